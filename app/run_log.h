@@ -1,0 +1,34 @@
+// The run log: the one output channel of a run. Steps append whole entries and
+// never change or remove one; an entry may hold line feeds and stays one entry.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tessaldrin {
+
+class RunLog {
+public:
+    virtual ~RunLog() = default;
+
+    // Appends `entry` as one entry.
+    virtual void append(const std::string& entry) = 0;
+
+    // Appends message 21007, "FEHLER: %s\n\n", with `text`.
+    void LogError(const std::string& text);
+    // Appends message 21009, "FEHLER: %s (%d)\n\n", with `text` and `number`.
+    void LogErrorNumber(const std::string& text, std::int32_t number);
+    // Appends message `id` of the string table, unformatted.
+    void AppendMessage(int id);
+};
+
+// A run log over a list of lines, for the console front end and the tests.
+class ListRunLog : public RunLog {
+public:
+    void append(const std::string& entry) override { Lines.push_back(entry); }
+
+    std::vector<std::string> Lines;
+};
+
+} // namespace tessaldrin
