@@ -1,0 +1,183 @@
+#include "tests/support/firebird_fixture.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <grp.h>
+#include <pwd.h>
+#include <sstream>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace tessaldrin::testing {
+namespace {
+
+void ChownToServer(const fs::path& path) {
+    const passwd* user = getpwnam("firebird");
+    if (user == nullptr) {
+        throw std::runtime_error("no user firebird: is firebird3.0-server installed?");
+    }
+    if (chown(path.c_str(), user->pw_uid, user->pw_gid) != 0) {
+        throw std::runtime_error("cannot give " + path.string() + " to user firebird");
+    }
+}
+
+std::string Quoted(const std::string& text) {
+    std::string result = "'";
+    for (char c : text) {
+        result += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return result + "'";
+}
+
+} // namespace
+
+std::string SysdbaPassword() {
+    std::ifstream in("/etc/firebird/3.0/SYSDBA.password");
+    std::string line;
+    while (std::getline(in, line)) {
+        const std::string key = "ISC_PASSWORD=";
+        if (line.rfind(key, 0) == 0) {
+            std::string value = line.substr(key.size());
+            if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+                value = value.substr(1, value.size() - 2);
+            }
+            return value;
+        }
+    }
+    throw std::runtime_error("no ISC_PASSWORD in /etc/firebird/3.0/SYSDBA.password");
+}
+
+IsqlResult RunIsql(const std::string& sql, const std::string& database) {
+    char scriptName[] = "/tmp/tm-isql-XXXXXX";
+    const int fd = mkstemp(scriptName);
+    if (fd < 0) {
+        throw std::runtime_error("cannot create an isql script file");
+    }
+    close(fd);
+    std::ofstream(scriptName) << sql << "\n";
+    std::string command = "isql-fb -q -user SYSDBA -password " + Quoted(SysdbaPassword());
+    if (!database.empty()) {
+        command += " " + Quoted(database);
+    }
+    command += " -i " + Quoted(scriptName) + " 2>&1";
+    IsqlResult result;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe != nullptr) {
+        char buffer[4096];
+        std::size_t n = 0;
+        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+            result.output.append(buffer, n);
+        }
+        const int status = pclose(pipe);
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    unlink(scriptName);
+    return result;
+}
+
+ServerDir::ServerDir(const std::string& prefix) {
+    std::string pattern = "/tmp/" + prefix + "-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("cannot create a temporary directory");
+    }
+    path_ = pattern;
+    ChownToServer(path_);
+}
+
+ServerDir::~ServerDir() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+}
+
+fs::path ServerDir::makeSubdir(const std::string& name) const {
+    const fs::path dir = path_ / name;
+    fs::create_directories(dir);
+    ChownToServer(dir);
+    return dir;
+}
+
+void CreateDatabase(const DatabaseSpec& spec) {
+    if (spec.files.empty()) {
+        throw std::invalid_argument("a database needs a primary file");
+    }
+    std::ostringstream sql;
+    sql << "CREATE DATABASE 'localhost:" << spec.files[0].string() << "' USER 'SYSDBA' PASSWORD '"
+        << SysdbaPassword() << "' PAGE_SIZE " << spec.pageSize;
+    if (spec.files.size() > 1) {
+        sql << " LENGTH " << spec.pagesPerFile << " PAGES";
+    }
+    for (std::size_t i = 1; i < spec.files.size(); ++i) {
+        sql << "\n  FILE '" << spec.files[i].string() << "' STARTING AT PAGE "
+            << 1 + static_cast<long>(i) * spec.pagesPerFile;
+        if (i + 1 < spec.files.size()) {
+            sql << " LENGTH " << spec.pagesPerFile << " PAGES";
+        }
+    }
+    sql << ";\n"
+           "CREATE TABLE T (ID INTEGER NOT NULL PRIMARY KEY, PAD VARCHAR(1100));\n"
+           "COMMIT;\n"
+           "SET TERM ^;\n"
+           "EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN\n"
+           "  WHILE (I < "
+        << spec.rows
+        << ") DO BEGIN\n"
+           "    INSERT INTO T VALUES (:I, LPAD('', 1080, UUID_TO_CHAR(GEN_UUID())));\n"
+           "    I = I + 1;\n"
+           "  END\n"
+           "END^\n"
+           "SET TERM ;^\n"
+           "COMMIT;\n";
+    const IsqlResult result = RunIsql(sql.str());
+    if (result.status != 0 || !fs::exists(spec.files.back())) {
+        throw std::runtime_error("isql-fb could not create the database:\n" + result.output);
+    }
+}
+
+long CountRows(const fs::path& primary, std::string* diagnostics) {
+    const IsqlResult result =
+        RunIsql("SET HEADING OFF;\nSELECT 'ROWS=' || COUNT(*) FROM T;\n", "localhost:" + primary.string());
+    const auto at = result.output.find("ROWS=");
+    if (result.status != 0 || at == std::string::npos) {
+        if (diagnostics != nullptr) {
+            *diagnostics = result.output;
+        }
+        return -1;
+    }
+    return std::strtol(result.output.c_str() + at + 5, nullptr, 10);
+}
+
+std::vector<std::string> StoredFileNames(const fs::path& primary) {
+    const IsqlResult result = RunIsql("SET HEADING OFF;\nSELECT '<' || TRIM(RDB$FILE_NAME) || '>' "
+                                      "FROM RDB$FILES ORDER BY RDB$FILE_SEQUENCE;\n",
+                                      "localhost:" + primary.string());
+    std::vector<std::string> names;
+    std::istringstream lines(result.output);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const auto open = line.find('<');
+        const auto close = line.rfind('>');
+        if (open != std::string::npos && close != std::string::npos && close > open) {
+            names.push_back(line.substr(open + 1, close - open - 1));
+        }
+    }
+    return names;
+}
+
+void MoveFiles(const std::vector<fs::path>& from, const fs::path& to) {
+    for (const auto& file : from) {
+        fs::rename(file, to / file.filename());
+    }
+}
+
+std::string ReadBytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+} // namespace tessaldrin::testing

@@ -1,0 +1,66 @@
+// Real databases on the local Firebird 3 server for the tests: a directory the
+// server may write, databases created with isql-fb, and reads through it.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tessaldrin::testing {
+
+// The SYSDBA password of the local server (/etc/firebird/3.0/SYSDBA.password).
+std::string SysdbaPassword();
+
+struct IsqlResult {
+    int status = -1;     // isql-fb's exit status
+    std::string output;  // standard output and standard error, in order
+};
+
+// Runs `sql` as a script through isql-fb as SYSDBA; `database`, when given, is
+// connected first ("localhost:/path").
+IsqlResult RunIsql(const std::string& sql, const std::string& database = {});
+
+// A fresh directory under /tmp that belongs to the server's user, so that the
+// server can create and open database files in it; removed with its contents.
+class ServerDir {
+public:
+    explicit ServerDir(const std::string& prefix = "tm-test");
+    ~ServerDir();
+    ServerDir(const ServerDir&) = delete;
+    ServerDir& operator=(const ServerDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    // The directory with a trailing "/", as the program names directories.
+    std::string withSeparator() const { return path_.string() + "/"; }
+    // A further subdirectory of the same kind (for the place a database moves to).
+    std::filesystem::path makeSubdir(const std::string& name) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+// A multi-file database: `files[0]` is the primary file, each later one starts
+// `pagesPerFile` pages after the one before. Table T gets `rows` rows of about
+// 1 KB that do not compress, so that with enough rows every file holds data.
+struct DatabaseSpec {
+    std::vector<std::filesystem::path> files;
+    int pageSize = 4096;
+    int pagesPerFile = 300;
+    int rows = 1500;
+};
+void CreateDatabase(const DatabaseSpec& spec);
+
+// The number of rows of T, read through the server by isql-fb from `primary`;
+// -1 when the database cannot be opened (the output then goes to `diagnostics`).
+long CountRows(const std::filesystem::path& primary, std::string* diagnostics = nullptr);
+
+// The names RDB$FILES holds, in sequence order.
+std::vector<std::string> StoredFileNames(const std::filesystem::path& primary);
+
+// Moves every file of `from` into `to` under the same name.
+void MoveFiles(const std::vector<std::filesystem::path>& from, const std::filesystem::path& to);
+
+// The whole content of a file.
+std::string ReadBytes(const std::filesystem::path& file);
+
+} // namespace tessaldrin::testing
