@@ -1,6 +1,7 @@
 #include "tests/support/firebird_fixture.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace tessaldrin::testing;
 
@@ -25,4 +26,22 @@ TEST(RealServerFixture, CreatesAThreeFileDatabaseWithDataInEveryFile) {
     std::string why;
     EXPECT_EQ(CountRows(moved / "Tessaldrin.GDB", &why), -1);
     EXPECT_NE(why.find("Tessaldrin_1.GDB"), std::string::npos) << why;
+}
+
+TEST(RealServerFixture, HeldAttachmentLocksTheFilesUntilItEnds) {
+    ServerDir dir;
+    DatabaseSpec spec;
+    spec.files = {dir.path() / "Tessaldrin.GDB", dir.path() / "Tessaldrin_1.GDB"};
+    spec.rows = 10;
+    CreateDatabase(spec);
+    EXPECT_FALSE(IsLockedByAnotherProcess(spec.files[0]));
+    {
+        HeldAttachment held(spec.files[0]);
+        EXPECT_TRUE(IsLockedByAnotherProcess(spec.files[0]));
+        EXPECT_TRUE(IsLockedByAnotherProcess(spec.files[1]));
+    }
+    for (int i = 0; i < 100 && IsLockedByAnotherProcess(spec.files[0]); ++i) {
+        usleep(50'000);
+    }
+    EXPECT_FALSE(IsLockedByAnotherProcess(spec.files[0]));
 }

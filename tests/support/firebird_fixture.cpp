@@ -1,6 +1,8 @@
 #include "tests/support/firebird_fixture.h"
 
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <cstdlib>
 #include <fstream>
 #include <grp.h>
@@ -165,6 +167,39 @@ std::vector<std::string> StoredFileNames(const fs::path& primary) {
         }
     }
     return names;
+}
+
+HeldAttachment::HeldAttachment(const fs::path& primary) {
+    const std::string command = "isql-fb -q -user SYSDBA -password " + Quoted(SysdbaPassword()) +
+                                " " + Quoted("localhost:" + primary.string()) + " >/dev/null 2>&1";
+    session_ = popen(command.c_str(), "w");
+    if (session_ == nullptr) {
+        throw std::runtime_error("cannot start isql-fb");
+    }
+    std::fputs("SELECT COUNT(*) FROM RDB$DATABASE;\n", session_);
+    std::fflush(session_);
+    for (int i = 0; i < 200 && !IsLockedByAnotherProcess(primary); ++i) {
+        usleep(50'000);
+    }
+    if (!IsLockedByAnotherProcess(primary)) {
+        pclose(session_);
+        throw std::runtime_error("the server did not attach " + primary.string());
+    }
+}
+
+HeldAttachment::~HeldAttachment() {
+    std::fputs("QUIT;\n", session_);
+    pclose(session_);
+}
+
+bool IsLockedByAnotherProcess(const fs::path& file) {
+    const int fd = open(file.c_str(), O_RDONLY);
+    if (fd < 0) {
+        return false;
+    }
+    const bool locked = flock(fd, LOCK_EX | LOCK_NB) != 0;
+    close(fd);
+    return locked;
 }
 
 void MoveFiles(const std::vector<fs::path>& from, const fs::path& to) {

@@ -2,6 +2,7 @@
 // server may write, databases created with isql-fb, and reads through it.
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -56,6 +57,24 @@ long CountRows(const std::filesystem::path& primary, std::string* diagnostics = 
 
 // The names RDB$FILES holds, in sequence order.
 std::vector<std::string> StoredFileNames(const std::filesystem::path& primary);
+
+// An attachment that another process holds on a database while it lives: an
+// isql-fb session that has read from the database and waits for more input.
+// The constructor returns once the server holds the primary file locked.
+class HeldAttachment {
+public:
+    explicit HeldAttachment(const std::filesystem::path& primary);
+    ~HeldAttachment();
+    HeldAttachment(const HeldAttachment&) = delete;
+    HeldAttachment& operator=(const HeldAttachment&) = delete;
+
+private:
+    FILE* session_ = nullptr;
+};
+
+// True while some process holds a lock on `file` that an exclusive lock
+// would conflict with.
+bool IsLockedByAnotherProcess(const std::filesystem::path& file);
 
 // Moves every file of `from` into `to` under the same name.
 void MoveFiles(const std::vector<std::filesystem::path>& from, const std::filesystem::path& to);
