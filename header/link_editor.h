@@ -5,9 +5,13 @@
 #pragma once
 
 #include "app/run_log.h"
+#include "header/header_page.h"
+#include "platform/locked_file.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tessaldrin::header {
@@ -37,6 +41,29 @@ public:
     // The page images, 32768 bytes each, for inspection by tests.
     const std::uint8_t* HeaderPage() const;
     const std::uint8_t* NewHeaderPage() const;
+
+    // The reads and writes made on the open file so far; 0 when none is open.
+    std::size_t FileReads() const;
+    std::size_t FileWrites() const;
+
+    // The widths of the names the caller sets.
+    static constexpr std::size_t kDatabaseFileNameWidth = 300;
+    static constexpr std::size_t kNewLinkNameWidth = 253;
+
+private:
+    using PageImage = std::array<std::uint8_t, kMaxPageSize>;
+    // How far the page image has come for the open file: a page is changed
+    // only after it was read from this very file and passed the checks.
+    enum class PageState { kNone, kRead, kChecked };
+
+    bool WriteVerified(std::size_t pageSize);
+
+    std::optional<platform::LockedFile> file_;
+    PageState pageState_ = PageState::kNone;
+    bool entriesOverranPage_ = false;
+    PageImage headerPage_{};
+    PageImage newHeaderPage_{};
+    PageImage readBack_{};
 };
 
 } // namespace tessaldrin::header

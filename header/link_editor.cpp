@@ -1,0 +1,207 @@
+#include "header/link_editor.h"
+
+#include "header/header_page.h"
+#include "platform/format_message.h"
+#include "platform/load_string.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tessaldrin::header {
+namespace {
+
+using platform::FormatMessage;
+using platform::LoadString;
+
+// A view of the image for the steps that need its page size and form; when
+// either is not usable, the one error line that says so.
+std::optional<PageView> UsableView(const std::uint8_t* page, RunLog& log) {
+    const auto view = ViewOf(page);
+    if (!view) {
+        if (!IsAcceptedPageSize(PageSize(page))) {
+            log.LogErrorNumber(LoadString(21021), PageSize(page));
+        } else {
+            log.LogErrorNumber(LoadString(21040), OdsMajorVersion(OdsVersion(page)));
+        }
+    }
+    return view;
+}
+
+// The message of a page that the change refuses.
+int RefusalMessage(RebuildOutcome outcome) {
+    switch (outcome) {
+    case RebuildOutcome::kNameDoesNotFit:
+        return 21025;
+    case RebuildOutcome::kEntriesTooLarge:
+        return 21027;
+    case RebuildOutcome::kEntryOverrun:
+        return 21028;
+    case RebuildOutcome::kNoContinuation:
+        return 21029;
+    case RebuildOutcome::kRebuilt:
+        break;
+    }
+    return 21030;
+}
+
+} // namespace
+
+LinkEditor& LinkEditor::Instance() {
+    static LinkEditor editor;
+    return editor;
+}
+
+bool LinkEditor::OpenDatabaseFile(RunLog& log) {
+    CloseDatabaseFile(log);
+    if (DatabaseFileName.size() <= kDatabaseFileNameWidth) {
+        file_ = platform::LockedFile::Open(DatabaseFileName);
+    }
+    if (!file_) {
+        log.LogError(LoadString(21018));
+        return false;
+    }
+    return true;
+}
+
+bool LinkEditor::ReadHeaderPage(RunLog& log) {
+    pageState_ = PageState::kNone;
+    if (!file_ || file_->ReadAt(0, headerPage_.data(), kMinPageSize) != kMinPageSize) {
+        log.LogError(LoadString(21020));
+        return false;
+    }
+    const std::uint16_t size = PageSize(headerPage_.data());
+    if (!IsAcceptedPageSize(size)) {
+        log.LogErrorNumber(LoadString(21021), size);
+        return false;
+    }
+    if (size > kMinPageSize && file_->ReadAt(0, headerPage_.data(), size) != size) {
+        log.LogError(LoadString(21020));
+        return false;
+    }
+    pageState_ = PageState::kRead;
+    return true;
+}
+
+bool LinkEditor::CheckHeaderPage(RunLog& log) {
+    const std::uint8_t* page = headerPage_.data();
+    const bool read = pageState_ != PageState::kNone;
+    if (read) {
+        pageState_ = PageState::kRead;
+    }
+    if (PageType(page) != kHeaderPageType) {
+        log.LogErrorNumber(LoadString(21022), PageType(page));
+        return false;
+    }
+    const auto view = UsableView(page, log);
+    if (!view) {
+        return false;
+    }
+    if (NextHeaderPage(page) != 0) {
+        log.LogError(LoadString(21023));
+        return false;
+    }
+    if (view->form.checksumInUse) {
+        const std::uint16_t expected = ExpectedChecksum(page, view->size);
+        const std::uint16_t stored = StoredChecksum(page);
+        if (expected != stored) {
+            log.append(FormatMessage(21024, static_cast<int>(expected), static_cast<int>(stored)));
+        }
+    }
+    if (read) {
+        pageState_ = PageState::kChecked;
+    }
+    return true;
+}
+
+bool LinkEditor::ReadContinuationLink(RunLog& log) {
+    OldLinkName.clear();
+    entriesOverranPage_ = false;
+    const auto view = UsableView(headerPage_.data(), log);
+    if (!view) {
+        return false;
+    }
+    const ContinuationSearch search = FindContinuation(*view);
+    switch (search.outcome) {
+    case ContinuationSearch::Outcome::kFound:
+        OldLinkName.assign(search.name);
+        log.append(FormatMessage(21016, OldLinkName));
+        return true;
+    case ContinuationSearch::Outcome::kOverrun:
+        entriesOverranPage_ = true;
+        log.LogError(LoadString(21015));
+        return false;
+    case ContinuationSearch::Outcome::kNone:
+        break;
+    }
+    log.AppendMessage(21017);
+    return false;
+}
+
+bool LinkEditor::ChangeContinuationLink(RunLog& log) {
+    // A page that was not read from this file and checked is never written
+    // into it: it may be another file's page, or no header page at all.
+    if (!file_ || pageState_ != PageState::kChecked) {
+        log.LogError(LoadString(21030));
+        return false;
+    }
+    if (NewLinkName.size() > kNewLinkNameWidth) {
+        log.LogError(LoadString(21025));
+        return false;
+    }
+    const auto view = ViewOf(headerPage_.data());
+    const RebuildOutcome outcome =
+        RebuildPage(*view, NewLinkName, newHeaderPage_.data(), [&](std::string_view oldName) {
+            OldLinkName.assign(oldName);
+            log.append(FormatMessage(21026, OldLinkName, NewLinkName));
+        });
+    if (outcome != RebuildOutcome::kRebuilt) {
+        log.LogError(LoadString(RefusalMessage(outcome)));
+        return false;
+    }
+    if (!WriteVerified(view->size)) {
+        log.LogError(LoadString(21030));
+        return false;
+    }
+    return true;
+}
+
+// Writes the rebuilt page, makes it reach the disk and reads it back. When
+// any of that fails, the page as read is written back once, so that the file
+// is left as it was wherever the system allows.
+bool LinkEditor::WriteVerified(std::size_t pageSize) {
+    const bool written = file_->WriteAt(0, newHeaderPage_.data(), pageSize) == pageSize &&
+                         file_->Sync() &&
+                         file_->ReadAt(0, readBack_.data(), pageSize) == pageSize &&
+                         std::memcmp(readBack_.data(), newHeaderPage_.data(), pageSize) == 0;
+    if (!written) {
+        file_->WriteAt(0, headerPage_.data(), pageSize);
+        file_->Sync();
+    }
+    return written;
+}
+
+bool LinkEditor::CloseDatabaseFile(RunLog& /*log*/) {
+    file_.reset();
+    pageState_ = PageState::kNone;
+    return true;
+}
+
+bool LinkEditor::EntriesOverranPage() const {
+    return entriesOverranPage_;
+}
+
+const std::uint8_t* LinkEditor::HeaderPage() const {
+    return headerPage_.data();
+}
+const std::uint8_t* LinkEditor::NewHeaderPage() const {
+    return newHeaderPage_.data();
+}
+
+std::size_t LinkEditor::FileReads() const {
+    return file_ ? file_->Reads() : 0;
+}
+std::size_t LinkEditor::FileWrites() const {
+    return file_ ? file_->Writes() : 0;
+}
+
+} // namespace tessaldrin::header
