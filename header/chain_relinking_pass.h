@@ -1,0 +1,21 @@
+// The chain relinking pass: every listed database file gets, in its header
+// page, the new name of the continuation file that its own stored link names.
+#pragma once
+
+#include "app/run_log.h"
+
+#include <string>
+#include <vector>
+
+namespace tessaldrin::header {
+
+// Visits every file of `files` in order through the link editor, maps each
+// stored link to its target name in `databaseDir` and rewrites the page; a
+// file without a link is the last of its chain and stays as it is. Never stops
+// early, closes every file it opened and ends each file's section in `log`
+// with an empty entry. True when every file was handled without failure; a
+// page whose entries run past its end is a failure, not a last file.
+bool ChangeHeaderLinks(const std::vector<std::string>& files, const std::string& databaseDir,
+                       RunLog& log);
+
+} // namespace tessaldrin::header
