@@ -3,24 +3,20 @@
 #pragma once
 
 #include "app/run_log.h"
+#include "filetable/client_error.h"
+#include "filetable/components.h"
 
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace tessaldrin::filetable {
 
+class Attachment;
+class Transaction;
+
 // The client library's name on this platform.
 inline constexpr const char* kClientLibraryName = "libfbclient.so.2";
-
-// A failure of the client library that the caller must see: the library cannot
-// be loaded, or the moved database refused the attachment. what() is the text
-// shown to the user.
-class ClientError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 class TdmFiles {
 public:
@@ -30,6 +26,19 @@ public:
     virtual ~TdmFiles();
     TdmFiles(const TdmFiles&) = delete;
     TdmFiles& operator=(const TdmFiles&) = delete;
+
+    // The stored layout, in its order.
+    DatabaseConnection ibdbTessaldrin;    // the moved database; attached inside ChangeFileTable
+    TransactionDefinition ibtaTessaldrin; // belongs to ibdbTessaldrin; never started
+    FileTableRowSet ibdsFiles;            // select and update of RDB$FILES
+    FieldObject ibdsFilesRDBFILE_NAME;
+    FieldObject ibdsFilesRDBFILE_SEQUENCE;
+    FieldObject ibdsFilesRDBFILE_START;
+    FieldObject ibdsFilesRDBFILE_LENGTH;
+    FieldObject ibdsFilesRDBFILE_FLAGS;
+    FieldObject ibdsFilesRDBSHADOW_NUMBER;
+    TransactionDefinition ibtaFiles;      // the transaction of ibdsFiles: no parameters
+    ServiceConnection IBServerProperties; // used by CheckServer alone
 
     // The program's directory with its trailing separator; written by discovery.
     std::string DatabaseDir;
@@ -51,8 +60,12 @@ public:
     static std::string TargetFileName(const std::string& dir, const std::string& stored);
 
 private:
-    struct Impl;
-    Impl* impl_; // owned; the loaded client library and its entry points
+    // Steps 4 to 8 of ChangeFileTable on the open attachment: true after the
+    // commit, false after a refusal it has logged (the transaction still active).
+    bool RewriteFileTable(Attachment& database, Transaction& transaction, std::size_t fileCount,
+                          RunLog* log);
+
+    int dialect_ = 3; // of the statements, for the current attachment
 };
 
 } // namespace tessaldrin::filetable

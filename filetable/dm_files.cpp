@@ -1,0 +1,157 @@
+#include "filetable/dm_files.h"
+
+#include "filetable/client_handles.h"
+#include "filetable/client_library.h"
+#include "filetable/file_table_cursor.h"
+#include "filetable/target_file_name.h"
+#include "platform/format_message.h"
+
+#include <algorithm>
+#include <set>
+
+namespace tessaldrin::filetable {
+namespace {
+
+constexpr std::int32_t kDefaultPort = 3050;
+constexpr const char* kUserName = "Masterquill";
+constexpr const char* kServiceUserName = "MasterQuill";
+constexpr const char* kPassword = "KvomT";
+
+constexpr int kMsgFileTableHeading = 21002;
+constexpr int kMsgFileCountMismatch = 21003;
+constexpr int kMsgFileNameChanged = 21004;
+constexpr int kMsgServerPresent = 21005;
+constexpr int kMsgNoServerConnection = 21038;
+constexpr int kMsgRepeatedSequence = 21041;
+
+void Append(RunLog* log, const std::string& entry) {
+    if (log != nullptr) {
+        log->append(entry);
+    }
+}
+
+} // namespace
+
+TdmFiles::TdmFiles(const std::string& clientLibrary)
+    : ibdbTessaldrin(clientLibrary), ibtaTessaldrin{&ibdbTessaldrin,
+                                                    {"read_committed", "rec_version", "nowait"}},
+      ibdsFiles{&ibdbTessaldrin,
+                &ibtaFiles,
+                "select * from RDB$Files order by rdb$file_sequence",
+                {"update RDB$Files", "set", "  RDB$FILE_NAME = :RDB$FILE_NAME,",
+                 "  RDB$FILE_SEQUENCE = :RDB$FILE_SEQUENCE,", "  RDB$FILE_START = :RDB$FILE_START,",
+                 "  RDB$FILE_LENGTH = :RDB$FILE_LENGTH,", "  RDB$FILE_FLAGS = :RDB$FILE_FLAGS,",
+                 "  RDB$SHADOW_NUMBER = :RDB$SHADOW_NUMBER", "where",
+                 "  RDB$FILE_SEQUENCE = :OLD_RDB$FILE_SEQUENCE"}},
+      ibdsFilesRDBFILE_NAME{"RDB$FILE_NAME", FieldKind::fkText, 253},
+      ibdsFilesRDBFILE_SEQUENCE{"RDB$FILE_SEQUENCE", FieldKind::fkSmallInt, 0},
+      ibdsFilesRDBFILE_START{"RDB$FILE_START", FieldKind::fkInteger, 0},
+      ibdsFilesRDBFILE_LENGTH{"RDB$FILE_LENGTH", FieldKind::fkInteger, 0},
+      ibdsFilesRDBFILE_FLAGS{"RDB$FILE_FLAGS", FieldKind::fkSmallInt, 0},
+      ibdsFilesRDBSHADOW_NUMBER{"RDB$SHADOW_NUMBER", FieldKind::fkSmallInt, 0}, ibtaFiles{
+                                                                                    &ibdbTessaldrin,
+                                                                                    {}} {
+    ibdbTessaldrin.UserName = kUserName;
+    ibdbTessaldrin.Password = kPassword;
+    ibdbTessaldrin.LoginPrompt = false;
+    ibdbTessaldrin.SQLDialect = 3;
+    IBServerProperties.UserName = kServiceUserName;
+    IBServerProperties.Password = kPassword;
+    IBServerProperties.LoginPrompt = false;
+    IBServerProperties.Protocol = ServerProtocol::spTCP;
+    IBServerProperties.ServerName = "localhost";
+}
+
+TdmFiles::~TdmFiles() = default;
+
+std::string TdmFiles::ServerAddress() const {
+    std::string address = "localhost";
+    if (Port != kDefaultPort) {
+        address += "/" + std::to_string(Port);
+    }
+    return address;
+}
+
+bool TdmFiles::CheckServer(RunLog* log) {
+    try {
+        IBServerProperties.ServerName = ServerAddress();
+        ServiceAttachment service(ibdbTessaldrin.Library().api(),
+                                  IBServerProperties.ConnectionString(),
+                                  IBServerProperties.ParameterBlock());
+        service.Detach();
+    } catch (const std::exception& error) {
+        Append(log, platform::FormatMessage(kMsgNoServerConnection, std::string(error.what())));
+        return false;
+    }
+    Append(log, platform::FormatMessage(kMsgServerPresent));
+    return true;
+}
+
+bool TdmFiles::ChangeFileTable(const std::vector<std::string>& files, RunLog* log) {
+    Append(log, "");
+    Append(log, platform::FormatMessage(kMsgFileTableHeading));
+
+    const std::string primary = files.empty() ? std::string{} : files.front();
+    Attachment database(ibdbTessaldrin.Library().api(), ServerAddress() + ":" + primary,
+                        ibdbTessaldrin.ParameterBlock());
+    dialect_ = std::min(ibdbTessaldrin.SQLDialect, database.ReadSqlDialect());
+
+    bool result = false;
+    try {
+        Transaction transaction(database, {}); // ibtaFiles: the server's defaults
+        result = RewriteFileTable(database, transaction, files.size(), log);
+        if (!result) {
+            transaction.Rollback();
+        }
+    } catch (const std::exception& error) {
+        // The transaction, if still active, was rolled back on the way here.
+        Append(log, error.what());
+        result = false;
+    }
+    database.Detach();
+    return result;
+}
+
+bool TdmFiles::RewriteFileTable(Attachment& database, Transaction& transaction,
+                                std::size_t fileCount, RunLog* log) {
+    FileTableCursor cursor(database, transaction, ibdsFiles,
+                           {&ibdsFilesRDBFILE_NAME, &ibdsFilesRDBFILE_SEQUENCE,
+                            &ibdsFilesRDBFILE_START, &ibdsFilesRDBFILE_LENGTH,
+                            &ibdsFilesRDBFILE_FLAGS, &ibdsFilesRDBSHADOW_NUMBER},
+                           dialect_);
+    const std::vector<FileTableRow> rows = cursor.FetchAll();
+
+    if (fileCount != rows.size() + 1) {
+        Append(log, platform::FormatMessage(kMsgFileCountMismatch));
+        return false;
+    }
+
+    // The update finds its row by RDB$FILE_SEQUENCE alone; where shadow files
+    // repeat a value, one update would give several rows one name.
+    const std::size_t nameField = cursor.FieldIndex(ibdsFilesRDBFILE_NAME.FieldName);
+    const std::size_t sequenceField = cursor.FieldIndex(ibdsFilesRDBFILE_SEQUENCE.FieldName);
+    std::set<std::optional<std::int64_t>> sequences;
+    for (const FileTableRow& row : rows) {
+        if (!sequences.insert(row[sequenceField].number).second) {
+            Append(log, platform::FormatMessage(kMsgRepeatedSequence));
+            return false;
+        }
+    }
+
+    for (const FileTableRow& row : rows) {
+        const std::string oldName = row[nameField].text.value_or(std::string{});
+        const std::string newName = TargetFileName(DatabaseDir, oldName);
+        FileTableRow current = row;
+        current[nameField].text = newName;
+        cursor.Update(current, row);
+        Append(log, platform::FormatMessage(kMsgFileNameChanged, oldName, newName));
+    }
+    transaction.Commit();
+    return true;
+}
+
+std::string TdmFiles::TargetFileName(const std::string& dir, const std::string& stored) {
+    return filetable::TargetFileName(dir, stored);
+}
+
+} // namespace tessaldrin::filetable

@@ -1,0 +1,18 @@
+// The text by which a failed client library call is reported.
+#pragma once
+
+#include "filetable/client_library.h"
+
+#include <string>
+#include <vector>
+
+namespace tessaldrin::filetable {
+
+// `messages` in order, with CR LF between two unless the text so far already
+// ends in a line feed; one "." at the very end removed.
+std::string JoinStatusMessages(const std::vector<std::string>& messages);
+
+// Every message that the library interprets from `status`, joined as above.
+std::string StatusText(const ClientEntryPoints& api, const ISC_STATUS* status);
+
+} // namespace tessaldrin::filetable
