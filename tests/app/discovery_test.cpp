@@ -1,5 +1,6 @@
 #include "tests/app/adjustment_in_dir.h"
 
+#include "filetable/dm_files.h"
 #include "platform/load_string.h"
 #include "platform/module_file_name.h"
 
@@ -143,4 +144,18 @@ TEST(FindDatabaseFiles, EveryDiscoveryStartsFromAnEmptyList) {
     std::filesystem::remove(at.dir.path() / "Tessaldrin.GDB");
     EXPECT_FALSE(at.adjustment.FindDatabaseFiles());
     EXPECT_TRUE(at.adjustment.FileList.empty());
+}
+
+TEST(FindDatabaseFiles, HandsTheDirectoryToTheDataModuleFoundOrNot) {
+    AdjustmentInDir at;
+    tessaldrin::filetable::TdmFiles dataModule;
+    at.adjustment.DataModule = &dataModule;
+    EXPECT_FALSE(at.adjustment.FindDatabaseFiles());
+    EXPECT_EQ(dataModule.DatabaseDir, at.dir.withSeparator());
+
+    AdjustmentInDir other;
+    other.Touch({"Tessaldrin.GDB"});
+    other.adjustment.DataModule = &dataModule;
+    EXPECT_TRUE(other.adjustment.FindDatabaseFiles());
+    EXPECT_EQ(dataModule.DatabaseDir, other.dir.withSeparator());
 }
