@@ -1,0 +1,48 @@
+#include "tests/integration/relink_moved_database.h"
+
+#include "platform/format_message.h"
+#include "platform/load_string.h"
+
+namespace fs = std::filesystem;
+
+namespace tessaldrin::testing {
+
+MovedDatabase::MovedDatabase(const std::vector<std::string>& names, int rows)
+    : adjustment(log, (dir_.path() / "neu" / "tessaldrin-mover").string()) {
+    const fs::path oldDir = dir_.makeSubdir("alt");
+    newDir_ = dir_.makeSubdir("neu");
+    for (const std::string& name : names) {
+        spec_.files.push_back(oldDir / name);
+    }
+    spec_.rows = rows;
+    CreateDatabase(spec_);
+}
+
+std::vector<std::string> MovedDatabase::Contents(const std::vector<std::string>& paths) const {
+    std::vector<std::string> contents;
+    for (const std::string& path : paths) {
+        contents.push_back(ReadBytes(path));
+    }
+    return contents;
+}
+
+bool OpenInThisProcess(const std::string& path) {
+    for (const auto& fd : fs::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        if (fs::read_symlink(fd.path(), error) == path) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<std::string> RelinkedFileLines(const std::string& file, const std::string& oldLink,
+                                           const std::string& newLink) {
+    if (oldLink.empty()) {
+        return {platform::FormatMessage(21039, file), platform::LoadString(21017), ""};
+    }
+    return {platform::FormatMessage(21039, file), platform::FormatMessage(21016, oldLink),
+            platform::FormatMessage(21026, oldLink, newLink), ""};
+}
+
+} // namespace tessaldrin::testing
