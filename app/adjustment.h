@@ -25,6 +25,9 @@ public:
     std::string PrimaryFile;
     std::int32_t Port = 3050;
 
+    // Stores the port of the next run here and in the data module.
+    void ChoosePort(std::int32_t port);
+
     bool FindDatabaseFiles();
     bool NeedsRenaming() const;
     void RenameFiles();

@@ -107,8 +107,10 @@ void CreateDatabase(const DatabaseSpec& spec) {
         throw std::invalid_argument("a database needs a primary file");
     }
     std::ostringstream sql;
-    sql << "CREATE DATABASE 'localhost:" << spec.files[0].string() << "' USER 'SYSDBA' PASSWORD '"
-        << SysdbaPassword() << "' PAGE_SIZE " << spec.pageSize;
+    const bool program = spec.owner == Owner::ProgramUser;
+    sql << "CREATE DATABASE 'localhost:" << spec.files[0].string() << "' USER '"
+        << (program ? "Masterquill" : "SYSDBA") << "' PASSWORD '"
+        << (program ? "KvomT" : SysdbaPassword()) << "' PAGE_SIZE " << spec.pageSize;
     if (spec.files.size() > 1) {
         sql << " LENGTH " << spec.pagesPerFile << " PAGES";
     }

@@ -43,8 +43,13 @@ private:
 // A multi-file database: `files[0]` is the primary file, each later one starts
 // `pagesPerFile` pages after the one before. Table T gets `rows` rows of about
 // 1 KB that do not compress, so that with enough rows every file holds data.
+enum class Owner {
+    Sysdba,      // the server's administrator
+    ProgramUser, // the program's own fixed user, as a Tessaldrin database is owned
+};
 struct DatabaseSpec {
     std::vector<std::filesystem::path> files;
+    Owner owner = Owner::Sysdba;
     int pageSize = 4096;
     int pagesPerFile = 300;
     int rows = 1500;

@@ -1,0 +1,152 @@
+#include "app/console_front_end.h"
+
+#include "app/adjustment.h"
+#include "app/confirmation.h"
+#include "app/port_choice.h"
+#include "filetable/dm_files.h"
+
+#include <algorithm>
+#include <cctype>
+#include <exception>
+#include <filesystem>
+#include <istream>
+#include <optional>
+#include <ostream>
+
+namespace tessaldrin {
+namespace {
+
+constexpr const char* kUsage =
+    "Aufruf: tessaldrin-mover-cli [--confirm JA] [--port N] [--dir VERZEICHNIS]\n"
+    "\n"
+    "Passt eine verschobene Tessaldrin-Datenbank an ihr neues Verzeichnis an.\n"
+    "  --confirm JA   bestätigt den Hinweis ohne Rückfrage (für Skripte)\n"
+    "  --port N       Netzwerk-Port des Servers, nur Ziffern, höchstens 9 (Standard 3050)\n"
+    "  --dir DIR      Verzeichnis der Datenbankdateien (Standard: das Verzeichnis des\n"
+    "                 Programms)\n"
+    "  --help         zeigt diesen Text\n"
+    "\n"
+    "Rückgabewert: 0 erfolgreich angepasst, 1 nicht angepasst, 2 falscher Aufruf oder\n"
+    "keine Bestätigung, 3 Abbruch durch einen Fehler.\n";
+
+// Writes every entry to the console as soon as it is appended.
+class ConsoleRunLog : public RunLog {
+public:
+    explicit ConsoleRunLog(std::ostream& out) : out_(out) {}
+    void append(const std::string& entry) override { out_ << entry << '\n' << std::flush; }
+
+private:
+    std::ostream& out_;
+};
+
+struct Options {
+    bool help = false;
+    std::optional<std::string> confirmation;
+    std::int32_t port = kStandardPort;
+    std::optional<std::string> dir;
+};
+
+bool AllDigits(const std::string& text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](unsigned char c) {
+        return std::isdigit(c) != 0;
+    });
+}
+
+// Parses `args`; on an error returns nothing and says why in `why`.
+std::optional<Options> Parse(const std::vector<std::string>& args, std::string& why) {
+    Options options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help") {
+            options.help = true;
+            continue;
+        }
+        if (arg != "--confirm" && arg != "--port" && arg != "--dir") {
+            why = "Unbekanntes Argument: " + arg;
+            return std::nullopt;
+        }
+        if (i + 1 == args.size()) {
+            why = arg + " braucht einen Wert.";
+            return std::nullopt;
+        }
+        const std::string& value = args[++i];
+        if (arg == "--confirm") {
+            options.confirmation = value;
+        } else if (arg == "--port") {
+            if (!AllDigits(value) || value.size() > kCustomPortDigitsMax) {
+                why = "--port erwartet höchstens 9 Ziffern: " + value;
+                return std::nullopt;
+            }
+            options.port = PortFromCustomText(value);
+        } else {
+            std::error_code error;
+            if (!std::filesystem::is_directory(value, error)) {
+                why = "--dir ist kein Verzeichnis: " + value;
+                return std::nullopt;
+            }
+            options.dir = value;
+        }
+    }
+    return options;
+}
+
+// The typed confirmation, read from standard input after the warning.
+bool Confirmed(const Options& options, const ConsoleEnvironment& env) {
+    if (options.confirmation) {
+        return IsConfirmationWord(*options.confirmation);
+    }
+    for (std::string_view line : kConfirmationWarning) {
+        env.out << line << '\n';
+    }
+    env.out << "\nBitte JA eingeben, um fortzufahren: " << std::flush;
+    std::string typed;
+    if (!std::getline(env.in, typed)) {
+        env.out << '\n';
+        return false;
+    }
+    return IsConfirmationWord(typed);
+}
+
+// The program path whose directory the run searches.
+std::string ProgramPathFor(const Options& options, const std::string& executablePath) {
+    if (!options.dir) {
+        return executablePath;
+    }
+    const std::filesystem::path exe(executablePath);
+    return (std::filesystem::path(*options.dir) / exe.filename()).string();
+}
+
+} // namespace
+
+int RunConsole(const std::vector<std::string>& args, const ConsoleEnvironment& env) {
+    std::string why;
+    const std::optional<Options> options = Parse(args, why);
+    if (!options) {
+        env.err << why << "\n\n" << kUsage;
+        return kExitUsage;
+    }
+    if (options->help) {
+        env.out << kUsage;
+        return kExitSucceeded;
+    }
+    try {
+        filetable::TdmFiles dmFiles(env.clientLibrary);
+        if (!Confirmed(*options, env)) {
+            env.err << "Abgebrochen: ohne JA wird nichts angepasst.\n";
+            return kExitUsage;
+        }
+        ConsoleRunLog log(env.out);
+        Adjustment adjustment(log, ProgramPathFor(*options, env.executablePath));
+        adjustment.DataModule = &dmFiles;
+        adjustment.ChoosePort(options->port);
+        return adjustment.RunAdjustment() ? kExitSucceeded : kExitFailed;
+    } catch (const std::exception& error) {
+        env.err << error.what() << '\n';
+        return kExitException;
+    } catch (...) {
+        env.err << "Unbekannter Fehler\n";
+        return kExitException;
+    }
+}
+
+} // namespace tessaldrin

@@ -1,0 +1,30 @@
+// The console front end: the same run as the window's Start button, for
+// machines without a screen and for scripts.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace tessaldrin {
+
+// Exit codes of the console front end.
+enum ConsoleExit : int {
+    kExitSucceeded = 0,   // the run ended with 21036
+    kExitFailed = 1,      // the run ended with 21037
+    kExitUsage = 2,       // bad arguments, or the confirmation was refused
+    kExitException = 3,   // an exception ended the run (or kept it from starting)
+};
+
+struct ConsoleEnvironment {
+    std::string executablePath;  // decides the directory when --dir is not given
+    std::string clientLibrary;   // the Firebird client library to load
+    std::istream& in;
+    std::ostream& out;
+    std::ostream& err;
+};
+
+// Runs the console front end on `args` (without the program name).
+int RunConsole(const std::vector<std::string>& args, const ConsoleEnvironment& env);
+
+} // namespace tessaldrin

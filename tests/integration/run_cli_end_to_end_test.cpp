@@ -1,0 +1,213 @@
+// The whole repair through the console front end, on the real server and real
+// files: a database created by the server, moved, repaired, then opened by the
+// server from its new place.
+#include "tests/support/firebird_fixture.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+#include <sys/wait.h>
+
+namespace fs = std::filesystem;
+using namespace tessaldrin::testing;
+
+namespace {
+
+struct CliResult {
+    int exitCode = -1;
+    std::string out;
+};
+
+CliResult RunCli(const fs::path& program, const std::string& args) {
+    CliResult result;
+    const std::string command = program.string() + " " + args + " </dev/null 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return result;
+    }
+    char buffer[4096];
+    std::size_t n = 0;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        result.out.append(buffer, n);
+    }
+    const int status = pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+// Checks that `pieces` stand in `text` in this order; says which did not.
+::testing::AssertionResult InOrder(const std::string& text, const std::vector<std::string>& pieces) {
+    std::size_t at = 0;
+    for (const auto& piece : pieces) {
+        const auto found = text.find(piece, at);
+        if (found == std::string::npos) {
+            return ::testing::AssertionFailure() << "missing (in order): \"" << piece << "\" in\n"
+                                                 << text;
+        }
+        at = found + piece.size();
+    }
+    return ::testing::AssertionSuccess();
+}
+
+std::map<fs::path, std::string> Snapshot(const fs::path& dir) {
+    std::map<fs::path, std::string> files;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        files[entry.path()] = ReadBytes(entry.path());
+    }
+    return files;
+}
+
+std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+
+const fs::path kCli = TM_CLI_PATH;
+constexpr int kRows = 1500;
+
+// A three-file database created in <dir>/alt and moved to <dir>/neu.
+struct MovedDatabase {
+    ServerDir dir{"tm-run"};
+    fs::path neu;
+    std::vector<fs::path> old;
+
+    MovedDatabase() {
+        const fs::path alt = dir.makeSubdir("alt");
+        neu = dir.makeSubdir("neu");
+        old = {alt / "Tessaldrin.GDB", alt / "Tessaldrin_1.GDB", alt / "Tessaldrin_2.GDB"};
+        DatabaseSpec spec;
+        spec.files = old;
+        spec.owner = Owner::ProgramUser;
+        spec.rows = kRows;
+        CreateDatabase(spec);
+        MoveFiles(old, neu);
+    }
+    std::string at(const std::string& name) const { return (neu / name).string(); }
+};
+
+} // namespace
+
+TEST(RunEndToEnd, MovedThreeFileDatabaseOpensFromItsNewPlaceAfterTheRun) {
+    MovedDatabase db;
+    ASSERT_EQ(CountRows(db.neu / "Tessaldrin.GDB"), -1) << "the moved database must not open yet";
+
+    const CliResult first = RunCli(kCli, "--confirm JA --dir " + Quoted(db.neu));
+    EXPECT_TRUE(InOrder(first.out, {
+        "Datenbankmanagementsystem (Interbase / Firebird) vorhanden\n",
+        "\nTessaldrin-Files im aktuellen Verzeichnis:\n",
+        db.at("Tessaldrin.GDB") + "\n", db.at("Tessaldrin_1.GDB") + "\n",
+        db.at("Tessaldrin_2.GDB") + "\n",
+        "\nDateien umbenennen:\n",
+        "Datei \"" + db.at("Tessaldrin.GDB") + "\" umbenannt zu \"" + db.at("Tessaldrin.TDB") + "\"",
+        "Datei \"" + db.at("Tessaldrin_2.GDB") + "\" umbenannt zu \"" + db.at("Tessaldrin_2.TDB") + "\"",
+        "\n\xC3\x84ndere Links in den File-Headern ...\n",
+        "Bearbeite Datei: " + db.at("Tessaldrin.TDB") + "\n",
+        "Link ge\xC3\xA4ndert von \"" + db.old[1].string() + "\" zu \"" + db.at("Tessaldrin_1.TDB") + "\"",
+        "Bearbeite Datei: " + db.at("Tessaldrin_1.TDB") + "\n",
+        "Link ge\xC3\xA4ndert von \"" + db.old[2].string() + "\" zu \"" + db.at("Tessaldrin_2.TDB") + "\"",
+        "Bearbeite Datei: " + db.at("Tessaldrin_2.TDB") + "\n",
+        "Dies ist die letzte Datei.",
+        "\n\xC3\x84ndere File-Tabelle:\n",
+    }));
+    // Firebird 3 refuses every change of RDB$FILES: the server says so, the
+    // table keeps its rows, and the run reports failure.
+    EXPECT_NE(first.out.find("UPDATE operation is not allowed for system table RDB$FILES"),
+              std::string::npos)
+        << first.out;
+    EXPECT_TRUE(InOrder(first.out, {"\nTessaldrin Mover konnte Tessaldrin nicht anpassen!\n"}));
+    EXPECT_EQ(first.exitCode, 1);
+    EXPECT_EQ(StoredFileNames(db.neu / "Tessaldrin.TDB"),
+              (std::vector<std::string>{db.old[1].string(), db.old[2].string()}));
+
+    // The chain on disk is repaired: every row is read, including those stored
+    // in the secondary files.
+    std::string why;
+    EXPECT_EQ(CountRows(db.neu / "Tessaldrin.TDB", &why), kRows) << why;
+
+    // A second run finds every file renamed and linked to its target already.
+    const CliResult second = RunCli(kCli, "--confirm JA --dir " + Quoted(db.neu));
+    EXPECT_EQ(second.out.find("Dateien umbenennen:"), std::string::npos) << second.out;
+    EXPECT_TRUE(InOrder(second.out, {
+        "Link ge\xC3\xA4ndert von \"" + db.at("Tessaldrin_1.TDB") + "\" zu \"" + db.at("Tessaldrin_1.TDB") + "\"",
+        "Link ge\xC3\xA4ndert von \"" + db.at("Tessaldrin_2.TDB") + "\" zu \"" + db.at("Tessaldrin_2.TDB") + "\"",
+        "Tessaldrin Mover konnte Tessaldrin nicht anpassen!",
+    }));
+    EXPECT_EQ(CountRows(db.neu / "Tessaldrin.TDB"), kRows);
+}
+
+TEST(RunEndToEnd, ProgramSearchesItsOwnDirectoryNotTheWorkingDirectory) {
+    MovedDatabase db;
+    fs::copy_file(kCli, db.neu / "tessaldrin-mover-cli");
+    const CliResult run = RunCli("cd / && " + (db.neu / "tessaldrin-mover-cli").string(), "--confirm JA");
+    EXPECT_TRUE(InOrder(run.out, {db.at("Tessaldrin.GDB"), "Tessaldrin Mover konnte"})) << run.out;
+    EXPECT_EQ(CountRows(db.neu / "Tessaldrin.TDB"), kRows);
+}
+
+TEST(RunEndToEnd, SingleFileDatabaseAlreadyNamedTdbSucceeds) {
+    ServerDir dir{"tm-single"};
+    DatabaseSpec spec;
+    spec.files = {dir.path() / "Tessaldrin.TDB"};
+    spec.owner = Owner::ProgramUser;
+    spec.rows = 20;
+    CreateDatabase(spec);
+
+    const CliResult run = RunCli(kCli, "--confirm JA --dir " + Quoted(dir.path()));
+    EXPECT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_EQ(run.out.find("Dateien umbenennen:"), std::string::npos);
+    EXPECT_EQ(run.out.find("Link ge"), std::string::npos);
+    EXPECT_EQ(run.out.find("RDB$Files:"), std::string::npos);
+    EXPECT_TRUE(InOrder(run.out, {"Dies ist die letzte Datei.", "\xC3\x84ndere File-Tabelle:",
+                                  "\nTessaldrin Mover hat die Anpassung von Tessaldrin erfolgreich "
+                                  "durchgef\xC3\xBChrt!\n"}));
+    EXPECT_EQ(CountRows(spec.files[0]), 20);
+}
+
+TEST(RunEndToEnd, SingleFileDatabaseOfAnotherOwnerIsRefusedTheTableUpdate) {
+    ServerDir dir{"tm-single"};
+    DatabaseSpec spec;
+    spec.files = {dir.path() / "Tessaldrin.TDB"};
+    spec.rows = 5;
+    CreateDatabase(spec);
+    const CliResult run = RunCli(kCli, "--confirm JA --dir " + Quoted(dir.path()));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(InOrder(run.out, {"\xC3\x84ndere File-Tabelle:\n",
+                                  "no permission for UPDATE access to TABLE RDB$FILES\n",
+                                  "\nTessaldrin Mover konnte Tessaldrin nicht anpassen!\n"}))
+        << run.out;
+}
+
+TEST(RunEndToEnd, NoServerOnThePortTouchesNoFile) {
+    MovedDatabase db;
+    const auto before = Snapshot(db.neu);
+    // Port 1 needs root to listen on and nothing here does.
+    const CliResult run = RunCli(kCli, "--confirm JA --port 1 --dir " + Quoted(db.neu));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out.rfind("Die Verbindung zum InterBase / FireBird-Server konnte nicht "
+                            "hergestellt werden: ",
+                            0),
+              0u)
+        << run.out;
+    EXPECT_EQ(run.out.find("Tessaldrin-Files"), std::string::npos);
+    EXPECT_TRUE(InOrder(run.out, {"\n\nTessaldrin Mover konnte Tessaldrin nicht anpassen!\n"}));
+    EXPECT_EQ(Snapshot(db.neu), before);
+}
+
+TEST(RunEndToEnd, DatabaseAttachedElsewhereFailsAtTheRelinkingPassAndNoFileChanges) {
+    ServerDir dir{"tm-held"};
+    DatabaseSpec spec;
+    spec.files = {dir.path() / "Tessaldrin.GDB", dir.path() / "Tessaldrin_1.GDB"};
+    spec.rows = 400;
+    CreateDatabase(spec);
+    HeldAttachment held(spec.files[0]);
+    const auto before = Snapshot(dir.path());
+
+    const CliResult run = RunCli(kCli, "--confirm JA --dir " + Quoted(dir.path()));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(InOrder(run.out, {
+        "Bearbeite Datei: " + spec.files[0].string(),
+        "FEHLER: Die Datenbankdatei kann nicht ge\xC3\xB6" "ffnet werden!\n\n",
+        "Bearbeite Datei: " + spec.files[1].string(),
+        "FEHLER: Die Datenbankdatei kann nicht ge\xC3\xB6" "ffnet werden!\n\n",
+        "Tessaldrin Mover konnte Tessaldrin nicht anpassen!",
+    })) << run.out;
+    EXPECT_EQ(run.out.find("\xC3\x84ndere File-Tabelle:"), std::string::npos);
+    EXPECT_EQ(Snapshot(dir.path()), before);
+}
