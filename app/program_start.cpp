@@ -1,0 +1,32 @@
+#include "app/program_start.h"
+
+#include "app/tfm_tlm_main.h"
+#include "app/tfm_tlm_start.h"
+
+#include <memory>
+
+namespace tessaldrin {
+
+int RunProgram(toolkit::TApplication& application, const std::string& clientLibrary) {
+    application.SetTitle("Tessaldrin-Mover");
+    // Declared so that the main window goes first on the way out, then the
+    // dialog it shows, then the data module the window's adjustment points to.
+    std::unique_ptr<filetable::TdmFiles> dmFiles;
+    std::unique_ptr<TfmTLMStart> fmTLMStart;
+    std::unique_ptr<TfmTLMMain> fmTLMMain;
+    try {
+        fmTLMMain = std::make_unique<TfmTLMMain>();
+        dmFiles = std::make_unique<filetable::TdmFiles>(clientLibrary);
+        fmTLMMain->SetDataModule(dmFiles.get());
+        fmTLMStart = std::make_unique<TfmTLMStart>();
+        fmTLMMain->SetConfirmationDialog(fmTLMStart.get());
+        if (fmTLMMain->ShowMainForm()) {
+            application.exec();
+        }
+    } catch (...) {
+        application.HandleException();
+    }
+    return 0;
+}
+
+} // namespace tessaldrin

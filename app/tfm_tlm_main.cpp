@@ -1,0 +1,101 @@
+#include "app/tfm_tlm_main.h"
+
+#include "app/tfm_tlm_start.h"
+#include "platform/module_file_name.h"
+#include "toolkit/application.h"
+
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
+#include <QResizeEvent>
+#include <QScreen>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace tessaldrin {
+
+TfmTLMMain::TfmTLMMain(QWidget* parent) : QWidget(parent) {
+    setupUi(this);
+    log_ = std::make_unique<MemLog>(*memLog);
+    connect(sbtnStart, &QToolButton::clicked, this,
+            [this] { toolkit::CallHandler([this] { sbtnStartClick(); }); });
+    connect(sbtnClose, &QToolButton::clicked, this,
+            [this] { toolkit::CallHandler([this] { sbtnCloseClick(); }); });
+    toolkit::CallHandler([this] { FormCreate(); });
+}
+
+TfmTLMMain::~TfmTLMMain() {
+    FormDestroy();
+}
+
+void TfmTLMMain::SetDataModule(filetable::TdmFiles* dataModule) {
+    if (adjustment_) {
+        adjustment_->DataModule = dataModule;
+    }
+}
+
+void TfmTLMMain::FormCreate() {
+    adjustment_ = std::make_unique<Adjustment>(*log_, platform::ModuleFileName());
+    log_->Clear();
+    // Digits only, typed or pasted: the port is read as a decimal number.
+    edPortCustom->setValidator(
+        new QRegularExpressionValidator(QRegularExpression("[0-9]*"), edPortCustom));
+    adjustment_->Port = 3050;
+
+    // Version settings and command-line switches: the last steps, so that a
+    // failing version output skips nothing else of the window's creation.
+}
+
+bool TfmTLMMain::FormShow() {
+    if (confirmation_ == nullptr) {
+        throw std::logic_error("Tessaldrin-Mover: no confirmation dialog");
+    }
+    const bool confirmed = confirmation_->exec() == QDialog::Accepted;
+    if (confirmed) {
+        sbtnStart->setEnabled(true);
+    }
+    return confirmed;
+}
+
+bool TfmTLMMain::ShowMainForm() {
+    bool confirmed = false;
+    toolkit::CallHandler([this, &confirmed] { confirmed = FormShow(); });
+    if (!confirmed) {
+        close();
+        return false;
+    }
+    PlaceInScreenCentre();
+    show();
+    return true;
+}
+
+void TfmTLMMain::PlaceInScreenCentre() {
+    const QScreen* shown = screen();
+    if (shown == nullptr) {
+        return;
+    }
+    const QRect area = shown->availableGeometry();
+    const QPoint centred = area.center() - rect().center();
+    // On a screen smaller than the window the title bar stays reachable.
+    move(std::max(centred.x(), area.left()), std::max(centred.y(), area.top()));
+}
+
+void TfmTLMMain::FormDestroy() {
+    adjustment_.reset();
+}
+
+void TfmTLMMain::sbtnStartClick() {
+    // Deliberately empty: the run is not wired to Start yet.
+}
+
+void TfmTLMMain::sbtnCloseClick() {
+    close();
+}
+
+void TfmTLMMain::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // The log is aligned to the top: full width, its own height.
+    memLog->setGeometry(0, 0, event->size().width(), memLog->height());
+}
+
+} // namespace tessaldrin

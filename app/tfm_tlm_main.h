@@ -1,0 +1,59 @@
+// The main window: the run log, the port choice, Start and Close. It owns the
+// adjustment's state and steps, which need no toolkit.
+#pragma once
+
+#include "app/adjustment.h"
+#include "app/mem_log.h"
+#include "ui_tfm_tlm_main.h"
+
+#include <QWidget>
+
+#include <memory>
+
+namespace tessaldrin {
+
+class TfmTLMStart;
+
+class TfmTLMMain : public QWidget, public Ui_TfmTLMMain {
+    Q_OBJECT
+
+public:
+    // Builds the window and runs FormCreate.
+    explicit TfmTLMMain(QWidget* parent = nullptr);
+    // Runs FormDestroy.
+    ~TfmTLMMain() override;
+
+    // The forms that start-up creates after the main window.
+    void SetDataModule(filetable::TdmFiles* dataModule);
+    void SetConfirmationDialog(TfmTLMStart* dialog) { confirmation_ = dialog; }
+
+    // Shows the window as the application's main form: FormShow first, then
+    // the window, when the user confirmed; otherwise the window is closed.
+    // Returns whether the window is now shown and waits for the user.
+    bool ShowMainForm();
+
+    // The run log over memLog.
+    MemLog& Log() { return *log_; }
+    // The file list and the rest of a run's state; null after FormDestroy.
+    Adjustment* adjustment() { return adjustment_.get(); }
+
+    void FormCreate();
+    // The confirmation, modally, before the window becomes visible. Returns
+    // true (and enables Start) when the dialog ended with OK.
+    bool FormShow();
+    void FormDestroy();
+    void sbtnStartClick();
+    void sbtnCloseClick();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void PlaceInScreenCentre();
+
+    std::unique_ptr<MemLog> log_;
+    std::unique_ptr<Adjustment> adjustment_; // holds FileList
+    TfmTLMStart* confirmation_ = nullptr;
+};
+
+} // namespace tessaldrin
