@@ -1,0 +1,66 @@
+#include "versioninfo/f_evi.h"
+
+#include "toolkit/application.h"
+#include "versioninfo/dozadier.h"
+#include "versioninfo/evi_komp.h"
+#include "versioninfo/f_evi_images.h"
+
+#include <QFont>
+#include <QMessageBox>
+#include <QStyle>
+
+namespace tessaldrin::versioninfo {
+namespace {
+
+// The fonts as the layout gives them, in pixels: Qt's layout format knows
+// only points.
+QFont PixelFont(const char* family, int pixels) {
+    QFont font{QString::fromLatin1(family)};
+    font.setPixelSize(pixels);
+    return font;
+}
+
+} // namespace
+
+TfmEVI::TfmEVI(TEVI* owner) : QDialog(nullptr), owner_(owner) {
+    setupUi(this);
+    move(192, 112);
+    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
+    setBackgroundRole(QPalette::Button);
+    setFont(PixelFont("MS Sans Serif", 11));
+    memInfo->setFont(PixelFont("Courier New", 11));
+    bbtnClose->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    bbtnDrucken->setIcon(PrinterWithSheetIcon());
+    bbtnDruckerEinrichten->setIcon(PrinterWithSpannerIcon());
+    bbtnFile->setIcon(PageIntoDriveIcon());
+
+    connect(bbtnDrucken, &QPushButton::clicked, this, &TfmEVI::bbtnDruckenClick);
+    connect(bbtnDruckerEinrichten, &QPushButton::clicked, this,
+            &TfmEVI::bbtnDruckerEinrichtenClick);
+    connect(bbtnFile, &QPushButton::clicked, this, &TfmEVI::bbtnFileClick);
+}
+
+TfmEVI::~TfmEVI() = default;
+
+void TfmEVI::bbtnDruckenClick() {
+    toolkit::CallHandler([this] { owner_->Info(TExVersionInfoTyp::eviPrinter); });
+}
+
+void TfmEVI::bbtnDruckerEinrichtenClick() {
+    toolkit::CallHandler([this] {
+        if (DOzadi != nullptr && DOzadi->GetPrinterAvailable()) {
+            PSDlg.Execute(this);
+            return;
+        }
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Hinweis"),
+                        QStringLiteral("Keine Drucker installiert!"), QMessageBox::Ok, this);
+        box.setWindowModality(Qt::ApplicationModal);
+        box.exec();
+    });
+}
+
+void TfmEVI::bbtnFileClick() {
+    toolkit::CallHandler([this] { owner_->Info(TExVersionInfoTyp::eviFile); });
+}
+
+} // namespace tessaldrin::versioninfo
