@@ -1,0 +1,43 @@
+// The lines the editor writes to the run log, spelled out byte for byte so
+// that a wrong text, frame or number shows.
+#pragma once
+
+#include <string>
+
+namespace tessaldrin::testing::lines {
+
+inline std::string Error(const std::string& text) {
+    return "FEHLER: " + text + "\n\n";
+}
+inline std::string Error(const std::string& text, long number) {
+    return "FEHLER: " + text + " (" + std::to_string(number) + ")\n\n";
+}
+
+inline const std::string kOverran = "Die variablen Header Daten überschreiten die Seitengröße.";
+inline std::string Continuation(const std::string& name) {
+    return "Fortsetzungsdatei:\t\"" + name + "\"\n\n";
+}
+inline const std::string kLastFile =
+    "Dies ist die letzte Datei. (Im Header wurde kein Fortsetzungsdatei gefunden!)\n\n";
+inline const std::string kCannotOpen = "Die Datenbankdatei kann nicht geöffnet werden!";
+inline const std::string kCannotRead = "Die Header-Seite kann nicht gelesen werden!";
+inline const std::string kWrongPageSize = "Falsche Datenbank-Seiten-Größe!";
+inline const std::string kWrongPageType = "Falsche Header-Seiten-Typ, erwartet 1, gefunden";
+inline const std::string kContinuedHeader =
+    "Dieses Programm unterstützt keine Fortsetzungs-Header-Seiten.";
+inline std::string ChecksumWarning(long expected, long stored) {
+    return "WARNUNG: Checksummen-Fehler, erwarted " + std::to_string(expected) + ", gefunden " +
+           std::to_string(stored) + ".\n\n";
+}
+inline const std::string kNameDoesNotFit = "Der neue Dateiname passt nicht in die Header-Seite.";
+inline std::string Changed(const std::string& from, const std::string& to) {
+    return "Link geändert von \"" + from + "\" zu \"" + to + "\"";
+}
+inline const std::string kEntriesTooLarge = "Die variablen Header-Daten sind zu groß!";
+inline const std::string kEntriesBroken = "Fehler in den variablen Header-Dateien";
+inline const std::string kNoContinuation = "Fortsetzungsdatei nicht im Header angegeben!";
+inline const std::string kCannotWrite = "Header-Seite kann nicht geschrieben werden!";
+inline const std::string kUnsupportedForm =
+    "Nicht unterstütztes Format der Header-Seite, ODS-Version";
+
+} // namespace tessaldrin::testing::lines

@@ -1,0 +1,125 @@
+// The link editor on the header pages that the Firebird 3 server writes.
+#include "app/run_log.h"
+#include "header/link_editor.h"
+#include "tests/header/expected_lines.h"
+#include "tests/support/firebird_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace tessaldrin;
+using namespace tessaldrin::testing;
+
+namespace {
+
+std::vector<fs::path> ThreeFiles(const fs::path& dir) {
+    return {dir / "Tessaldrin.GDB", dir / "Tessaldrin_1.GDB", dir / "Tessaldrin_2.GDB"};
+}
+
+// Opens, reads and checks `file`, then reads its link; the editor stays
+// open on it.
+bool ReadLink(header::LinkEditor& editor, const fs::path& file, RunLog& log) {
+    editor.DatabaseFileName = file.string();
+    return editor.OpenDatabaseFile(log) && editor.ReadHeaderPage(log) &&
+           editor.CheckHeaderPage(log) && editor.ReadContinuationLink(log);
+}
+
+// A copy of `from` that the server's user owns, as its own files are.
+void CopyForServer(const fs::path& from, const fs::path& to) {
+    fs::copy_file(from, to);
+    const passwd* user = getpwnam("firebird");
+    ASSERT_NE(user, nullptr);
+    ASSERT_EQ(chown(to.c_str(), user->pw_uid, user->pw_gid), 0);
+}
+
+} // namespace
+
+// Reads the links of a three-file database, rewrites them in a copy in
+// another directory and lets the server read every row of the copy.
+TEST(HeaderLinksOfARealDatabase, AreReadAndRewrittenSoThatTheServerReadsTheMovedCopy) {
+    ServerDir dir;
+    DatabaseSpec spec;
+    spec.files = ThreeFiles(dir.path());
+    CreateDatabase(spec);
+
+    auto& editor = header::LinkEditor::Instance();
+    ListRunLog log;
+    for (std::size_t i = 0; i < spec.files.size(); ++i) {
+        const bool linked = ReadLink(editor, spec.files[i], log);
+        editor.CloseDatabaseFile(log);
+        EXPECT_EQ(linked, i + 1 < spec.files.size()) << spec.files[i];
+    }
+    EXPECT_EQ(log.Lines, (std::vector<std::string>{lines::Continuation(spec.files[1].string()),
+                                                   lines::Continuation(spec.files[2].string()),
+                                                   lines::kLastFile}));
+
+    // The copy alone, the old files gone: the old links lead nowhere.
+    const fs::path moved = dir.makeSubdir("Neu mit einem laengeren Namen");
+    const auto copies = ThreeFiles(moved);
+    for (std::size_t i = 0; i < spec.files.size(); ++i) {
+        CopyForServer(spec.files[i], copies[i]);
+        fs::remove(spec.files[i]);
+    }
+    ASSERT_EQ(CountRows(copies[0]), -1);
+
+    log.Lines.clear();
+    for (std::size_t i = 0; i + 1 < copies.size(); ++i) {
+        ASSERT_TRUE(ReadLink(editor, copies[i], log));
+        editor.NewLinkName = (moved / fs::path(editor.OldLinkName).filename()).string();
+        EXPECT_EQ(editor.NewLinkName, copies[i + 1].string());
+        EXPECT_TRUE(editor.ChangeContinuationLink(log));
+        editor.CloseDatabaseFile(log);
+    }
+    EXPECT_EQ(log.Lines, (std::vector<std::string>{
+                             lines::Continuation(spec.files[1].string()),
+                             lines::Changed(spec.files[1].string(), copies[1].string()),
+                             lines::Continuation(spec.files[2].string()),
+                             lines::Changed(spec.files[2].string(), copies[2].string())}));
+    std::string why;
+    EXPECT_EQ(CountRows(copies[0], &why), spec.rows) << why;
+}
+
+// The server locks every file of an attached database: each is refused and
+// stays as it was, and is editable again once the attachment ends.
+TEST(HeaderLinksOfARealDatabase, AreNotTouchedWhileTheServerHoldsTheDatabaseAttached) {
+    ServerDir dir;
+    DatabaseSpec spec;
+    spec.files = ThreeFiles(dir.path());
+    spec.rows = 20;
+    CreateDatabase(spec);
+
+    auto& editor = header::LinkEditor::Instance();
+    ListRunLog log;
+    {
+        HeldAttachment held(spec.files[0]);
+        std::vector<std::string> before;
+        for (const auto& file : spec.files) {
+            before.push_back(ReadBytes(file));
+        }
+        for (const auto& file : spec.files) {
+            editor.DatabaseFileName = file.string();
+            EXPECT_FALSE(editor.OpenDatabaseFile(log)) << file;
+            editor.NewLinkName = "/elsewhere/Tessaldrin_1.GDB";
+            EXPECT_FALSE(editor.ChangeContinuationLink(log)) << file;
+            editor.CloseDatabaseFile(log);
+        }
+        EXPECT_EQ(log.Lines,
+                  (std::vector<std::string>{
+                      lines::Error(lines::kCannotOpen), lines::Error(lines::kCannotWrite),
+                      lines::Error(lines::kCannotOpen), lines::Error(lines::kCannotWrite),
+                      lines::Error(lines::kCannotOpen), lines::Error(lines::kCannotWrite)}));
+        for (std::size_t i = 0; i < spec.files.size(); ++i) {
+            EXPECT_TRUE(ReadBytes(spec.files[i]) == before[i]) << spec.files[i];
+        }
+    }
+    for (int i = 0; i < 100 && IsLockedByAnotherProcess(spec.files[0]); ++i) {
+        usleep(50'000);
+    }
+    log.Lines.clear();
+    EXPECT_TRUE(ReadLink(editor, spec.files[0], log));
+    editor.CloseDatabaseFile(log);
+    EXPECT_EQ(CountRows(spec.files[0]), spec.rows);
+}
