@@ -1,8 +1,10 @@
 #include "app/tfm_tlm_main.h"
 
+#include "app/port_choice.h"
 #include "app/tfm_tlm_start.h"
 #include "platform/module_file_name.h"
 #include "toolkit/application.h"
+#include "versioninfo/version_switches.h"
 
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
@@ -11,11 +13,21 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 namespace tessaldrin {
 
-TfmTLMMain::TfmTLMMain(QWidget* parent) : QWidget(parent) {
+TfmTLMMain::TfmTLMMain(QWidget* parent, std::string programPath)
+    : QWidget(parent), programPath_(std::move(programPath)) {
     setupUi(this);
+    // EVI1 with its stored settings; the identity writes are ignored by design.
+    EVI1 = new versioninfo::TEVI(this);
+    EVI1->SetasVersion(QStringLiteral("1.01.000"));
+    EVI1->SetasVersionDate(QStringLiteral("16.11.2001"));
+    EVI1->SetasVersionName(QStringLiteral("EVI"));
+    EVI1->OnDatenSammeln = [this](QObject* sender, QStringList& lines) {
+        EVI1DatenSammeln(sender, lines);
+    };
     log_ = std::make_unique<MemLog>(*memLog);
     connect(sbtnStart, &QToolButton::clicked, this,
             [this] { toolkit::CallHandler([this] { sbtnStartClick(); }); });
@@ -35,7 +47,8 @@ void TfmTLMMain::SetDataModule(filetable::TdmFiles* dataModule) {
 }
 
 void TfmTLMMain::FormCreate() {
-    adjustment_ = std::make_unique<Adjustment>(*log_, platform::ModuleFileName());
+    adjustment_ = std::make_unique<Adjustment>(
+        *log_, programPath_.empty() ? platform::ModuleFileName() : programPath_);
     log_->Clear();
     // Digits only, typed or pasted: the port is read as a decimal number.
     edPortCustom->setValidator(
@@ -44,6 +57,10 @@ void TfmTLMMain::FormCreate() {
 
     // Version settings and command-line switches: the last steps, so that a
     // failing version output skips nothing else of the window's creation.
+    versioninfo::SetProgramVersion(*EVI1);
+    versioninfo::RunVersionSwitches(
+        QCoreApplication::arguments().mid(1),
+        [this](versioninfo::TExVersionInfoTyp kind) { ShowVersionInfo(kind); });
 }
 
 bool TfmTLMMain::FormShow() {
@@ -85,7 +102,21 @@ void TfmTLMMain::FormDestroy() {
 }
 
 void TfmTLMMain::sbtnStartClick() {
-    // Deliberately empty: the run is not wired to Start yet.
+    std::int32_t port = kStandardPort;
+    if (rbtnPortCustom->isChecked()) {
+        port = PortFromCustomText(edPortCustom->text().toStdString());
+    } else if (rbtnPortKorvanta->isChecked()) {
+        port = kKorvantaPort;
+    }
+    adjustment_->ChoosePort(port);
+    // The outcome is in the log; an exception goes to the exception display.
+    adjustment_->RunAdjustment();
+}
+
+void TfmTLMMain::EVI1DatenSammeln(QObject*, QStringList&) {}
+
+void TfmTLMMain::ShowVersionInfo(versioninfo::TExVersionInfoTyp kind) {
+    EVI1->Info(kind);
 }
 
 void TfmTLMMain::sbtnCloseClick() {

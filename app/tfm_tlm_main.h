@@ -5,10 +5,12 @@
 #include "app/adjustment.h"
 #include "app/mem_log.h"
 #include "ui_tfm_tlm_main.h"
+#include "versioninfo/evi_komp.h"
 
 #include <QWidget>
 
 #include <memory>
+#include <string>
 
 namespace tessaldrin {
 
@@ -18,8 +20,9 @@ class TfmTLMMain : public QWidget, public Ui_TfmTLMMain {
     Q_OBJECT
 
 public:
-    // Builds the window and runs FormCreate.
-    explicit TfmTLMMain(QWidget* parent = nullptr);
+    // Builds the window and runs FormCreate. `programPath` is the program file
+    // whose directory a run searches; empty means this process's executable.
+    explicit TfmTLMMain(QWidget* parent = nullptr, std::string programPath = {});
     // Runs FormDestroy.
     ~TfmTLMMain() override;
 
@@ -45,6 +48,14 @@ public:
     void sbtnStartClick();
     void sbtnCloseClick();
 
+    // The program's version information; a child of the window, not visible.
+    versioninfo::TEVI* EVI1 = nullptr;
+    // EVI1's OnDatenSammeln: the program adds no lines of its own.
+    void EVI1DatenSammeln(QObject* Sender, QStringList& slInfo);
+    // Collects the version information and sends it to `kind`; returns when
+    // that output is done (the screen's window is modal).
+    void ShowVersionInfo(versioninfo::TExVersionInfoTyp kind);
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
@@ -54,6 +65,7 @@ private:
     std::unique_ptr<MemLog> log_;
     std::unique_ptr<Adjustment> adjustment_; // holds FileList
     TfmTLMStart* confirmation_ = nullptr;
+    std::string programPath_;
 };
 
 } // namespace tessaldrin

@@ -37,7 +37,8 @@ CliResult RunCli(const fs::path& program, const std::string& args) {
 }
 
 // Checks that `pieces` stand in `text` in this order; says which did not.
-::testing::AssertionResult InOrder(const std::string& text, const std::vector<std::string>& pieces) {
+::testing::AssertionResult InOrder(const std::string& text,
+                                   const std::vector<std::string>& pieces) {
     std::size_t at = 0;
     for (const auto& piece : pieces) {
         const auto found = text.find(piece, at);
@@ -58,7 +59,9 @@ std::map<fs::path, std::string> Snapshot(const fs::path& dir) {
     return files;
 }
 
-std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+std::string Quoted(const fs::path& path) {
+    return "'" + path.string() + "'";
+}
 
 const fs::path kCli = TM_CLI_PATH;
 constexpr int kRows = 1500;
@@ -90,23 +93,29 @@ TEST(RunEndToEnd, MovedThreeFileDatabaseOpensFromItsNewPlaceAfterTheRun) {
     ASSERT_EQ(CountRows(db.neu / "Tessaldrin.GDB"), -1) << "the moved database must not open yet";
 
     const CliResult first = RunCli(kCli, "--confirm JA --dir " + Quoted(db.neu));
-    EXPECT_TRUE(InOrder(first.out, {
-        "Datenbankmanagementsystem (Interbase / Firebird) vorhanden\n",
-        "\nTessaldrin-Files im aktuellen Verzeichnis:\n",
-        db.at("Tessaldrin.GDB") + "\n", db.at("Tessaldrin_1.GDB") + "\n",
-        db.at("Tessaldrin_2.GDB") + "\n",
-        "\nDateien umbenennen:\n",
-        "Datei \"" + db.at("Tessaldrin.GDB") + "\" umbenannt zu \"" + db.at("Tessaldrin.TDB") + "\"",
-        "Datei \"" + db.at("Tessaldrin_2.GDB") + "\" umbenannt zu \"" + db.at("Tessaldrin_2.TDB") + "\"",
-        "\n\xC3\x84ndere Links in den File-Headern ...\n",
-        "Bearbeite Datei: " + db.at("Tessaldrin.TDB") + "\n",
-        "Link ge\xC3\xA4ndert von \"" + db.old[1].string() + "\" zu \"" + db.at("Tessaldrin_1.TDB") + "\"",
-        "Bearbeite Datei: " + db.at("Tessaldrin_1.TDB") + "\n",
-        "Link ge\xC3\xA4ndert von \"" + db.old[2].string() + "\" zu \"" + db.at("Tessaldrin_2.TDB") + "\"",
-        "Bearbeite Datei: " + db.at("Tessaldrin_2.TDB") + "\n",
-        "Dies ist die letzte Datei.",
-        "\n\xC3\x84ndere File-Tabelle:\n",
-    }));
+    EXPECT_TRUE(
+        InOrder(first.out, {
+                               "Datenbankmanagementsystem (Interbase / Firebird) vorhanden\n",
+                               "\nTessaldrin-Files im aktuellen Verzeichnis:\n",
+                               db.at("Tessaldrin.GDB") + "\n",
+                               db.at("Tessaldrin_1.GDB") + "\n",
+                               db.at("Tessaldrin_2.GDB") + "\n",
+                               "\nDateien umbenennen:\n",
+                               "Datei \"" + db.at("Tessaldrin.GDB") + "\" umbenannt zu \"" +
+                                   db.at("Tessaldrin.TDB") + "\"",
+                               "Datei \"" + db.at("Tessaldrin_2.GDB") + "\" umbenannt zu \"" +
+                                   db.at("Tessaldrin_2.TDB") + "\"",
+                               "\n\xC3\x84ndere Links in den File-Headern ...\n",
+                               "Bearbeite Datei: " + db.at("Tessaldrin.TDB") + "\n",
+                               "Link ge\xC3\xA4ndert von \"" + db.old[1].string() + "\" zu \"" +
+                                   db.at("Tessaldrin_1.TDB") + "\"",
+                               "Bearbeite Datei: " + db.at("Tessaldrin_1.TDB") + "\n",
+                               "Link ge\xC3\xA4ndert von \"" + db.old[2].string() + "\" zu \"" +
+                                   db.at("Tessaldrin_2.TDB") + "\"",
+                               "Bearbeite Datei: " + db.at("Tessaldrin_2.TDB") + "\n",
+                               "Dies ist die letzte Datei.",
+                               "\n\xC3\x84ndere File-Tabelle:\n",
+                           }));
     // Firebird 3 refuses every change of RDB$FILES: the server says so, the
     // table keeps its rows, and the run reports failure.
     EXPECT_NE(first.out.find("UPDATE operation is not allowed for system table RDB$FILES"),
@@ -126,17 +135,20 @@ TEST(RunEndToEnd, MovedThreeFileDatabaseOpensFromItsNewPlaceAfterTheRun) {
     const CliResult second = RunCli(kCli, "--confirm JA --dir " + Quoted(db.neu));
     EXPECT_EQ(second.out.find("Dateien umbenennen:"), std::string::npos) << second.out;
     EXPECT_TRUE(InOrder(second.out, {
-        "Link ge\xC3\xA4ndert von \"" + db.at("Tessaldrin_1.TDB") + "\" zu \"" + db.at("Tessaldrin_1.TDB") + "\"",
-        "Link ge\xC3\xA4ndert von \"" + db.at("Tessaldrin_2.TDB") + "\" zu \"" + db.at("Tessaldrin_2.TDB") + "\"",
-        "Tessaldrin Mover konnte Tessaldrin nicht anpassen!",
-    }));
+                                        "Link ge\xC3\xA4ndert von \"" + db.at("Tessaldrin_1.TDB") +
+                                            "\" zu \"" + db.at("Tessaldrin_1.TDB") + "\"",
+                                        "Link ge\xC3\xA4ndert von \"" + db.at("Tessaldrin_2.TDB") +
+                                            "\" zu \"" + db.at("Tessaldrin_2.TDB") + "\"",
+                                        "Tessaldrin Mover konnte Tessaldrin nicht anpassen!",
+                                    }));
     EXPECT_EQ(CountRows(db.neu / "Tessaldrin.TDB"), kRows);
 }
 
 TEST(RunEndToEnd, ProgramSearchesItsOwnDirectoryNotTheWorkingDirectory) {
     MovedDatabase db;
     fs::copy_file(kCli, db.neu / "tessaldrin-mover-cli");
-    const CliResult run = RunCli("cd / && " + (db.neu / "tessaldrin-mover-cli").string(), "--confirm JA");
+    const CliResult run =
+        RunCli("cd / && " + (db.neu / "tessaldrin-mover-cli").string(), "--confirm JA");
     EXPECT_TRUE(InOrder(run.out, {db.at("Tessaldrin.GDB"), "Tessaldrin Mover konnte"})) << run.out;
     EXPECT_EQ(CountRows(db.neu / "Tessaldrin.TDB"), kRows);
 }
@@ -201,13 +213,17 @@ TEST(RunEndToEnd, DatabaseAttachedElsewhereFailsAtTheRelinkingPassAndNoFileChang
 
     const CliResult run = RunCli(kCli, "--confirm JA --dir " + Quoted(dir.path()));
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(InOrder(run.out, {
-        "Bearbeite Datei: " + spec.files[0].string(),
-        "FEHLER: Die Datenbankdatei kann nicht ge\xC3\xB6" "ffnet werden!\n\n",
-        "Bearbeite Datei: " + spec.files[1].string(),
-        "FEHLER: Die Datenbankdatei kann nicht ge\xC3\xB6" "ffnet werden!\n\n",
-        "Tessaldrin Mover konnte Tessaldrin nicht anpassen!",
-    })) << run.out;
+    EXPECT_TRUE(InOrder(run.out,
+                        {
+                            "Bearbeite Datei: " + spec.files[0].string(),
+                            "FEHLER: Die Datenbankdatei kann nicht ge\xC3\xB6"
+                            "ffnet werden!\n\n",
+                            "Bearbeite Datei: " + spec.files[1].string(),
+                            "FEHLER: Die Datenbankdatei kann nicht ge\xC3\xB6"
+                            "ffnet werden!\n\n",
+                            "Tessaldrin Mover konnte Tessaldrin nicht anpassen!",
+                        }))
+        << run.out;
     EXPECT_EQ(run.out.find("\xC3\x84ndere File-Tabelle:"), std::string::npos);
     EXPECT_EQ(Snapshot(dir.path()), before);
 }
