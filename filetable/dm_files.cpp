@@ -67,7 +67,10 @@ TdmFiles::~TdmFiles() = default;
 std::string TdmFiles::ServerAddress() const {
     std::string address = "localhost";
     if (Port != kDefaultPort) {
-        address += "/" + std::to_string(Port);
+        // Two appends: GCC 12 at -O3 misreads "/" + to_string(...) as an
+        // overlapping copy (-Wrestrict).
+        address += '/';
+        address += std::to_string(Port);
     }
     return address;
 }
