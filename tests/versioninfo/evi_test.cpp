@@ -158,15 +158,6 @@ private slots:
                  evi.InfoList());
     }
 
-    // A report path that cannot be written: the file layer's error reaches
-    // the caller.
-    void reportFileErrorsReachTheCaller() {
-        QVERIFY(QDir().mkpath(ReportPath()));
-        TEVI evi(nullptr);
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error, evi.Info(TExVersionInfoTyp::eviFile));
-        QVERIFY(QFileInfo(ReportPath()).isDir());
-    }
-
     // An output kind out of range shows the window, with the fresh report.
     void unknownKindShowsTheWindow() {
         TEVI evi(nullptr);

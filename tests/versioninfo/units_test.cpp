@@ -26,13 +26,6 @@ TEST(DozadierUnits, ConversionsTruncateTowardZeroWithoutIntermediateOverflow) {
     EXPECT_EQ(MulDivTruncated(123, 456, 0), 0);
 }
 
-TEST(DozadierUnits, UnitsPerInchOfEveryScaling) {
-    EXPECT_EQ(UnitsPerInch(TScaling::pscDot), 1);
-    EXPECT_EQ(UnitsPerInch(TScaling::pscMil), 1000);
-    EXPECT_EQ(UnitsPerInch(TScaling::pscMetric10), 254);
-    EXPECT_EQ(UnitsPerInch(TScaling::pscMetric100), 2540);
-}
-
 TEST(DozadierUnits, WindowAndViewportExtentsStayWithin16Bits) {
     const AxisLayout metric100At300 = Axis(TScaling::pscMetric100, 300);
     EXPECT_EQ(metric100At300.windowExtent, 30480);

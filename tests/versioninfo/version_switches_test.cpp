@@ -1,14 +1,10 @@
-// The version switches of the command line, on a real collector: which
-// arguments are switches, their order, their repeats and the first failure.
+// The version switches of the command line: which arguments are switches,
+// their order and their repeats. Their outputs at start-up are tested with the
+// program's start.
 #include "qt_test_support.h"
 #include "toolkit/application.h"
-#include "versioninfo/evi_komp.h"
-#include "versioninfo/f_evi.h"
 #include "versioninfo/version_switches.h"
 
-#include <QDir>
-#include <QFile>
-#include <QMessageBox>
 #include <QtTest>
 
 namespace tessaldrin::versioninfo {
@@ -17,12 +13,6 @@ class VersionSwitchesTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() {
-        TEVI evi(nullptr);
-        QDir(evi.ReportPath()).removeRecursively();
-        QFile::remove(evi.ReportPath());
-    }
-
     void switchesMatchWholeInAnyCase() {
         QCOMPARE(VersionSwitchKind(QStringLiteral("/EVIS")), TExVersionInfoTyp::eviScreen);
         QCOMPARE(VersionSwitchKind(QStringLiteral("/EVIF")), TExVersionInfoTyp::eviFile);
@@ -48,50 +38,6 @@ private slots:
         asked.clear();
         RunVersionSwitches({}, [&](TExVersionInfoTyp kind) { asked.append(kind); });
         QVERIFY(asked.isEmpty());
-    }
-
-    // "/EVIF /EVIS": first the file, then the window.
-    void fileThenWindow() {
-        TEVI evi(nullptr);
-        SetProgramVersion(evi);
-        QByteArray fileWhileShown;
-        const auto seen = test::OnModalOf<TfmEVI>([&](TfmEVI& window) {
-            fileWhileShown = test::ReadFile(evi.ReportPath());
-            window.close();
-        });
-        RunVersionSwitches({QStringLiteral("/EVIF"), QStringLiteral("/evis")},
-                           [&](TExVersionInfoTyp kind) { evi.Info(kind); });
-        QVERIFY(*seen);
-        QCOMPARE(fileWhileShown.count("\r\n"), 10);
-        QVERIFY(fileWhileShown.startsWith("Datei:       " + evi.ModuleFileName().toLocal8Bit()));
-    }
-
-    // A failing file output ends the switches: the standard exception display
-    // shows it and the window that follows is never shown.
-    void failingOutputEndsTheSwitches() {
-        TEVI evi(nullptr);
-        QVERIFY(QDir().mkpath(evi.ReportPath()));
-        QString message;
-        bool windowShown = false;
-        const auto shown = test::OnModal([&](QWidget& widget) {
-            if (dynamic_cast<TfmEVI*>(&widget) != nullptr) {
-                windowShown = true;
-                widget.close();
-                return false;
-            }
-            if (auto* box = dynamic_cast<QMessageBox*>(&widget)) {
-                message = box->text();
-                box->accept();
-                return true;
-            }
-            return false;
-        });
-        RunVersionSwitches({QStringLiteral("/EVIF"), QStringLiteral("/EVIS")},
-                           [&](TExVersionInfoTyp kind) { evi.Info(kind); });
-        QVERIFY(*shown);
-        QVERIFY(!windowShown);
-        QVERIFY2(message.contains(QStringLiteral("kann nicht erstellt werden")),
-                 qPrintable(message));
     }
 };
 
