@@ -4,7 +4,6 @@
 #include "platform/format_message.h"
 #include "platform/load_string.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace tessaldrin::header {
