@@ -3,11 +3,9 @@
 // server from its new place.
 #include "tests/support/firebird_fixture.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
-#include <sys/wait.h>
 
 namespace fs = std::filesystem;
 using namespace tessaldrin::testing;
@@ -16,24 +14,12 @@ namespace {
 
 struct CliResult {
     int exitCode = -1;
-    std::string out;
+    std::string out; // standard output and standard error, in order
 };
 
 CliResult RunCli(const fs::path& program, const std::string& args) {
-    CliResult result;
-    const std::string command = program.string() + " " + args + " </dev/null 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return result;
-    }
-    char buffer[4096];
-    std::size_t n = 0;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        result.out.append(buffer, n);
-    }
-    const int status = pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    const CommandResult run = RunCommand(program.string() + " " + args + " </dev/null 2>&1");
+    return {run.status, run.output};
 }
 
 // Checks that `pieces` stand in `text` in this order; says which did not.

@@ -1,14 +1,14 @@
 #include "tests/support/firebird_fixture.h"
 
 #include <cstdio>
-#include <fcntl.h>
-#include <sys/file.h>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <grp.h>
 #include <pwd.h>
 #include <sstream>
 #include <stdexcept>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -66,18 +66,24 @@ IsqlResult RunIsql(const std::string& sql, const std::string& database) {
         command += " " + Quoted(database);
     }
     command += " -i " + Quoted(scriptName) + " 2>&1";
-    IsqlResult result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe != nullptr) {
-        char buffer[4096];
-        std::size_t n = 0;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-            result.output.append(buffer, n);
-        }
-        const int status = pclose(pipe);
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    const IsqlResult result = RunCommand(command);
     unlink(scriptName);
+    return result;
+}
+
+CommandResult RunCommand(const std::string& command) {
+    CommandResult result;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return result;
+    }
+    char buffer[4096];
+    std::size_t n = 0;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        result.output.append(buffer, n);
+    }
+    const int status = pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
 }
 
@@ -142,8 +148,8 @@ void CreateDatabase(const DatabaseSpec& spec) {
 }
 
 long CountRows(const fs::path& primary, std::string* diagnostics) {
-    const IsqlResult result =
-        RunIsql("SET HEADING OFF;\nSELECT 'ROWS=' || COUNT(*) FROM T;\n", "localhost:" + primary.string());
+    const IsqlResult result = RunIsql("SET HEADING OFF;\nSELECT 'ROWS=' || COUNT(*) FROM T;\n",
+                                      "localhost:" + primary.string());
     const auto at = result.output.find("ROWS=");
     if (result.status != 0 || at == std::string::npos) {
         if (diagnostics != nullptr) {

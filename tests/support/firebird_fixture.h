@@ -12,10 +12,14 @@ namespace tessaldrin::testing {
 // The SYSDBA password of the local server (/etc/firebird/3.0/SYSDBA.password).
 std::string SysdbaPassword();
 
-struct IsqlResult {
-    int status = -1;     // isql-fb's exit status
-    std::string output;  // standard output and standard error, in order
+struct CommandResult {
+    int status = -1;    // the exit status; -1 when it did not exit normally
+    std::string output; // what it wrote to standard output
 };
+using IsqlResult = CommandResult;
+
+// Runs `command` through the shell and collects its standard output.
+CommandResult RunCommand(const std::string& command);
 
 // Runs `sql` as a script through isql-fb as SYSDBA; `database`, when given, is
 // connected first ("localhost:/path").
