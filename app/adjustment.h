@@ -5,8 +5,11 @@
 #include "app/run_log.h"
 #include "filetable/dm_files.h"
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tessaldrin {
@@ -24,6 +27,13 @@ public:
     std::string DatabaseDir;           // the program's directory, trailing separator
     std::string PrimaryFile;
     std::int32_t Port = 3050;
+
+    // When set, RunAdjustment tells it the wall time of each step that returned:
+    // "server-check", "discovery", "renaming" (the check for it included),
+    // "relinking", "file-table". Unset, the run measures nothing.
+    using StepTimer =
+        std::function<void(std::string_view step, std::chrono::steady_clock::duration took)>;
+    StepTimer StepTimed;
 
     // Stores the port of the next run here and in the data module.
     void ChoosePort(std::int32_t port);

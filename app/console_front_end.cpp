@@ -7,23 +7,28 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <exception>
 #include <filesystem>
 #include <istream>
 #include <optional>
 #include <ostream>
+#include <utility>
+#include <vector>
 
 namespace tessaldrin {
 namespace {
 
 constexpr const char* kUsage =
-    "Aufruf: tessaldrin-mover-cli [--confirm JA] [--port N] [--dir VERZEICHNIS]\n"
+    "Aufruf: tessaldrin-mover-cli [--confirm JA] [--port N] [--dir VERZEICHNIS] [--timing]\n"
     "\n"
     "Passt eine verschobene Tessaldrin-Datenbank an ihr neues Verzeichnis an.\n"
     "  --confirm JA   bestätigt den Hinweis ohne Rückfrage (für Skripte)\n"
     "  --port N       Netzwerk-Port des Servers, nur Ziffern, höchstens 9 (Standard 3050)\n"
     "  --dir DIR      Verzeichnis der Datenbankdateien (Standard: das Verzeichnis des\n"
     "                 Programms)\n"
+    "  --timing       gibt nach dem Lauf die Dauer jedes Schritts auf der\n"
+    "                 Fehlerausgabe aus\n"
     "  --help         zeigt diesen Text\n"
     "\n"
     "Rückgabewert: 0 erfolgreich angepasst, 1 nicht angepasst, 2 falscher Aufruf oder\n"
@@ -41,6 +46,7 @@ private:
 
 struct Options {
     bool help = false;
+    bool timing = false;
     std::optional<std::string> confirmation;
     std::int32_t port = kStandardPort;
     std::optional<std::string> dir;
@@ -58,6 +64,10 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::string& 
         const std::string& arg = args[i];
         if (arg == "--help") {
             options.help = true;
+            continue;
+        }
+        if (arg == "--timing") {
+            options.timing = true;
             continue;
         }
         if (arg != "--confirm" && arg != "--port" && arg != "--dir") {
@@ -115,6 +125,16 @@ std::string ProgramPathFor(const Options& options, const std::string& executable
     return (std::filesystem::path(*options.dir) / exe.filename()).string();
 }
 
+// The wall time of each step that returned, in the order of the run.
+using StepTimes = std::vector<std::pair<std::string, std::chrono::steady_clock::duration>>;
+
+void PrintStepTimes(const StepTimes& times, std::ostream& err) {
+    for (const auto& [step, took] : times) {
+        const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(took).count();
+        err << "Zeitmessung " << step << ' ' << micros << " us\n";
+    }
+}
+
 } // namespace
 
 int RunConsole(const std::vector<std::string>& args, const ConsoleEnvironment& env) {
@@ -128,6 +148,8 @@ int RunConsole(const std::vector<std::string>& args, const ConsoleEnvironment& e
         env.out << kUsage;
         return kExitSucceeded;
     }
+    StepTimes times;
+    int exitCode = kExitException;
     try {
         filetable::TdmFiles dmFiles(env.clientLibrary);
         if (!Confirmed(*options, env)) {
@@ -138,14 +160,19 @@ int RunConsole(const std::vector<std::string>& args, const ConsoleEnvironment& e
         Adjustment adjustment(log, ProgramPathFor(*options, env.executablePath));
         adjustment.DataModule = &dmFiles;
         adjustment.ChoosePort(options->port);
-        return adjustment.RunAdjustment() ? kExitSucceeded : kExitFailed;
+        if (options->timing) {
+            adjustment.StepTimed = [&times](std::string_view step, auto took) {
+                times.emplace_back(step, took);
+            };
+        }
+        exitCode = adjustment.RunAdjustment() ? kExitSucceeded : kExitFailed;
     } catch (const std::exception& error) {
         env.err << error.what() << '\n';
-        return kExitException;
     } catch (...) {
         env.err << "Unbekannter Fehler\n";
-        return kExitException;
     }
+    PrintStepTimes(times, env.err);
+    return exitCode;
 }
 
 } // namespace tessaldrin

@@ -5,6 +5,21 @@
 #include <stdexcept>
 
 namespace tessaldrin {
+namespace {
+
+// Runs `step` and, when `timed` is set, tells it how long the step took.
+template <typename Step>
+bool Timed(const Adjustment::StepTimer& timed, std::string_view name, Step step) {
+    if (!timed) {
+        return step();
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const bool result = step();
+    timed(name, std::chrono::steady_clock::now() - start);
+    return result;
+}
+
+} // namespace
 
 void Adjustment::ChoosePort(std::int32_t port) {
     Port = port;
@@ -22,12 +37,19 @@ bool Adjustment::RunAdjustment() {
     if (DataModule == nullptr) {
         throw std::logic_error("RunAdjustment without a data module");
     }
-    bool succeeded = DataModule->CheckServer(&log_) && FindDatabaseFiles();
+    bool succeeded =
+        Timed(StepTimed, "server-check", [this] { return DataModule->CheckServer(&log_); }) &&
+        Timed(StepTimed, "discovery", [this] { return FindDatabaseFiles(); });
     if (succeeded) {
-        if (NeedsRenaming()) {
-            RenameFiles();
-        }
-        succeeded = ChangeHeaderLinks() && DataModule->ChangeFileTable(FileList, &log_);
+        Timed(StepTimed, "renaming", [this] {
+            if (NeedsRenaming()) {
+                RenameFiles();
+            }
+            return true;
+        });
+        succeeded = Timed(StepTimed, "relinking", [this] { return ChangeHeaderLinks(); }) &&
+                    Timed(StepTimed, "file-table",
+                          [this] { return DataModule->ChangeFileTable(FileList, &log_); });
     }
     log_.append("");
     log_.AppendMessage(succeeded ? 21036 : 21037);

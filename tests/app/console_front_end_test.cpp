@@ -1,12 +1,14 @@
-// The console front end's arguments, confirmation and exit codes. The runs
-// here stop before any file is touched; the whole repair is tested on the real
-// server in the integration tests.
+// The console front end's arguments, confirmation, exit codes and step timing.
+// The runs here stop before any header is written (the timing runs pass the
+// real local server's check, then fail on a file that is no database); the
+// whole repair is tested on the real server in the integration tests.
 #include "app/console_front_end.h"
 #include "filetable/dm_files.h"
 
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <regex>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -89,4 +91,56 @@ TEST(ConsoleFrontEnd, MissingClientLibraryEndsWithThreeAndItsText) {
     EXPECT_NE(console.err.str().find("libkein-fbclient.so.9"), std::string::npos)
         << console.err.str();
     EXPECT_TRUE(console.untouched());
+}
+
+namespace {
+
+struct ConsoleRun {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+ConsoleRun RunOnce(const std::vector<std::string>& args) {
+    Console console;
+    const int exitCode = console.run(args);
+    return {exitCode, console.out.str(), console.err.str()};
+}
+
+// The steps named by the timing lines in `err`, in their order; every line
+// must be a timing line.
+std::vector<std::string> TimedSteps(const std::string& err) {
+    static const std::regex line("Zeitmessung ([a-z-]+) [0-9]+ us");
+    std::vector<std::string> steps;
+    std::istringstream lines(err);
+    for (std::string text; std::getline(lines, text);) {
+        std::smatch match;
+        EXPECT_TRUE(std::regex_match(text, match, line)) << text;
+        steps.push_back(match.size() > 1 ? match[1].str() : text);
+    }
+    return steps;
+}
+
+} // namespace
+
+TEST(ConsoleFrontEnd, TimingSwitchReportsTheStepsThatReturnedAndChangesNothingElse) {
+    // The real server on the standard port passes the check; the file that is
+    // no database stops the run in the relinking pass, before the file table.
+    const std::vector<std::string> base = {"--confirm", "JA"};
+    std::vector<std::string> timed = base;
+    timed.push_back("--timing");
+    const ConsoleRun plain = RunOnce(base);
+    const ConsoleRun measured = RunOnce(timed);
+    EXPECT_EQ(measured.exitCode, kExitFailed);
+    EXPECT_EQ(measured.exitCode, plain.exitCode);
+    EXPECT_EQ(measured.out, plain.out);
+    EXPECT_EQ(plain.err, "");
+    EXPECT_EQ(TimedSteps(measured.err),
+              (std::vector<std::string>{"server-check", "discovery", "renaming", "relinking"}))
+        << measured.err;
+
+    // No server listens on port 1: the failed check is timed, and no step after it.
+    const ConsoleRun refused = RunOnce({"--timing", "--confirm", "JA", "--port", "1"});
+    EXPECT_EQ(refused.exitCode, kExitFailed);
+    EXPECT_EQ(TimedSteps(refused.err), std::vector<std::string>{"server-check"}) << refused.err;
 }
