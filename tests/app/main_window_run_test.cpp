@@ -156,11 +156,11 @@ private slots:
         ServerDir dir{"tm-window-run"};
         const fs::path alt = dir.makeSubdir("alt");
         const fs::path neu = dir.makeSubdir("neu");
-        DatabaseSpec spec;
-        spec.files = {alt / "Tessaldrin.GDB", alt / "Tessaldrin_1.GDB", alt / "Tessaldrin_2.GDB"};
-        spec.owner = Owner::ProgramUser;
-        CreateDatabase(spec);
-        MoveFiles(spec.files, neu);
+        DatabaseLayout layout;
+        layout.files = {alt / "Tessaldrin.GDB", alt / "Tessaldrin_1.GDB", alt / "Tessaldrin_2.GDB"};
+        layout.owner = Owner::ProgramUser;
+        CreateDatabase(layout);
+        MoveFiles(layout.files, neu);
 
         ConfirmedWindow w(neu);
         w.start();
@@ -181,9 +181,9 @@ private slots:
                            kFailed};
         QCOMPARE(Entries(log.end() - tail.size(), log.end()), tail);
         QVERIFY(std::find(log.begin(), log.end(),
-                          "Link ge\xC3\xA4ndert von \"" + spec.files[1].string() + "\" zu \"" +
+                          "Link ge\xC3\xA4ndert von \"" + layout.files[1].string() + "\" zu \"" +
                               at("Tessaldrin_1.TDB") + "\"") != log.end());
-        QCOMPARE(CountRows(neu / "Tessaldrin.TDB"), static_cast<long>(spec.rows));
+        QCOMPARE(CountRows(neu / "Tessaldrin.TDB"), static_cast<long>(layout.rows));
         QVERIFY(SaveRender(w.window, "main_window_after_run"));
 
         // Start again: a second run below the first, with nothing to rename.
@@ -198,14 +198,14 @@ private slots:
 
     void singleFileDatabaseSucceeds() {
         ServerDir dir{"tm-window-single"};
-        DatabaseSpec spec;
-        spec.files = {dir.path() / "Tessaldrin.TDB"};
-        spec.owner = Owner::ProgramUser;
-        spec.rows = 10;
-        CreateDatabase(spec);
+        DatabaseLayout layout;
+        layout.files = {dir.path() / "Tessaldrin.TDB"};
+        layout.owner = Owner::ProgramUser;
+        layout.rows = 10;
+        CreateDatabase(layout);
         ConfirmedWindow w(dir.path());
         w.start();
-        const std::string primary = spec.files[0].string();
+        const std::string primary = layout.files[0].string();
         QCOMPARE(
             w.log(),
             (Entries{kFound, "", "Tessaldrin-Files im aktuellen Verzeichnis:", primary, "",

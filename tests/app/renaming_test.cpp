@@ -103,17 +103,17 @@ TEST(RenameFiles, ANameAlreadyTakenIsNeverOverwrittenAndTheFailureIsSilent) {
 
 TEST(RenameFiles, AFileTheServerHoldsOpenKeepsItsName) {
     AdjustmentInDir at;
-    DatabaseSpec spec;
-    spec.files = {at.dir.path() / "Tessaldrin.GDB", at.dir.path() / "Tessaldrin_1.GDB"};
-    spec.rows = 10;
-    CreateDatabase(spec);
+    DatabaseLayout layout;
+    layout.files = {at.dir.path() / "Tessaldrin.GDB", at.dir.path() / "Tessaldrin_1.GDB"};
+    layout.rows = 10;
+    CreateDatabase(layout);
     ASSERT_TRUE(at.adjustment.FindDatabaseFiles());
     const std::size_t discovered = at.log.Lines.size();
     {
-        HeldAttachment held(spec.files[0]);
+        HeldAttachment held(layout.files[0]);
         at.adjustment.RenameFiles();
     }
-    EXPECT_EQ(at.adjustment.FileList, (Lines{spec.files[0].string(), spec.files[1].string()}));
+    EXPECT_EQ(at.adjustment.FileList, (Lines{layout.files[0].string(), layout.files[1].string()}));
     EXPECT_EQ(RenamingSection(at, discovered), (Lines{"", LoadString(21034)}));
     EXPECT_EQ(at.Names(), (Lines{"Tessaldrin.GDB", "Tessaldrin_1.GDB"}));
 }

@@ -106,13 +106,13 @@ protected:
     // go, so that the server's own protection of the table is what refuses.
     void CreateThreeFileDatabase(bool grantUpdate, const std::string& subdir = "db") {
         const auto place = dir.makeSubdir(subdir);
-        spec = {};
+        layout = {};
         files.clear();
-        spec.files = {place / "Tessaldrin.TDB", place / "Tessaldrin_1.TDB",
-                      place / "Tessaldrin_2.TDB"};
-        spec.rows = 10;
-        CreateDatabase(spec);
-        for (const auto& file : spec.files) {
+        layout.files = {place / "Tessaldrin.TDB", place / "Tessaldrin_1.TDB",
+                        place / "Tessaldrin_2.TDB"};
+        layout.rows = 10;
+        CreateDatabase(layout);
+        for (const auto& file : layout.files) {
             files.push_back(file.string());
         }
         dm.DatabaseDir = place.string() + "/";
@@ -122,14 +122,14 @@ protected:
                                              "localhost:" + files[0]);
             ASSERT_EQ(grant.status, 0) << grant.output;
         }
-        storedBefore = StoredFileNames(spec.files[0]);
+        storedBefore = StoredFileNames(layout.files[0]);
         ASSERT_EQ(storedBefore.size(), 2u);
     }
 
     TdmFiles dm;
     ListRunLog log;
     ServerDir dir{"tm-filetable"};
-    DatabaseSpec spec;
+    DatabaseLayout layout;
     std::vector<std::string> files;
     std::vector<std::string> storedBefore;
 };
@@ -173,7 +173,7 @@ TEST_F(DataModuleRealServer, AWrongFileCountChangesNothing) {
                              "", kHeading,
                              "Fehler: Die Anzahl der gefundenen Files stimmt nicht mit der Anzahl "
                              "der Einträge in der File-Tabelle überein!"}));
-    EXPECT_EQ(StoredFileNames(spec.files[0]), storedBefore);
+    EXPECT_EQ(StoredFileNames(layout.files[0]), storedBefore);
     EXPECT_EQ(ConnectionsToServer(), 0);
 }
 
@@ -191,8 +191,8 @@ TEST_F(DataModuleRealServer, TheServersRefusalOfTheUpdateIsLoggedAloneAndRolledB
         dm.DatabaseDir = dir.withSeparator() + "moved/";
         EXPECT_FALSE(dm.ChangeFileTable(files, &log));
         EXPECT_EQ(log.Lines, (std::vector<std::string>{"", kHeading, refusal}));
-        EXPECT_EQ(StoredFileNames(spec.files[0]), storedBefore);
-        EXPECT_EQ(CountRows(spec.files[0]), 10);
+        EXPECT_EQ(StoredFileNames(layout.files[0]), storedBefore);
+        EXPECT_EQ(CountRows(layout.files[0]), 10);
         EXPECT_EQ(ConnectionsToServer(), 0);
     }
 }

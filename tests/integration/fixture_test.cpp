@@ -10,19 +10,19 @@ using namespace tessaldrin::testing;
 // the old paths that its headers still name.
 TEST(RealServerFixture, CreatesAThreeFileDatabaseWithDataInEveryFile) {
     ServerDir dir;
-    DatabaseSpec spec;
-    spec.files = {dir.path() / "Tessaldrin.GDB", dir.path() / "Tessaldrin_1.GDB",
-                  dir.path() / "Tessaldrin_2.GDB"};
-    CreateDatabase(spec);
-    for (const auto& file : spec.files) {
+    DatabaseLayout layout;
+    layout.files = {dir.path() / "Tessaldrin.GDB", dir.path() / "Tessaldrin_1.GDB",
+                    dir.path() / "Tessaldrin_2.GDB"};
+    CreateDatabase(layout);
+    for (const auto& file : layout.files) {
         EXPECT_GT(std::filesystem::file_size(file), 8u * 4096u) << file;
     }
-    EXPECT_EQ(CountRows(spec.files[0]), 1500);
-    EXPECT_EQ(StoredFileNames(spec.files[0]),
-              (std::vector<std::string>{spec.files[1].string(), spec.files[2].string()}));
+    EXPECT_EQ(CountRows(layout.files[0]), 1500);
+    EXPECT_EQ(StoredFileNames(layout.files[0]),
+              (std::vector<std::string>{layout.files[1].string(), layout.files[2].string()}));
 
     const auto moved = dir.makeSubdir("moved");
-    MoveFiles(spec.files, moved);
+    MoveFiles(layout.files, moved);
     std::string why;
     EXPECT_EQ(CountRows(moved / "Tessaldrin.GDB", &why), -1);
     EXPECT_NE(why.find("Tessaldrin_1.GDB"), std::string::npos) << why;
@@ -30,18 +30,18 @@ TEST(RealServerFixture, CreatesAThreeFileDatabaseWithDataInEveryFile) {
 
 TEST(RealServerFixture, HeldAttachmentLocksTheFilesUntilItEnds) {
     ServerDir dir;
-    DatabaseSpec spec;
-    spec.files = {dir.path() / "Tessaldrin.GDB", dir.path() / "Tessaldrin_1.GDB"};
-    spec.rows = 10;
-    CreateDatabase(spec);
-    EXPECT_FALSE(IsLockedByAnotherProcess(spec.files[0]));
+    DatabaseLayout layout;
+    layout.files = {dir.path() / "Tessaldrin.GDB", dir.path() / "Tessaldrin_1.GDB"};
+    layout.rows = 10;
+    CreateDatabase(layout);
+    EXPECT_FALSE(IsLockedByAnotherProcess(layout.files[0]));
     {
-        HeldAttachment held(spec.files[0]);
-        EXPECT_TRUE(IsLockedByAnotherProcess(spec.files[0]));
-        EXPECT_TRUE(IsLockedByAnotherProcess(spec.files[1]));
+        HeldAttachment held(layout.files[0]);
+        EXPECT_TRUE(IsLockedByAnotherProcess(layout.files[0]));
+        EXPECT_TRUE(IsLockedByAnotherProcess(layout.files[1]));
     }
-    for (int i = 0; i < 100 && IsLockedByAnotherProcess(spec.files[0]); ++i) {
+    for (int i = 0; i < 100 && IsLockedByAnotherProcess(layout.files[0]); ++i) {
         usleep(50'000);
     }
-    EXPECT_FALSE(IsLockedByAnotherProcess(spec.files[0]));
+    EXPECT_FALSE(IsLockedByAnotherProcess(layout.files[0]));
 }

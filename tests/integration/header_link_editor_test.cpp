@@ -41,27 +41,27 @@ void CopyForServer(const fs::path& from, const fs::path& to) {
 // another directory and lets the server read every row of the copy.
 TEST(HeaderLinksOfARealDatabase, AreReadAndRewrittenSoThatTheServerReadsTheMovedCopy) {
     ServerDir dir;
-    DatabaseSpec spec;
-    spec.files = ThreeFiles(dir.path());
-    CreateDatabase(spec);
+    DatabaseLayout layout;
+    layout.files = ThreeFiles(dir.path());
+    CreateDatabase(layout);
 
     auto& editor = header::LinkEditor::Instance();
     ListRunLog log;
-    for (std::size_t i = 0; i < spec.files.size(); ++i) {
-        const bool linked = ReadLink(editor, spec.files[i], log);
+    for (std::size_t i = 0; i < layout.files.size(); ++i) {
+        const bool linked = ReadLink(editor, layout.files[i], log);
         editor.CloseDatabaseFile(log);
-        EXPECT_EQ(linked, i + 1 < spec.files.size()) << spec.files[i];
+        EXPECT_EQ(linked, i + 1 < layout.files.size()) << layout.files[i];
     }
-    EXPECT_EQ(log.Lines, (std::vector<std::string>{lines::Continuation(spec.files[1].string()),
-                                                   lines::Continuation(spec.files[2].string()),
+    EXPECT_EQ(log.Lines, (std::vector<std::string>{lines::Continuation(layout.files[1].string()),
+                                                   lines::Continuation(layout.files[2].string()),
                                                    lines::kLastFile}));
 
     // The copy alone, the old files gone: the old links lead nowhere.
     const fs::path moved = dir.makeSubdir("Neu mit einem laengeren Namen");
     const auto copies = ThreeFiles(moved);
-    for (std::size_t i = 0; i < spec.files.size(); ++i) {
-        CopyForServer(spec.files[i], copies[i]);
-        fs::remove(spec.files[i]);
+    for (std::size_t i = 0; i < layout.files.size(); ++i) {
+        CopyForServer(layout.files[i], copies[i]);
+        fs::remove(layout.files[i]);
     }
     ASSERT_EQ(CountRows(copies[0]), -1);
 
@@ -74,33 +74,33 @@ TEST(HeaderLinksOfARealDatabase, AreReadAndRewrittenSoThatTheServerReadsTheMoved
         editor.CloseDatabaseFile(log);
     }
     EXPECT_EQ(log.Lines, (std::vector<std::string>{
-                             lines::Continuation(spec.files[1].string()),
-                             lines::Changed(spec.files[1].string(), copies[1].string()),
-                             lines::Continuation(spec.files[2].string()),
-                             lines::Changed(spec.files[2].string(), copies[2].string())}));
+                             lines::Continuation(layout.files[1].string()),
+                             lines::Changed(layout.files[1].string(), copies[1].string()),
+                             lines::Continuation(layout.files[2].string()),
+                             lines::Changed(layout.files[2].string(), copies[2].string())}));
     std::string why;
-    EXPECT_EQ(CountRows(copies[0], &why), spec.rows) << why;
+    EXPECT_EQ(CountRows(copies[0], &why), layout.rows) << why;
 }
 
 // The server locks every file of an attached database: each is refused and
 // stays as it was, and is editable again once the attachment ends.
 TEST(HeaderLinksOfARealDatabase, AreNotTouchedWhileTheServerHoldsTheDatabaseAttached) {
     ServerDir dir;
-    DatabaseSpec spec;
-    spec.files = ThreeFiles(dir.path());
-    spec.rows = 20;
-    CreateDatabase(spec);
+    DatabaseLayout layout;
+    layout.files = ThreeFiles(dir.path());
+    layout.rows = 20;
+    CreateDatabase(layout);
 
     auto& editor = header::LinkEditor::Instance();
     ListRunLog log;
     {
-        HeldAttachment held(spec.files[0]);
+        HeldAttachment held(layout.files[0]);
         std::vector<std::string> before;
-        for (const auto& file : spec.files) {
+        for (const auto& file : layout.files) {
             before.push_back(ReadBytes(file));
         }
         // The whole sequence, as a run would go through it.
-        for (const auto& file : spec.files) {
+        for (const auto& file : layout.files) {
             EXPECT_FALSE(ReadLink(editor, file, log)) << file;
             editor.NewLinkName = "/elsewhere/Tessaldrin_1.GDB";
             EXPECT_FALSE(editor.ChangeContinuationLink(log)) << file;
@@ -111,15 +111,15 @@ TEST(HeaderLinksOfARealDatabase, AreNotTouchedWhileTheServerHoldsTheDatabaseAtta
                       lines::Error(lines::kCannotOpen), lines::Error(lines::kCannotWrite),
                       lines::Error(lines::kCannotOpen), lines::Error(lines::kCannotWrite),
                       lines::Error(lines::kCannotOpen), lines::Error(lines::kCannotWrite)}));
-        for (std::size_t i = 0; i < spec.files.size(); ++i) {
-            EXPECT_TRUE(ReadBytes(spec.files[i]) == before[i]) << spec.files[i];
+        for (std::size_t i = 0; i < layout.files.size(); ++i) {
+            EXPECT_TRUE(ReadBytes(layout.files[i]) == before[i]) << layout.files[i];
         }
     }
-    for (int i = 0; i < 100 && IsLockedByAnotherProcess(spec.files[0]); ++i) {
+    for (int i = 0; i < 100 && IsLockedByAnotherProcess(layout.files[0]); ++i) {
         usleep(50'000);
     }
     log.Lines.clear();
-    EXPECT_TRUE(ReadLink(editor, spec.files[0], log));
+    EXPECT_TRUE(ReadLink(editor, layout.files[0], log));
     editor.CloseDatabaseFile(log);
-    EXPECT_EQ(CountRows(spec.files[0]), spec.rows);
+    EXPECT_EQ(CountRows(layout.files[0]), layout.rows);
 }

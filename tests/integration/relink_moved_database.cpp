@@ -12,10 +12,10 @@ MovedDatabase::MovedDatabase(const std::vector<std::string>& names, int rows)
     const fs::path oldDir = dir_.makeSubdir("alt");
     newDir_ = dir_.makeSubdir("neu");
     for (const std::string& name : names) {
-        spec_.files.push_back(oldDir / name);
+        layout_.files.push_back(oldDir / name);
     }
-    spec_.rows = rows;
-    CreateDatabase(spec_);
+    layout_.rows = rows;
+    CreateDatabase(layout_);
 }
 
 std::vector<std::string> MovedDatabase::Contents(const std::vector<std::string>& paths) const {

@@ -16,20 +16,20 @@ class MovedDatabase {
     // First, so that it exists before the adjustment is given a path in it.
     ServerDir dir_{"tm-relink"};
     std::filesystem::path newDir_;
-    DatabaseSpec spec_;
+    DatabaseLayout layout_;
 
 public:
     // Creates the database of `names` (the primary first) in the old place.
     MovedDatabase(const std::vector<std::string>& names, int rows);
 
     // Moves every file into the new place, under the same name.
-    void Move() { MoveFiles(spec_.files, newDir_); }
+    void Move() { MoveFiles(layout_.files, newDir_); }
 
     // The old full path of file `i`, as the server stored it.
-    std::string OldPath(std::size_t i) const { return spec_.files.at(i).string(); }
+    std::string OldPath(std::size_t i) const { return layout_.files.at(i).string(); }
     // The path of file `i` in the new place, with its name `name`.
     std::string NewPath(const std::string& name) const { return (newDir_ / name).string(); }
-    const std::vector<std::filesystem::path>& OldFiles() const { return spec_.files; }
+    const std::vector<std::filesystem::path>& OldFiles() const { return layout_.files; }
 
     // The bytes of every file in the new place, in list order.
     std::vector<std::string> Contents(const std::vector<std::string>& paths) const;

@@ -62,11 +62,11 @@ struct MovedDatabase {
         const fs::path alt = dir.makeSubdir("alt");
         neu = dir.makeSubdir("neu");
         old = {alt / "Tessaldrin.GDB", alt / "Tessaldrin_1.GDB", alt / "Tessaldrin_2.GDB"};
-        DatabaseSpec spec;
-        spec.files = old;
-        spec.owner = Owner::ProgramUser;
-        spec.rows = kRows;
-        CreateDatabase(spec);
+        DatabaseLayout layout;
+        layout.files = old;
+        layout.owner = Owner::ProgramUser;
+        layout.rows = kRows;
+        CreateDatabase(layout);
         MoveFiles(old, neu);
     }
     std::string at(const std::string& name) const { return (neu / name).string(); }
@@ -141,11 +141,11 @@ TEST(RunEndToEnd, ProgramSearchesItsOwnDirectoryNotTheWorkingDirectory) {
 
 TEST(RunEndToEnd, SingleFileDatabaseAlreadyNamedTdbSucceeds) {
     ServerDir dir{"tm-single"};
-    DatabaseSpec spec;
-    spec.files = {dir.path() / "Tessaldrin.TDB"};
-    spec.owner = Owner::ProgramUser;
-    spec.rows = 20;
-    CreateDatabase(spec);
+    DatabaseLayout layout;
+    layout.files = {dir.path() / "Tessaldrin.TDB"};
+    layout.owner = Owner::ProgramUser;
+    layout.rows = 20;
+    CreateDatabase(layout);
 
     const CliResult run = RunCli(kCli, "--confirm JA --dir " + Quoted(dir.path()));
     EXPECT_EQ(run.exitCode, 0) << run.out;
@@ -155,15 +155,15 @@ TEST(RunEndToEnd, SingleFileDatabaseAlreadyNamedTdbSucceeds) {
     EXPECT_TRUE(InOrder(run.out, {"Dies ist die letzte Datei.", "\xC3\x84ndere File-Tabelle:",
                                   "\nTessaldrin Mover hat die Anpassung von Tessaldrin erfolgreich "
                                   "durchgef\xC3\xBChrt!\n"}));
-    EXPECT_EQ(CountRows(spec.files[0]), 20);
+    EXPECT_EQ(CountRows(layout.files[0]), 20);
 }
 
 TEST(RunEndToEnd, SingleFileDatabaseOfAnotherOwnerIsRefusedTheTableUpdate) {
     ServerDir dir{"tm-single"};
-    DatabaseSpec spec;
-    spec.files = {dir.path() / "Tessaldrin.TDB"};
-    spec.rows = 5;
-    CreateDatabase(spec);
+    DatabaseLayout layout;
+    layout.files = {dir.path() / "Tessaldrin.TDB"};
+    layout.rows = 5;
+    CreateDatabase(layout);
     const CliResult run = RunCli(kCli, "--confirm JA --dir " + Quoted(dir.path()));
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(InOrder(run.out, {"\xC3\x84ndere File-Tabelle:\n",
@@ -190,21 +190,21 @@ TEST(RunEndToEnd, NoServerOnThePortTouchesNoFile) {
 
 TEST(RunEndToEnd, DatabaseAttachedElsewhereFailsAtTheRelinkingPassAndNoFileChanges) {
     ServerDir dir{"tm-held"};
-    DatabaseSpec spec;
-    spec.files = {dir.path() / "Tessaldrin.GDB", dir.path() / "Tessaldrin_1.GDB"};
-    spec.rows = 400;
-    CreateDatabase(spec);
-    HeldAttachment held(spec.files[0]);
+    DatabaseLayout layout;
+    layout.files = {dir.path() / "Tessaldrin.GDB", dir.path() / "Tessaldrin_1.GDB"};
+    layout.rows = 400;
+    CreateDatabase(layout);
+    HeldAttachment held(layout.files[0]);
     const auto before = Snapshot(dir.path());
 
     const CliResult run = RunCli(kCli, "--confirm JA --dir " + Quoted(dir.path()));
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(InOrder(run.out,
                         {
-                            "Bearbeite Datei: " + spec.files[0].string(),
+                            "Bearbeite Datei: " + layout.files[0].string(),
                             "FEHLER: Die Datenbankdatei kann nicht ge\xC3\xB6"
                             "ffnet werden!\n\n",
-                            "Bearbeite Datei: " + spec.files[1].string(),
+                            "Bearbeite Datei: " + layout.files[1].string(),
                             "FEHLER: Die Datenbankdatei kann nicht ge\xC3\xB6"
                             "ffnet werden!\n\n",
                             "Tessaldrin Mover konnte Tessaldrin nicht anpassen!",

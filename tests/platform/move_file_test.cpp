@@ -53,10 +53,10 @@ TEST(MoveFile, RefusesAFileThatTheServerHoldsOpen) {
     ServerDir dir("tm-move");
     const fs::path gdb = dir.path() / "Tessaldrin.GDB";
     const fs::path tdb = dir.path() / "Tessaldrin.TDB";
-    DatabaseSpec spec;
-    spec.files = {gdb};
-    spec.rows = 10;
-    CreateDatabase(spec);
+    DatabaseLayout layout;
+    layout.files = {gdb};
+    layout.rows = 10;
+    CreateDatabase(layout);
     {
         HeldAttachment held(gdb);
         EXPECT_FALSE(MoveFile(gdb.string(), tdb.string()));

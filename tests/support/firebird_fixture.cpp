@@ -108,23 +108,23 @@ fs::path ServerDir::makeSubdir(const std::string& name) const {
     return dir;
 }
 
-void CreateDatabase(const DatabaseSpec& spec) {
-    if (spec.files.empty()) {
+void CreateDatabase(const DatabaseLayout& layout) {
+    if (layout.files.empty()) {
         throw std::invalid_argument("a database needs a primary file");
     }
     std::ostringstream sql;
-    const bool program = spec.owner == Owner::ProgramUser;
-    sql << "CREATE DATABASE 'localhost:" << spec.files[0].string() << "' USER '"
+    const bool program = layout.owner == Owner::ProgramUser;
+    sql << "CREATE DATABASE 'localhost:" << layout.files[0].string() << "' USER '"
         << (program ? "Masterquill" : "SYSDBA") << "' PASSWORD '"
-        << (program ? "KvomT" : SysdbaPassword()) << "' PAGE_SIZE " << spec.pageSize;
-    if (spec.files.size() > 1) {
-        sql << " LENGTH " << spec.pagesPerFile << " PAGES";
+        << (program ? "KvomT" : SysdbaPassword()) << "' PAGE_SIZE " << layout.pageSize;
+    if (layout.files.size() > 1) {
+        sql << " LENGTH " << layout.pagesPerFile << " PAGES";
     }
-    for (std::size_t i = 1; i < spec.files.size(); ++i) {
-        sql << "\n  FILE '" << spec.files[i].string() << "' STARTING AT PAGE "
-            << 1 + static_cast<long>(i) * spec.pagesPerFile;
-        if (i + 1 < spec.files.size()) {
-            sql << " LENGTH " << spec.pagesPerFile << " PAGES";
+    for (std::size_t i = 1; i < layout.files.size(); ++i) {
+        sql << "\n  FILE '" << layout.files[i].string() << "' STARTING AT PAGE "
+            << 1 + static_cast<long>(i) * layout.pagesPerFile;
+        if (i + 1 < layout.files.size()) {
+            sql << " LENGTH " << layout.pagesPerFile << " PAGES";
         }
     }
     sql << ";\n"
@@ -133,7 +133,7 @@ void CreateDatabase(const DatabaseSpec& spec) {
            "SET TERM ^;\n"
            "EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN\n"
            "  WHILE (I < "
-        << spec.rows
+        << layout.rows
         << ") DO BEGIN\n"
            "    INSERT INTO T VALUES (:I, LPAD('', 1080, UUID_TO_CHAR(GEN_UUID())));\n"
            "    I = I + 1;\n"
@@ -142,7 +142,7 @@ void CreateDatabase(const DatabaseSpec& spec) {
            "SET TERM ;^\n"
            "COMMIT;\n";
     const IsqlResult result = RunIsql(sql.str());
-    if (result.status != 0 || !fs::exists(spec.files.back())) {
+    if (result.status != 0 || !fs::exists(layout.files.back())) {
         throw std::runtime_error("isql-fb could not create the database:\n" + result.output);
     }
 }

@@ -51,14 +51,14 @@ enum class Owner {
     Sysdba,      // the server's administrator
     ProgramUser, // the program's own fixed user, as a Tessaldrin database is owned
 };
-struct DatabaseSpec {
+struct DatabaseLayout {
     std::vector<std::filesystem::path> files;
     Owner owner = Owner::Sysdba;
     int pageSize = 4096;
     int pagesPerFile = 300;
     int rows = 1500;
 };
-void CreateDatabase(const DatabaseSpec& spec);
+void CreateDatabase(const DatabaseLayout& layout);
 
 // The number of rows of T, read through the server by isql-fb from `primary`;
 // -1 when the database cannot be opened (the output then goes to `diagnostics`).
