@@ -1,6 +1,7 @@
 #include "platform/locked_file.h"
 
-#include <cerrno>
+#include "platform/retry_on_interrupt.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -15,15 +16,6 @@ bool HoldsZeroByte(const std::string& path) {
     return path.find('\0') != std::string::npos;
 }
 
-// A system call, made again for as long as a signal interrupts it.
-template <typename Call> auto Retried(Call call) {
-    auto result = call();
-    while (result < 0 && errno == EINTR) {
-        result = call();
-    }
-    return result;
-}
-
 bool IsFileOrDevice(int descriptor) {
     struct stat status {};
     return fstat(descriptor, &status) == 0 && (S_ISREG(status.st_mode) || S_ISBLK(status.st_mode));
@@ -36,7 +28,7 @@ std::optional<LockedFile> LockedFile::Open(const std::string& path) {
         return std::nullopt;
     }
     const int descriptor =
-        Retried([&] { return open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY); });
+        RetryOnInterrupt([&] { return open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY); });
     if (descriptor < 0) {
         return std::nullopt;
     }
@@ -44,7 +36,7 @@ std::optional<LockedFile> LockedFile::Open(const std::string& path) {
     if (!IsFileOrDevice(descriptor)) {
         return std::nullopt;
     }
-    if (Retried([&] { return flock(descriptor, LOCK_EX | LOCK_NB); }) != 0) {
+    if (RetryOnInterrupt([&] { return flock(descriptor, LOCK_EX | LOCK_NB); }) != 0) {
         return std::nullopt;
     }
     return file;
@@ -78,21 +70,21 @@ void LockedFile::Release() {
 
 std::size_t LockedFile::ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t count) {
     ++reads_;
-    const ssize_t done =
-        Retried([&] { return pread(descriptor_, buffer, count, static_cast<off_t>(offset)); });
+    const ssize_t done = RetryOnInterrupt(
+        [&] { return pread(descriptor_, buffer, count, static_cast<off_t>(offset)); });
     return done < 0 ? 0 : static_cast<std::size_t>(done);
 }
 
 std::size_t LockedFile::WriteAt(std::uint64_t offset, const std::uint8_t* buffer,
                                 std::size_t count) {
     ++writes_;
-    const ssize_t done =
-        Retried([&] { return pwrite(descriptor_, buffer, count, static_cast<off_t>(offset)); });
+    const ssize_t done = RetryOnInterrupt(
+        [&] { return pwrite(descriptor_, buffer, count, static_cast<off_t>(offset)); });
     return done < 0 ? 0 : static_cast<std::size_t>(done);
 }
 
 bool LockedFile::Sync() {
-    return Retried([&] { return fsync(descriptor_); }) == 0;
+    return RetryOnInterrupt([&] { return fsync(descriptor_); }) == 0;
 }
 
 } // namespace tessaldrin::platform

@@ -1,5 +1,7 @@
 #include "platform/move_file.h"
 
+#include "platform/retry_on_interrupt.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -17,10 +19,7 @@ bool LockedElsewhere(const std::string& path) {
     if (fd < 0) {
         return false; // what cannot be opened cannot be probed; the rename decides
     }
-    int result = 0;
-    do {
-        result = flock(fd, LOCK_EX | LOCK_NB);
-    } while (result != 0 && errno == EINTR);
+    const int result = RetryOnInterrupt([fd] { return flock(fd, LOCK_EX | LOCK_NB); });
     const bool locked = result != 0 && errno == EWOULDBLOCK;
     close(fd); // also gives back a lock the probe got
     return locked;
