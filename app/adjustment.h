@@ -2,7 +2,7 @@
 // driven by it or by the console front end. Toolkit-free.
 #pragma once
 
-#include "app/run_log.h"
+#include "runlog/run_log.h"
 #include "filetable/dm_files.h"
 
 #include <chrono>

@@ -1,7 +1,7 @@
 // The run log of the main window, over its multi-line text memLog.
 #pragma once
 
-#include "app/run_log.h"
+#include "runlog/run_log.h"
 
 #include <string>
 #include <vector>

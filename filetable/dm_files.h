@@ -2,7 +2,7 @@
 // server. Toolkit-free; attaches only for the moment of a check or a rewrite.
 #pragma once
 
-#include "app/run_log.h"
+#include "runlog/run_log.h"
 #include "filetable/client_error.h"
 #include "filetable/components.h"
 

@@ -2,7 +2,7 @@
 // page, the new name of the continuation file that its own stored link names.
 #pragma once
 
-#include "app/run_log.h"
+#include "runlog/run_log.h"
 
 #include <string>
 #include <vector>

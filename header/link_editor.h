@@ -4,7 +4,7 @@
 // operation reports to the run log and returns its success flag; none throws.
 #pragma once
 
-#include "app/run_log.h"
+#include "runlog/run_log.h"
 #include "header/header_page.h"
 #include "platform/locked_file.h"
 

@@ -1,7 +1,7 @@
 // The editor at work on one file in a fresh directory, with its log.
 #pragma once
 
-#include "app/run_log.h"
+#include "runlog/run_log.h"
 #include "header/link_editor.h"
 #include "tests/header/expected_lines.h"
 #include "tests/header/synthetic_page.h"

@@ -8,7 +8,7 @@
 // the page is made plausible first (page type, an accepted size, a known or
 // unknown version word, no next header page) so that the deeper steps are
 // reached often; the rest is the file.
-#include "app/run_log.h"
+#include "runlog/run_log.h"
 #include "header/header_page.h"
 #include "header/link_editor.h"
 

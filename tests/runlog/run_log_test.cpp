@@ -1,4 +1,4 @@
-#include "app/run_log.h"
+#include "runlog/run_log.h"
 
 #include <gtest/gtest.h>
 
