@@ -8,6 +8,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryFile>
 
 #include <algorithm>
@@ -20,6 +21,9 @@ const char* const kNotPrinting = "Der Drucker druckt aktuell nicht";
 const char* const kIndexError = "Der Druckerindex liegt außerhalb des gültigen Bereichs";
 const char* const kCannotStart = "Der Druckauftrag kann nicht angelegt werden";
 const char* const kNotAccepted = "Die Druckwarteschlange hat den Druckauftrag nicht angenommen: ";
+const char* const kNoPrintCommand = "Der Druckbefehl „lp“ des Systems wurde nicht gefunden";
+const char* const kPrintCommandFailed =
+    "Der Druckbefehl „lp“ des Systems lässt sich nicht starten: ";
 
 // How long the print system's client may take to queue one job.
 constexpr int kSubmitTimeoutMs = 60'000;
@@ -56,8 +60,17 @@ void SubmitJob(const QString& printerName, const QString& title, int copies, boo
         arguments << QStringLiteral("-o") << QStringLiteral("collate=true");
     }
     arguments << file;
+    // A missing client is the machine's fault, not a refusal by the queue,
+    // and the user is told so.
+    const QString command = QStandardPaths::findExecutable(QStringLiteral("lp"));
+    if (command.isEmpty()) {
+        throw EPrinter(kNoPrintCommand);
+    }
     QProcess lp;
-    lp.start(QStringLiteral("lp"), arguments);
+    lp.start(command, arguments);
+    if (!lp.waitForStarted(kSubmitTimeoutMs)) {
+        throw EPrinter(kPrintCommandFailed + lp.errorString().toStdString());
+    }
     const bool finished = lp.waitForFinished(kSubmitTimeoutMs);
     if (!finished || lp.exitStatus() != QProcess::NormalExit || lp.exitCode() != 0) {
         const QString reason =
