@@ -19,6 +19,7 @@ namespace {
 const char* const kPrinting = "Der Druckvorgang läuft";
 const char* const kNotPrinting = "Der Drucker druckt aktuell nicht";
 const char* const kIndexError = "Der Druckerindex liegt außerhalb des gültigen Bereichs";
+const char* const kPaperRefused = "Das Papierformat wird vom Drucker nicht unterstützt: ";
 const char* const kCannotStart = "Der Druckauftrag kann nicht angelegt werden";
 const char* const kNotAccepted = "Die Druckwarteschlange hat den Druckauftrag nicht angenommen: ";
 const char* const kNoPrintCommand = "Der Druckbefehl „lp“ des Systems wurde nicht gefunden";
@@ -46,19 +47,36 @@ private:
     TPrinter& printer_;
 };
 
+// The paper as the print system names it: the printer's own name for it, or
+// its size for a paper that has none.
+QString MediaName(const QPageSize& size) {
+    if (!size.key().isEmpty()) {
+        return size.key();
+    }
+    const QSizeF mm = size.size(QPageSize::Millimeter);
+    return QStringLiteral("Custom.%1x%2mm").arg(mm.width()).arg(mm.height());
+}
+
 // Queues `file` as one job with the print system's own client, which reports
-// a refusal, where Qt's engine would drop it silently.
-void SubmitJob(const QString& printerName, const QString& title, int copies, bool collate,
-               const QString& file) {
+// a refusal, where Qt's engine would drop it silently. The job carries the
+// paper and orientation that the document was drawn for, so that the queue
+// prints it on that paper instead of fitting it onto its own default.
+void SubmitJob(const QPrinter& settings, const QString& title, const QString& file) {
     QStringList arguments;
-    if (!printerName.isEmpty()) {
-        arguments << QStringLiteral("-d") << printerName;
+    if (!settings.printerName().isEmpty()) {
+        arguments << QStringLiteral("-d") << settings.printerName();
     }
     arguments << QStringLiteral("-t") << title << QStringLiteral("-n")
-              << QString::number(std::max(1, copies));
-    if (collate) {
+              << QString::number(std::max(1, settings.copyCount()));
+    if (settings.collateCopies()) {
         arguments << QStringLiteral("-o") << QStringLiteral("collate=true");
     }
+    const QPageLayout layout = settings.pageLayout();
+    arguments << QStringLiteral("-o") << QStringLiteral("media=") + MediaName(layout.pageSize());
+    // The IPP values of portrait (3) and landscape (4).
+    arguments << QStringLiteral("-o")
+              << QStringLiteral("orientation-requested=%1")
+                     .arg(layout.orientation() == QPageLayout::Landscape ? 4 : 3);
     arguments << file;
     // A missing client is the machine's fault, not a refusal by the queue,
     // and the user is told so.
@@ -145,6 +163,18 @@ void TPrinter::SetPrinterIndex(int index) {
     SelectPrinter(Printers().at(index));
 }
 
+QPageSize TPrinter::PageSize() const {
+    return settings_->pageLayout().pageSize();
+}
+
+void TPrinter::SetPageSize(const QPageSize& size) {
+    RequireIdle();
+    if (!settings_->setPageSize(size)) {
+        throw EPrinter(kPaperRefused + size.name().toStdString());
+    }
+    UseDeviceMargins();
+}
+
 TPrinterOrientation TPrinter::Orientation() const {
     return settings_->pageLayout().orientation() == QPageLayout::Landscape
                ? TPrinterOrientation::poLandscape
@@ -219,8 +249,7 @@ void TPrinter::EndDoc() {
     const std::unique_ptr<QTemporaryFile> file = std::move(jobFile_);
     CloseDocument();
     aborted_ = false;
-    SubmitJob(settings_->printerName(), title_, settings_->copyCount(), settings_->collateCopies(),
-              file->fileName());
+    SubmitJob(*settings_, title_, file->fileName());
 }
 
 void TPrinter::Abort() {
@@ -247,6 +276,10 @@ void TPrinter::RequireIdle() const {
 
 void TPrinter::SelectPrinter(const QString& name) {
     settings_->setPrinterName(name);
+    UseDeviceMargins();
+}
+
+void TPrinter::UseDeviceMargins() {
     // The printable area is what the device can print: Qt's own default
     // margins would add a border of its choosing.
     const QPageLayout layout = settings_->pageLayout();

@@ -9,6 +9,7 @@
 #include "toolkit/canvas.h"
 #include "toolkit/printer_device.h"
 
+#include <QPageSize>
 #include <QString>
 #include <QStringList>
 
@@ -63,6 +64,11 @@ public:
     int PrinterIndex();
     void SetPrinterIndex(int index);
 
+    // The paper of the selected printer, in portrait.
+    QPageSize PageSize() const;
+    // `size` should be one that the selected printer offers (see the printer
+    // setup dialog); the printable area follows it.
+    void SetPageSize(const QPageSize& size);
     TPrinterOrientation Orientation() const;
     void SetOrientation(TPrinterOrientation orientation);
     int Copies() const;
@@ -92,6 +98,7 @@ private:
     void RequirePrinting() const;
     void RequireIdle() const;
     void SelectPrinter(const QString& name);
+    void UseDeviceMargins();
     void CloseDocument();
 
     std::unique_ptr<QPrinter> settings_;
