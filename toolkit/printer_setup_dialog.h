@@ -1,5 +1,5 @@
-// The system's printer setup dialog: its choices (printer, copies, page,
-// orientation) apply to the process-wide printer object.
+// The printer setup dialog: the choice of printer, paper and orientation for
+// the process-wide printer object, and so for its next printout.
 #pragma once
 
 class QWidget;
@@ -8,7 +8,8 @@ namespace tessaldrin::toolkit {
 
 class TPrinterSetupDialog {
 public:
-    // Shows the dialog modally over `parent`; true when the user accepted it.
+    // Shows the dialog modally over `parent`; true when the user accepted it,
+    // and only then are the choices applied.
     bool Execute(QWidget* parent = nullptr);
 };
 

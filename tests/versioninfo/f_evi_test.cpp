@@ -2,6 +2,7 @@
 // memo, and its file and printer setup buttons.
 #include "qt_test_support.h"
 #include "toolkit/application.h"
+#include "toolkit/printer_setup_form.h"
 #include "versioninfo/dozadier.h"
 #include "versioninfo/evi_komp.h"
 #include "versioninfo/f_evi.h"
@@ -11,8 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QtTest>
 
 #include <functional>
@@ -148,17 +147,18 @@ private slots:
         QVERIFY(stillOpen);
     }
 
-    // With a printer, "Drucker einrichten" opens the system's setup dialog
+    // With a printer, "Drucker einrichten" opens the printer setup dialog
     // on the process-wide printer.
     void setupButtonOpensThePrinterDialog() {
         TEVI evi(nullptr);
         QVERIFY2(evi.PrinterWrapper().GetPrinterAvailable(), "the print queue is not running");
         QString printerName;
         QVERIFY(WithWindow(evi, [&](TfmEVI& window) {
-            const auto shown = test::OnModalOf<QPrintDialog>([&](QPrintDialog& dialog) {
-                printerName = dialog.printer()->printerName();
-                dialog.reject();
-            });
+            const auto shown =
+                test::OnModalOf<toolkit::TPrinterSetupForm>([&](toolkit::TPrinterSetupForm& form) {
+                    printerName = form.cbPrinter->currentText();
+                    form.reject();
+                });
             window.bbtnDruckerEinrichten->click();
             QVERIFY(*shown);
         }));

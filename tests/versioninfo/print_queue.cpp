@@ -15,8 +15,6 @@
 namespace tessaldrin::versioninfo::test {
 namespace {
 
-const QString kQueueUri = QStringLiteral("ipp://localhost/printers/PDF");
-
 // cups-pdf writes into the job owner's home, below PDF (its configuration's "Out").
 QString CupsPdfDirectory() {
     const passwd* user = ::getpwuid(::getuid());
@@ -29,11 +27,13 @@ void Pause() {
 }
 
 // The rows of an ipptool request in its CSV form, without the header row.
-std::optional<QList<QStringList>> Ipp(const QString& testFile, const QStringList& variables) {
+std::optional<QList<QStringList>> Ipp(const QString& queue, const QString& testFile,
+                                      const QStringList& variables) {
+    const QString uri = QStringLiteral("ipp://localhost/printers/") + queue;
     const auto output =
         RunTool(QStringLiteral("ipptool"),
                 QStringList{QStringLiteral("-c")} + variables +
-                    QStringList{kQueueUri, QStringLiteral(TM_VERSIONINFO_TEST_DIR "/") + testFile});
+                    QStringList{uri, QStringLiteral(TM_VERSIONINFO_TEST_DIR "/") + testFile});
     if (!output) {
         return std::nullopt;
     }
@@ -47,15 +47,15 @@ std::optional<QList<QStringList>> Ipp(const QString& testFile, const QStringList
 
 } // namespace
 
-std::optional<QList<PrintJob>> QueueJobs() {
-    const auto rows = Ipp(QStringLiteral("get_jobs.test"), {});
+std::optional<QList<PrintJob>> QueueJobs(const QString& queue) {
+    const auto rows = Ipp(queue, QStringLiteral("get_jobs.test"), {});
     if (!rows) {
         return std::nullopt;
     }
     QList<PrintJob> jobs;
     for (const QStringList& row : *rows) {
         if (row.size() == 2) {
-            jobs.append(PrintJob{row[0].toInt(), QString(), row[1]});
+            jobs.append(PrintJob{row[0].toInt(), QString(), row[1], QString(), QString()});
         }
     }
     std::sort(jobs.begin(), jobs.end(),
@@ -63,30 +63,31 @@ std::optional<QList<PrintJob>> QueueJobs() {
     return jobs;
 }
 
-std::optional<PrintJob> QueueJob(int jobId) {
-    const auto rows = Ipp(QStringLiteral("get_job.test"),
+std::optional<PrintJob> QueueJob(int jobId, const QString& queue) {
+    const auto rows = Ipp(queue, QStringLiteral("get_job.test"),
                           {QStringLiteral("-d"), QStringLiteral("job=%1").arg(jobId)});
-    if (!rows || rows->size() != 1 || rows->first().size() != 3) {
+    if (!rows || rows->size() != 1 || rows->first().size() != 5) {
         return std::nullopt;
     }
     const QStringList& row = rows->first();
-    return PrintJob{row[0].toInt(), row[1], row[2]};
+    return PrintJob{row[0].toInt(), row[1], row[2], row[3], row[4]};
 }
 
-int LastJobId() {
-    const auto jobs = QueueJobs();
+int LastJobId(const QString& queue) {
+    const auto jobs = QueueJobs(queue);
     return jobs && !jobs->isEmpty() ? jobs->last().id : 0;
 }
 
-std::optional<PrintJob> WaitForCompletedJob(int afterId, const QString& name, int timeoutMs) {
+std::optional<PrintJob> WaitForCompletedJob(int afterId, const QString& name, int timeoutMs,
+                                            const QString& queue) {
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < timeoutMs) {
-        for (const PrintJob& listed : QueueJobs().value_or(QList<PrintJob>{})) {
+        for (const PrintJob& listed : QueueJobs(queue).value_or(QList<PrintJob>{})) {
             if (listed.id <= afterId || listed.state != QLatin1String("completed")) {
                 continue;
             }
-            const auto job = QueueJob(listed.id);
+            const auto job = QueueJob(listed.id, queue);
             if (job && job->name == name) {
                 return job;
             }
