@@ -4,6 +4,8 @@
 
 #include <QPrinterInfo>
 
+#include <algorithm>
+
 namespace tessaldrin::toolkit {
 namespace {
 
@@ -66,7 +68,7 @@ void TPrinterSetupForm::cbPrinterChange() {
     cbPaperSize->setEnabled(!paperSizes_.isEmpty());
 }
 
-void TPrinterSetupForm::Apply() const {
+void TPrinterSetupForm::Apply() {
     // The printer first: the printer object refuses every change while it
     // prints, and then nothing has changed.
     if (cbPrinter->currentIndex() >= 0) {

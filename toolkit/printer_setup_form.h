@@ -23,7 +23,7 @@ public:
     ~TPrinterSetupForm() override;
 
     // Hands the choices to the printer object.
-    void Apply() const;
+    void Apply();
 
     // Offers the papers of the chosen printer, keeping the chosen paper when
     // that printer has it too, else the printer's own default.
