@@ -196,6 +196,13 @@ TEST(WindowsLockedFile, OpensForUpdateOnlyAFileWithOneNameAndKeepsOtherWritersOu
     EXPECT_FALSE(platform::LockedFile::Open(file));
     EXPECT_FALSE(platform::LockedFile::Open(dir / "Zweiter.TDB"));
     EXPECT_EQ(ReadAll(file), "page");
+    // Nor a link to it, where the system lets this process make one.
+    if (CreateSymbolicLinkA((dir / "Verweis.TDB").c_str(), (dir / "Zweiter.TDB").c_str(),
+                            SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE)) {
+        DeleteFileA(file.c_str());
+        EXPECT_FALSE(platform::LockedFile::Open(dir / "Verweis.TDB"));
+        EXPECT_EQ(ReadAll(dir / "Zweiter.TDB"), "page");
+    }
     // Nor does a directory, or what does not exist.
     EXPECT_FALSE(platform::LockedFile::Open(dir.withSeparator()));
     EXPECT_FALSE(platform::LockedFile::Open(dir / "missing.TDB"));
