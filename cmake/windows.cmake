@@ -19,5 +19,6 @@ include_directories(SYSTEM ${tm_firebird_include})
 
 # The tests run under Wine, in a prefix of its own under the build directory.
 if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run)
+  set(CMAKE_CROSSCOMPILING_EMULATOR
+      env TM_WINE_HOME=${CMAKE_BINARY_DIR}/wine ${CMAKE_SOURCE_DIR}/scripts/wine-run)
 endif()

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -11,32 +12,13 @@
 namespace tessaldrin::testing::windows {
 namespace {
 
+namespace fs = std::filesystem;
+
 constexpr DWORD kLongestWaitMs = 60000;
 
 std::string Unique(const std::string& prefix) {
     static std::atomic<unsigned> counter{0};
     return prefix + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
-}
-
-void RemoveTree(const std::string& dir) {
-    WIN32_FIND_DATAA found{};
-    const HANDLE search = FindFirstFileA((dir + "*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") {
-                continue;
-            }
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(dir + name + "\\");
-            } else {
-                SetFileAttributesA((dir + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA((dir + name).c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(dir.c_str());
 }
 
 // A handle of ours that a child may inherit; closed when the object goes.
@@ -57,34 +39,19 @@ HANDLE InheritableFile(const std::string& path, DWORD access, DWORD disposition)
 
 } // namespace
 
-WinTempDir::WinTempDir() {
-    char base[MAX_PATH + 1] = {};
-    const DWORD length = GetTempPathA(sizeof base, base);
-    if (length == 0 || length > MAX_PATH) {
-        throw std::runtime_error("no temporary folder");
-    }
-    path_ = std::string(base, length) + Unique("tm-win-") + "\\";
-    if (!CreateDirectoryA(path_.c_str(), nullptr)) {
-        throw std::runtime_error("cannot create " + path_);
-    }
+WinTempDir::WinTempDir() : path_((fs::temp_directory_path() / Unique("tm-win-")).string() + "\\") {
+    fs::create_directory(path_);
 }
 
 WinTempDir::~WinTempDir() {
-    RemoveTree(path_);
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
 }
 
 std::vector<std::string> WinTempDir::Names() const {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA found{};
-    const HANDLE search = FindFirstFileA((path_ + "*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name != "." && name != "..") {
-                names.push_back(name);
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
+    for (const auto& entry : fs::directory_iterator(path_)) {
+        names.push_back(entry.path().filename().string());
     }
     std::sort(names.begin(), names.end());
     return names;
