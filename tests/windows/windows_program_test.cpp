@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include "platform/windows/windows_api.h"
+
+#include <algorithm>
 
 using namespace tessaldrin;
 using namespace tessaldrin::testing;
@@ -43,6 +45,14 @@ TEST(WindowsProgramWithStandInGds32, RunsTheWholeRepairWithTheSameLogAsElsewhere
               whole_run::PrimaryPage(dir / "Tessaldrin_1.TDB").Text());
     EXPECT_EQ(ReadAll(dir / "Tessaldrin_1.TDB"), whole_run::SecondaryPage().Text());
     EXPECT_EQ(ReadAll(dir / "gds32.rows.after"), "1\t" + (dir / "Tessaldrin_1.TDB") + "\n");
+
+    // A file table that does not fit the files: the run fails, and says so.
+    DeleteFileA((dir / "gds32.rows").c_str());
+    const ProgramRun failed = RunProgram(program, "--confirm JA", elsewhere.withSeparator());
+    EXPECT_EQ(failed.exitCode, 1u);
+    const std::string last = "\nTessaldrin Mover konnte Tessaldrin nicht anpassen!\n";
+    EXPECT_EQ(failed.out.substr(failed.out.size() - std::min(failed.out.size(), last.size())),
+              last);
 
     // Without the confirmation nothing runs.
     const ProgramRun refused = RunProgram(program, "--confirm ja", elsewhere.withSeparator());
