@@ -74,4 +74,12 @@ TEST(WindowsProgramWithoutGds32, SaysSoAndEndsBeforeAnyRun) {
               (std::vector<std::string>{"Tessaldrin.GDB", "tessaldrin-mover-cli.exe"}));
     EXPECT_EQ(ReadAll(dir / "Tessaldrin.GDB"),
               whole_run::PrimaryPage(whole_run::kOldSecondary).Text());
+
+    // The program's own texts are Windows-1252 too, and reach a file unchanged.
+    const ProgramRun help = RunProgram(program, "--help", dir.withSeparator());
+    EXPECT_EQ(help.exitCode, 0u);
+    EXPECT_NE(help.out.find("  --confirm JA   best\xE4tigt den Hinweis ohne R\xFC"
+                            "ckfrage (f\xFCr Skripte)\n"),
+              std::string::npos)
+        << help.out;
 }
