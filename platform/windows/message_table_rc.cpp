@@ -60,8 +60,8 @@ std::optional<std::string> Convert(const std::string& text) {
     return converted;
 }
 
-// A string of the resource script: quotes doubled, backslash, tab and line
-// feed as escapes; every other control character is refused.
+// A string of the resource script: quotes doubled; backslash, tab, line feed
+// and carriage return as escapes; every other control character is refused.
 std::optional<std::string> Quoted(const std::string& text) {
     std::string quoted = "\"";
     for (const char c : text) {
@@ -77,6 +77,9 @@ std::optional<std::string> Quoted(const std::string& text) {
             break;
         case '\n':
             quoted += "\\n";
+            break;
+        case '\r':
+            quoted += "\\r";
             break;
         default:
             if (static_cast<unsigned char>(c) < 0x20) {
