@@ -4,6 +4,7 @@
 #include "platform/compare_string.h"
 #include "platform/find_files.h"
 #include "platform/format_message.h"
+#include "platform/local_path.h"
 #include "platform/module_file_name.h"
 #include "platform/move_file.h"
 
@@ -13,22 +14,20 @@
 namespace tessaldrin {
 namespace {
 
-// The path separator of this machine's paths.
-constexpr char kSeparator = '/';
 constexpr const char* kPrimaryPattern = "Tessaldrin.?DB";
 constexpr const char* kSecondaryPattern = "Tessaldrin_*.?DB";
 constexpr const char* kMovedExtension = ".TDB";
 
 // Up to and including the last separator; empty when there is none.
 std::string DirectoryOf(const std::string& path) {
-    const auto separator = path.rfind(kSeparator);
+    const auto separator = platform::LastPathSeparator(path);
     return separator == std::string::npos ? std::string{} : path.substr(0, separator + 1);
 }
 
 // Where the extension starts: the last "." with no separator after it.
 std::string::size_type ExtensionStart(const std::string& path) {
     const auto dot = path.rfind('.');
-    const auto separator = path.rfind(kSeparator);
+    const auto separator = platform::LastPathSeparator(path);
     const bool inFileName =
         dot != std::string::npos && (separator == std::string::npos || dot > separator);
     return inFileName ? dot : path.size();

@@ -2,13 +2,12 @@
 
 #include "filetable/client_error.h"
 
-#include <dlfcn.h>
-
 namespace tessaldrin::filetable {
 namespace {
 
-template <typename Entry> void Resolve(void* handle, const char* symbol, Entry& entry) {
-    entry = reinterpret_cast<Entry>(dlsym(handle, symbol));
+template <typename Entry>
+void Resolve(const platform::SharedLibrary& library, const char* symbol, Entry& entry) {
+    entry = reinterpret_cast<Entry>(library.Find(symbol));
 }
 
 } // namespace
@@ -20,26 +19,26 @@ std::string LibraryNotFoundText(const std::string& name) {
 }
 
 ClientLibrary::ClientLibrary(const std::string& name) : name_(name) {
-    handle_ = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle_ == nullptr) {
+    library_ = platform::SharedLibrary::Load(name);
+    if (!library_) {
         throw ClientError(LibraryNotFoundText(name));
     }
-    Resolve(handle_, "isc_attach_database", api_.attachDatabase);
-    Resolve(handle_, "isc_database_info", api_.databaseInfo);
-    Resolve(handle_, "isc_detach_database", api_.detachDatabase);
-    Resolve(handle_, "isc_start_multiple", api_.startMultiple);
-    Resolve(handle_, "isc_commit_transaction", api_.commitTransaction);
-    Resolve(handle_, "isc_rollback_transaction", api_.rollbackTransaction);
-    Resolve(handle_, "isc_dsql_allocate_statement", api_.allocateStatement);
-    Resolve(handle_, "isc_dsql_prepare", api_.prepare);
-    Resolve(handle_, "isc_dsql_describe", api_.describe);
-    Resolve(handle_, "isc_dsql_execute", api_.execute);
-    Resolve(handle_, "isc_dsql_fetch", api_.fetch);
-    Resolve(handle_, "isc_dsql_free_statement", api_.freeStatement);
-    Resolve(handle_, "isc_service_attach", api_.serviceAttach);
-    Resolve(handle_, "isc_service_detach", api_.serviceDetach);
-    Resolve(handle_, "fb_interpret", api_.interpret);
-    Resolve(handle_, "isc_interprete", api_.interpreteUnbounded);
+    Resolve(*library_, "isc_attach_database", api_.attachDatabase);
+    Resolve(*library_, "isc_database_info", api_.databaseInfo);
+    Resolve(*library_, "isc_detach_database", api_.detachDatabase);
+    Resolve(*library_, "isc_start_multiple", api_.startMultiple);
+    Resolve(*library_, "isc_commit_transaction", api_.commitTransaction);
+    Resolve(*library_, "isc_rollback_transaction", api_.rollbackTransaction);
+    Resolve(*library_, "isc_dsql_allocate_statement", api_.allocateStatement);
+    Resolve(*library_, "isc_dsql_prepare", api_.prepare);
+    Resolve(*library_, "isc_dsql_describe", api_.describe);
+    Resolve(*library_, "isc_dsql_execute", api_.execute);
+    Resolve(*library_, "isc_dsql_fetch", api_.fetch);
+    Resolve(*library_, "isc_dsql_free_statement", api_.freeStatement);
+    Resolve(*library_, "isc_service_attach", api_.serviceAttach);
+    Resolve(*library_, "isc_service_detach", api_.serviceDetach);
+    Resolve(*library_, "fb_interpret", api_.interpret);
+    Resolve(*library_, "isc_interprete", api_.interpreteUnbounded);
 
     const bool complete =
         api_.attachDatabase && api_.databaseInfo && api_.detachDatabase && api_.startMultiple &&
@@ -48,16 +47,11 @@ ClientLibrary::ClientLibrary(const std::string& name) : name_(name) {
         api_.serviceAttach && api_.serviceDetach && (api_.interpret || api_.interpreteUnbounded);
     if (!complete) {
         // A library of that name that is not a usable client library.
-        dlclose(handle_);
-        handle_ = nullptr;
+        library_.reset();
         throw ClientError(LibraryNotFoundText(name));
     }
 }
 
-ClientLibrary::~ClientLibrary() {
-    if (handle_ != nullptr) {
-        dlclose(handle_);
-    }
-}
+ClientLibrary::~ClientLibrary() = default;
 
 } // namespace tessaldrin::filetable

@@ -3,8 +3,11 @@
 // it must get the program's own start-up message, not a loader error.
 #pragma once
 
+#include "platform/shared_library.h"
+
 #include <ibase.h>
 
+#include <optional>
 #include <string>
 
 namespace tessaldrin::filetable {
@@ -55,7 +58,7 @@ public:
 
 private:
     std::string name_;
-    void* handle_ = nullptr;
+    std::optional<platform::SharedLibrary> library_;
     ClientEntryPoints api_;
 };
 

@@ -5,6 +5,7 @@
 #include "runlog/run_log.h"
 #include "filetable/client_error.h"
 #include "filetable/components.h"
+#include "platform/shared_library.h"
 
 #include <cstdint>
 #include <string>
@@ -16,7 +17,7 @@ class Attachment;
 class Transaction;
 
 // The client library's name on this platform.
-inline constexpr const char* kClientLibraryName = "libfbclient.so.2";
+inline const char* const& kClientLibraryName = platform::kClientLibraryFileName;
 
 class TdmFiles {
 public:

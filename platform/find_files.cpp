@@ -1,6 +1,7 @@
 #include "platform/find_files.h"
 
 #include "platform/compare_string.h"
+#include "platform/wildcard_match.h"
 
 #include <algorithm>
 #include <dirent.h>
@@ -13,32 +14,6 @@ struct DirectoryCloser {
     void operator()(DIR* dir) const { closedir(dir); }
 };
 using Directory = std::unique_ptr<DIR, DirectoryCloser>;
-
-bool MatchesFolded(const std::wstring& pattern, const std::wstring& name) {
-    std::size_t p = 0;
-    std::size_t n = 0;
-    // Where the last "*" stood and how much of the name it has taken so far.
-    std::size_t star = std::wstring::npos;
-    std::size_t starName = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == L'?' || pattern[p] == name[n])) {
-            ++p;
-            ++n;
-        } else if (p < pattern.size() && pattern[p] == L'*') {
-            star = p++;
-            starName = n;
-        } else if (star != std::wstring::npos) {
-            p = star + 1;
-            n = ++starName;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == L'*') {
-        ++p;
-    }
-    return p == pattern.size();
-}
 
 bool NtfsOrder(const std::string& a, const std::string& b) {
     const std::wstring upperA = UpcaseText(a);

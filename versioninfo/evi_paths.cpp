@@ -1,15 +1,12 @@
 #include "versioninfo/evi_paths.h"
 
+#include "platform/local_path.h"
+
 namespace tessaldrin::versioninfo {
-namespace {
-
-constexpr char kSeparator = '/';
-
-} // namespace
 
 ModulePaths SplitModulePath(const std::string& programPath) {
     ModulePaths paths;
-    const std::size_t lastSeparator = programPath.rfind(kSeparator);
+    const std::size_t lastSeparator = platform::LastPathSeparator(programPath);
     const std::size_t nameStart = lastSeparator == std::string::npos ? 0 : lastSeparator + 1;
     paths.directory = programPath.substr(0, nameStart);
     paths.fileName = programPath.substr(nameStart);
@@ -18,11 +15,8 @@ ModulePaths SplitModulePath(const std::string& programPath) {
     const std::size_t dot = paths.fileName.rfind('.');
     const std::string stem =
         dot == std::string::npos ? paths.fileName : paths.fileName.substr(0, dot);
-    paths.reportPath = paths.directory;
-    if (!paths.reportPath.empty() && paths.reportPath.back() != kSeparator) {
-        paths.reportPath += kSeparator;
-    }
-    paths.reportPath += stem + ".EVI";
+    // The directory, when there is one, ends in its separator already.
+    paths.reportPath = paths.directory + stem + ".EVI";
     return paths;
 }
 

@@ -1,0 +1,16 @@
+#include "platform/console.h"
+
+#include <iostream>
+
+namespace tessaldrin::platform {
+
+// A terminal here shows the locale's encoding, which the texts are already in.
+std::ostream& ConsoleOutput() {
+    return std::cout;
+}
+
+std::ostream& ConsoleError() {
+    return std::cerr;
+}
+
+} // namespace tessaldrin::platform

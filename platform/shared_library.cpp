@@ -1,0 +1,44 @@
+#include "platform/shared_library.h"
+
+#include <dlfcn.h>
+#include <utility>
+
+namespace tessaldrin::platform {
+
+const char* const kClientLibraryFileName = "libfbclient.so.2";
+
+std::optional<SharedLibrary> SharedLibrary::Load(const std::string& name) {
+    void* handle = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
+        return std::nullopt;
+    }
+    return SharedLibrary(handle);
+}
+
+SharedLibrary::SharedLibrary(SharedLibrary&& other) noexcept
+    : handle_(std::exchange(other.handle_, nullptr)) {}
+
+SharedLibrary& SharedLibrary::operator=(SharedLibrary&& other) noexcept {
+    if (this != &other) {
+        Release();
+        handle_ = std::exchange(other.handle_, nullptr);
+    }
+    return *this;
+}
+
+SharedLibrary::~SharedLibrary() {
+    Release();
+}
+
+void SharedLibrary::Release() {
+    if (handle_ != nullptr) {
+        dlclose(handle_);
+        handle_ = nullptr;
+    }
+}
+
+SharedLibrary::EntryPoint SharedLibrary::Find(const char* symbol) const {
+    return reinterpret_cast<EntryPoint>(dlsym(handle_, symbol));
+}
+
+} // namespace tessaldrin::platform

@@ -1,0 +1,38 @@
+// A library loaded at run time by file name, and the entry points it exports.
+// Unloaded when the object goes.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace tessaldrin::platform {
+
+// The file name under which this platform's Firebird client library is
+// loaded: the name that its search path resolves.
+extern const char* const kClientLibraryFileName;
+
+class SharedLibrary {
+public:
+    // Any entry point; the caller casts it to the type it was exported with.
+    using EntryPoint = void (*)();
+
+    // Loads `name` through the system's library search; nothing when that fails.
+    static std::optional<SharedLibrary> Load(const std::string& name);
+
+    SharedLibrary(SharedLibrary&& other) noexcept;
+    SharedLibrary& operator=(SharedLibrary&& other) noexcept;
+    SharedLibrary(const SharedLibrary&) = delete;
+    SharedLibrary& operator=(const SharedLibrary&) = delete;
+    ~SharedLibrary();
+
+    // The entry point exported as `symbol`, or null when there is none.
+    EntryPoint Find(const char* symbol) const;
+
+private:
+    explicit SharedLibrary(void* handle) : handle_(handle) {}
+    void Release();
+
+    void* handle_ = nullptr;
+};
+
+} // namespace tessaldrin::platform

@@ -1,0 +1,117 @@
+#include "platform/windows/windows_api.h"
+
+#include "platform/locked_file.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <utility>
+
+namespace tessaldrin::platform {
+namespace {
+
+// A path with a zero byte inside would open a shorter, different path.
+bool HoldsZeroByte(const std::string& path) {
+    return path.find('\0') != std::string::npos;
+}
+
+// The file's handle; the object keeps it as the C runtime's descriptor over
+// it, which closes the handle when the descriptor is closed.
+HANDLE HandleOf(int descriptor) {
+    return reinterpret_cast<HANDLE>(_get_osfhandle(descriptor));
+}
+
+// A file on a disk with one name, not a directory and not a link (the open
+// did not follow one, so a link shows here as a reparse point).
+bool IsSingleNamedFile(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info)) {
+        return false;
+    }
+    const DWORD refused = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    return (info.dwFileAttributes & refused) == 0 && info.nNumberOfLinks == 1;
+}
+
+OVERLAPPED At(std::uint64_t offset) {
+    OVERLAPPED position{};
+    position.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
+    position.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    return position;
+}
+
+DWORD Clamped(std::size_t count) {
+    return count > MAXDWORD ? MAXDWORD : static_cast<DWORD>(count);
+}
+
+} // namespace
+
+std::optional<LockedFile> LockedFile::Open(const std::string& path) {
+    if (path.empty() || HoldsZeroByte(path)) {
+        return std::nullopt;
+    }
+    // Sharing only reading keeps every other writer out while the file is
+    // open, and fails at once while another process (the server) holds it
+    // open for writing.
+    const HANDLE handle =
+        CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDWR | _O_BINARY);
+    if (descriptor < 0) {
+        CloseHandle(handle);
+        return std::nullopt;
+    }
+    LockedFile file(descriptor);
+    if (!IsSingleNamedFile(handle)) {
+        return std::nullopt;
+    }
+    return file;
+}
+
+LockedFile::LockedFile(LockedFile&& other) noexcept
+    : descriptor_(std::exchange(other.descriptor_, -1)), reads_(other.reads_),
+      writes_(other.writes_) {}
+
+LockedFile& LockedFile::operator=(LockedFile&& other) noexcept {
+    if (this != &other) {
+        Release();
+        descriptor_ = std::exchange(other.descriptor_, -1);
+        reads_ = other.reads_;
+        writes_ = other.writes_;
+    }
+    return *this;
+}
+
+LockedFile::~LockedFile() {
+    Release();
+}
+
+void LockedFile::Release() {
+    if (descriptor_ >= 0) {
+        // Closes the handle too, and with it the file's sharing restriction.
+        _close(descriptor_);
+        descriptor_ = -1;
+    }
+}
+
+std::size_t LockedFile::ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t count) {
+    ++reads_;
+    OVERLAPPED position = At(offset);
+    DWORD done = 0;
+    return ReadFile(HandleOf(descriptor_), buffer, Clamped(count), &done, &position) ? done : 0;
+}
+
+std::size_t LockedFile::WriteAt(std::uint64_t offset, const std::uint8_t* buffer,
+                                std::size_t count) {
+    ++writes_;
+    OVERLAPPED position = At(offset);
+    DWORD done = 0;
+    return WriteFile(HandleOf(descriptor_), buffer, Clamped(count), &done, &position) ? done : 0;
+}
+
+bool LockedFile::Sync() {
+    return FlushFileBuffers(HandleOf(descriptor_)) != 0;
+}
+
+} // namespace tessaldrin::platform

@@ -1,0 +1,16 @@
+// The Windows API for the implementations in this folder. <windows.h> turns
+// LoadString, MoveFile and FormatMessage into macros for their A or W forms;
+// those are the names of this layer's own functions, so the macros go.
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#undef FormatMessage
+#undef LoadString
+#undef MoveFile
