@@ -122,7 +122,8 @@ void Adjustment::RenameFiles() {
         std::string& entry = FileList[index];
         std::string renamed = entry.substr(0, ExtensionStart(entry)) + kMovedExtension;
         // A rename that fails is silent; the entry keeps the name on disk.
-        if (allHeld && held_.At(index)->MoveTo(renamed)) {
+        platform::LockedFile* file = held_.At(index);
+        if (allHeld && file != nullptr && file->MoveTo(renamed)) {
             log_.append(platform::FormatMessage(21035, entry, renamed));
             entry = std::move(renamed);
         }
