@@ -2,11 +2,11 @@
 
 #include "header/chain_relinking_pass.h"
 #include "platform/compare_string.h"
+#include "platform/file_system_case.h"
 #include "platform/find_files.h"
 #include "platform/format_message.h"
 #include "platform/local_path.h"
 #include "platform/module_file_name.h"
-#include "platform/move_file.h"
 
 #include <algorithm>
 #include <utility>
@@ -61,6 +61,7 @@ Adjustment::Adjustment(RunLog& log, std::string executablePath)
                                                         : std::move(executablePath)) {}
 
 bool Adjustment::FindDatabaseFiles() {
+    held_.Release();
     FileList.clear();
     DatabaseDir = DirectoryOf(executablePath_);
     if (DataModule != nullptr) {
@@ -93,19 +94,35 @@ bool Adjustment::FindDatabaseFiles() {
     return true;
 }
 
+bool Adjustment::HoldDatabaseFiles() {
+    return held_.Take(FileList);
+}
+
+// Where the file system ignores case, ".tdb" opens the file that the links
+// name ".TDB"; where it does not, only the exact spelling does.
 bool Adjustment::NeedsRenaming() const {
-    return std::any_of(FileList.begin(), FileList.end(), [](const std::string& path) {
-        return UpperCaseAscii(path.substr(ExtensionStart(path))) != kMovedExtension;
+    const bool ignoresCase = platform::FileSystemIgnoresCase(DatabaseDir);
+    return std::any_of(FileList.begin(), FileList.end(), [ignoresCase](const std::string& path) {
+        const std::string extension = path.substr(ExtensionStart(path));
+        return (ignoresCase ? UpperCaseAscii(extension) : extension) != kMovedExtension;
     });
 }
 
 void Adjustment::RenameFiles() {
     log_.append("");
     log_.AppendMessage(21034);
-    for (std::string& entry : FileList) {
+    if (!held_.Taken()) {
+        HoldDatabaseFiles();
+    }
+    // While any file of the chain is not held, none is renamed: the run will
+    // not change part of a database that another process is using.
+    const bool allHeld = held_.HoldsAll();
+    for (std::size_t index = 0; index < FileList.size(); ++index) {
+        std::string& entry = FileList[index];
         std::string renamed = entry.substr(0, ExtensionStart(entry)) + kMovedExtension;
         // A rename that fails is silent; the entry keeps the name on disk.
-        if (platform::MoveFile(entry, renamed)) {
+        platform::LockedFile* file = held_.At(index);
+        if (allHeld && file != nullptr && file->MoveTo(renamed)) {
             log_.append(platform::FormatMessage(21035, entry, renamed));
             entry = std::move(renamed);
         }
@@ -113,7 +130,12 @@ void Adjustment::RenameFiles() {
 }
 
 bool Adjustment::ChangeHeaderLinks() {
-    return header::ChangeHeaderLinks(FileList, DatabaseDir, log_);
+    if (!held_.Taken()) {
+        HoldDatabaseFiles();
+    }
+    const bool result = header::ChangeHeaderLinks(FileList, DatabaseDir, log_, held_);
+    held_.Release();
+    return result;
 }
 
 } // namespace tessaldrin

@@ -2,8 +2,9 @@
 // driven by it or by the console front end. Toolkit-free.
 #pragma once
 
-#include "runlog/run_log.h"
 #include "filetable/dm_files.h"
+#include "header/held_database_files.h"
+#include "runlog/run_log.h"
 
 #include <chrono>
 #include <cstdint>
@@ -39,6 +40,11 @@ public:
     void ChoosePort(std::int32_t port);
 
     bool FindDatabaseFiles();
+    // Opens and locks every file of FileList before anything of the run is
+    // renamed or written; true when every one is held. Renaming and the
+    // relinking pass take the files themselves when this has not run since
+    // discovery; the pass gives them back once its last page is written.
+    bool HoldDatabaseFiles();
     bool NeedsRenaming() const;
     void RenameFiles();
     bool ChangeHeaderLinks();
@@ -49,6 +55,8 @@ public:
 private:
     RunLog& log_;
     std::string executablePath_;
+    // The files of FileList, by index, while the run holds them.
+    header::HeldDatabaseFiles held_;
 };
 
 } // namespace tessaldrin

@@ -41,6 +41,9 @@ bool Adjustment::RunAdjustment() {
         Timed(StepTimed, "server-check", [this] { return DataModule->CheckServer(&log_); }) &&
         Timed(StepTimed, "discovery", [this] { return FindDatabaseFiles(); });
     if (succeeded) {
+        // Every file is held before the first rename or write of the run, so
+        // that no server attachment can begin on part of the chain meanwhile.
+        HoldDatabaseFiles();
         Timed(StepTimed, "renaming", [this] {
             if (NeedsRenaming()) {
                 RenameFiles();

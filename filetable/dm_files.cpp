@@ -23,6 +23,7 @@ constexpr int kMsgFileNameChanged = 21004;
 constexpr int kMsgServerPresent = 21005;
 constexpr int kMsgNoServerConnection = 21038;
 constexpr int kMsgRepeatedSequence = 21041;
+constexpr int kMsgNamesNoFile = 21042;
 
 void Append(RunLog* log, const std::string& entry) {
     if (log != nullptr) {
@@ -102,7 +103,7 @@ bool TdmFiles::ChangeFileTable(const std::vector<std::string>& files, RunLog* lo
     bool result = false;
     try {
         Transaction transaction(database, {}); // ibtaFiles: the server's defaults
-        result = RewriteFileTable(database, transaction, files.size(), log);
+        result = RewriteFileTable(database, transaction, files, log);
         if (!result) {
             transaction.Rollback();
         }
@@ -116,7 +117,7 @@ bool TdmFiles::ChangeFileTable(const std::vector<std::string>& files, RunLog* lo
 }
 
 bool TdmFiles::RewriteFileTable(Attachment& database, Transaction& transaction,
-                                std::size_t fileCount, RunLog* log) {
+                                const std::vector<std::string>& files, RunLog* log) {
     FileTableCursor cursor(database, transaction, ibdsFiles,
                            {&ibdsFilesRDBFILE_NAME, &ibdsFilesRDBFILE_SEQUENCE,
                             &ibdsFilesRDBFILE_START, &ibdsFilesRDBFILE_LENGTH,
@@ -124,7 +125,7 @@ bool TdmFiles::RewriteFileTable(Attachment& database, Transaction& transaction,
                            dialect_);
     const std::vector<FileTableRow> rows = cursor.FetchAll();
 
-    if (fileCount != rows.size() + 1) {
+    if (files.size() != rows.size() + 1) {
         Append(log, platform::FormatMessage(kMsgFileCountMismatch));
         return false;
     }
@@ -141,13 +142,29 @@ bool TdmFiles::RewriteFileTable(Attachment& database, Transaction& transaction,
         }
     }
 
+    // Every new name is known before the first update: a row whose name
+    // names no file leaves the whole table as it is.
+    std::vector<std::string> newNames;
     for (const FileTableRow& row : rows) {
         const std::string oldName = row[nameField].text.value_or(std::string{});
-        const std::string newName = TargetFileName(DatabaseDir, oldName);
+        const std::string target = TargetFileName(DatabaseDir, oldName);
+        if (target.empty()) {
+            if (log != nullptr) {
+                log->LogError(platform::FormatMessage(kMsgNamesNoFile, oldName));
+            }
+            return false;
+        }
+        newNames.push_back(filetable::SpelledAsOnDisk(target, files));
+    }
+
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const FileTableRow& row = rows[i];
         FileTableRow current = row;
-        current[nameField].text = newName;
+        current[nameField].text = newNames[i];
         cursor.Update(current, row);
-        Append(log, platform::FormatMessage(kMsgFileNameChanged, oldName, newName));
+        Append(log,
+               platform::FormatMessage(kMsgFileNameChanged,
+                                       row[nameField].text.value_or(std::string{}), newNames[i]));
     }
     transaction.Commit();
     return true;

@@ -2,10 +2,10 @@
 // server. Toolkit-free; attaches only for the moment of a check or a rewrite.
 #pragma once
 
-#include "runlog/run_log.h"
 #include "filetable/client_error.h"
 #include "filetable/components.h"
 #include "platform/shared_library.h"
+#include "runlog/run_log.h"
 
 #include <cstdint>
 #include <string>
@@ -63,8 +63,8 @@ public:
 private:
     // Steps 4 to 8 of ChangeFileTable on the open attachment: true after the
     // commit, false after a refusal it has logged (the transaction still active).
-    bool RewriteFileTable(Attachment& database, Transaction& transaction, std::size_t fileCount,
-                          RunLog* log);
+    bool RewriteFileTable(Attachment& database, Transaction& transaction,
+                          const std::vector<std::string>& files, RunLog* log);
 
     int dialect_ = 3; // of the statements, for the current attachment
 };

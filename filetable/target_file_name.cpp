@@ -1,5 +1,11 @@
 #include "filetable/target_file_name.h"
 
+#include "platform/compare_string.h"
+#include "platform/file_system_case.h"
+
+#include <filesystem>
+#include <system_error>
+
 namespace tessaldrin::filetable {
 
 std::string TargetFileName(const std::string& dir, const std::string& stored) {
@@ -8,7 +14,26 @@ std::string TargetFileName(const std::string& dir, const std::string& stored) {
         separator == std::string::npos ? stored : stored.substr(separator + 1);
     const auto dot = filePart.rfind('.');
     const std::string base = dot == std::string::npos ? filePart : filePart.substr(0, dot);
-    return dir + base + ".TDB";
+    return base.empty() ? std::string{} : dir + base + ".TDB";
+}
+
+std::string SpelledAsOnDisk(const std::string& target, const std::vector<std::string>& discovered) {
+    std::error_code error;
+    if (target.empty() || platform::FileSystemIgnoresCase(target) ||
+        std::filesystem::exists(std::filesystem::symlink_status(target, error))) {
+        return target;
+    }
+    const std::wstring folded = platform::FoldCase(target);
+    const std::string* match = nullptr;
+    for (const std::string& file : discovered) {
+        if (platform::FoldCase(file) == folded) {
+            if (match != nullptr) {
+                return target; // two candidates: neither spelling is the one meant
+            }
+            match = &file;
+        }
+    }
+    return match != nullptr ? *match : target;
 }
 
 } // namespace tessaldrin::filetable

@@ -3,9 +3,13 @@
 #include "filetable/target_file_name.h"
 #include "header/link_editor.h"
 #include "platform/format_message.h"
+#include "platform/load_string.h"
 
 namespace tessaldrin::header {
 namespace {
+
+constexpr int kMsgNamesNoFile = 21042;
+constexpr int kMsgChainNotHeld = 21045;
 
 // Closes whatever the editor opened, on every way out of a file's work.
 class CloseWhenDone {
@@ -20,37 +24,53 @@ private:
     RunLog& log_;
 };
 
-// The work on the file the editor names; false when it failed. The error line
-// is already in the log then.
-bool RelinkFile(LinkEditor& editor, const std::string& databaseDir, RunLog& log) {
+struct Chain {
+    const std::vector<std::string>& files;
+    const std::string& databaseDir;
+    HeldDatabaseFiles& held;
+};
+
+// The work on file `index`, which the editor names; false when it failed. The
+// error line is already in the log then.
+bool RelinkFile(LinkEditor& editor, const Chain& chain, std::size_t index, RunLog& log) {
+    platform::LockedFile* file = chain.held.At(index);
+    if (file != nullptr && !chain.held.HoldsAll()) {
+        log.LogError(platform::LoadString(kMsgChainNotHeld));
+        return false;
+    }
     const CloseWhenDone closer(editor, log);
-    if (!editor.OpenDatabaseFile(log) || !editor.ReadHeaderPage(log) ||
+    if (!editor.OpenHeldDatabaseFile(log, file) || !editor.ReadHeaderPage(log) ||
         !editor.CheckHeaderPage(log)) {
         return false;
     }
     if (!editor.ReadContinuationLink(log)) {
-        // No link: the last file of the chain. Entries past the page end:
-        // a damaged page, which the run must not report as adjusted.
+        // No link: the last file of the chain. A damaged page: one that the
+        // run must not report as adjusted.
         return !editor.EntriesOverranPage();
     }
-    // The target name always ends in ".TDB", so there is always a new link.
-    editor.NewLinkName = filetable::TargetFileName(databaseDir, editor.OldLinkName);
+    const std::string target = filetable::TargetFileName(chain.databaseDir, editor.OldLinkName);
+    if (target.empty()) {
+        log.LogError(platform::FormatMessage(kMsgNamesNoFile, editor.OldLinkName));
+        return false;
+    }
+    editor.NewLinkName = filetable::SpelledAsOnDisk(target, chain.files);
     return editor.ChangeContinuationLink(log);
 }
 
 } // namespace
 
 bool ChangeHeaderLinks(const std::vector<std::string>& files, const std::string& databaseDir,
-                       RunLog& log) {
+                       RunLog& log, HeldDatabaseFiles& held) {
     log.append("");
     log.AppendMessage(21033);
     LinkEditor& editor = LinkEditor::Instance();
+    const Chain chain{files, databaseDir, held};
     bool result = true;
-    for (const std::string& file : files) {
-        editor.DatabaseFileName = file;
-        log.append(platform::FormatMessage(21039, file));
+    for (std::size_t index = 0; index < files.size(); ++index) {
+        editor.DatabaseFileName = files[index];
+        log.append(platform::FormatMessage(21039, files[index]));
         // Every file is worked on, also after an earlier one failed.
-        result = RelinkFile(editor, databaseDir, log) && result;
+        result = RelinkFile(editor, chain, index, log) && result;
         log.append("");
     }
     return result;

@@ -2,6 +2,7 @@
 // page, the new name of the continuation file that its own stored link names.
 #pragma once
 
+#include "header/held_database_files.h"
 #include "runlog/run_log.h"
 
 #include <string>
@@ -14,8 +15,13 @@ namespace tessaldrin::header {
 // file without a link is the last of its chain and stays as it is. Never stops
 // early, closes every file it opened and ends each file's section in `log`
 // with an empty entry. True when every file was handled without failure; a
-// page whose entries run past its end is a failure, not a last file.
+// damaged page, or a link that names no file, is a failure, not a last file.
+//
+// The editor works on the files of `held`, taken for `files` beforehand; a
+// file that `held` could not take is refused as one that cannot be opened,
+// and while any is missing, no file is written at all: a chain is changed
+// whole or not at all, never under a server that holds part of it.
 bool ChangeHeaderLinks(const std::vector<std::string>& files, const std::string& databaseDir,
-                       RunLog& log);
+                       RunLog& log, HeldDatabaseFiles& held);
 
 } // namespace tessaldrin::header

@@ -1,5 +1,6 @@
 #include "header/header_page.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tessaldrin::header {
@@ -170,6 +171,11 @@ Entry EntryAt(const PageView& page, std::size_t offset) {
     return {within ? Entry::Kind::kEntry : Entry::Kind::kOverrun, offset, type, length};
 }
 
+bool IsStoredFileName(std::string_view name) {
+    return std::none_of(name.begin(), name.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
 ContinuationSearch FindContinuation(const PageView& page) {
     for (std::size_t offset = page.form.dataStart;;) {
         const Entry entry = EntryAt(page, offset);
@@ -180,7 +186,10 @@ ContinuationSearch FindContinuation(const PageView& page) {
             return {ContinuationSearch::Outcome::kOverrun, {}};
         case Entry::Kind::kEntry:
             if (entry.type == page.form.continuationType) {
-                return {ContinuationSearch::Outcome::kFound, entry.data(page)};
+                const std::string_view name = entry.data(page);
+                return {IsStoredFileName(name) ? ContinuationSearch::Outcome::kFound
+                                               : ContinuationSearch::Outcome::kDamaged,
+                        name};
             }
             offset = entry.next();
             break;
@@ -228,6 +237,9 @@ RebuildOutcome RebuildPage(const PageView& page, std::string_view newName, std::
         }
         if (entry.kind == Entry::Kind::kOverrun) {
             return RebuildOutcome::kEntryOverrun;
+        }
+        if (continuation && !IsStoredFileName(entry.data(page))) {
+            return RebuildOutcome::kDamagedName;
         }
         if (continuation) {
             replaced(entry.data(page));

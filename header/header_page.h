@@ -98,9 +98,19 @@ struct Entry {
 // Never reads a byte beyond the page.
 Entry EntryAt(const PageView& page, std::size_t offset);
 
+// Whether `name` can be a file name that the engine stored: it never writes
+// one with a byte below 0x20, so such a byte means a damaged page (a torn
+// write, say), whose entries cannot be trusted.
+bool IsStoredFileName(std::string_view name);
+
 // The first continuation entry of the page.
 struct ContinuationSearch {
-    enum class Outcome { kFound, kNone, kOverrun };
+    enum class Outcome {
+        kFound,
+        kNone,
+        kOverrun,
+        kDamaged, // its name fails IsStoredFileName
+    };
     Outcome outcome;
     std::string_view name; // kFound: the name the entry holds
 };
@@ -113,6 +123,7 @@ enum class RebuildOutcome {
     kEntriesTooLarge, // an entry moved by the new name runs past the page
     kEntryOverrun,    // an entry of the page as read runs past its end
     kNoContinuation,  // the page names no continuation file
+    kDamagedName,     // a continuation entry's name fails IsStoredFileName
 };
 
 // Lays out in `out` (kMaxPageSize bytes) the page `page` with every

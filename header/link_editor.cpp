@@ -12,6 +12,9 @@ namespace {
 using platform::FormatMessage;
 using platform::LoadString;
 
+constexpr int kMsgDamagedLink = 21043;
+constexpr int kMsgPageNotRestored = 21044;
+
 // A view of the image for the steps that need its page size and form; when
 // either is not usable, the one error line that says so.
 std::optional<PageView> UsableView(const std::uint8_t* page, RunLog& log) {
@@ -37,6 +40,8 @@ int RefusalMessage(RebuildOutcome outcome) {
         return 21028;
     case RebuildOutcome::kNoContinuation:
         return 21029;
+    case RebuildOutcome::kDamagedName:
+        return kMsgDamagedLink;
     case RebuildOutcome::kRebuilt:
         break;
     }
@@ -53,9 +58,19 @@ LinkEditor& LinkEditor::Instance() {
 bool LinkEditor::OpenDatabaseFile(RunLog& log) {
     CloseDatabaseFile(log);
     if (DatabaseFileName.size() <= kDatabaseFileNameWidth) {
-        file_ = platform::LockedFile::Open(DatabaseFileName);
+        ownFile_ = platform::LockedFile::Open(DatabaseFileName);
     }
-    if (!file_) {
+    return TakeFile(log, ownFile_ ? &*ownFile_ : nullptr);
+}
+
+bool LinkEditor::OpenHeldDatabaseFile(RunLog& log, platform::LockedFile* held) {
+    CloseDatabaseFile(log);
+    return TakeFile(log, held);
+}
+
+bool LinkEditor::TakeFile(RunLog& log, platform::LockedFile* file) {
+    file_ = file;
+    if (file_ == nullptr) {
         log.LogError(LoadString(21018));
         return false;
     }
@@ -129,6 +144,10 @@ bool LinkEditor::ReadContinuationLink(RunLog& log) {
         entriesOverranPage_ = true;
         log.LogError(LoadString(21015));
         return false;
+    case ContinuationSearch::Outcome::kDamaged:
+        entriesOverranPage_ = true;
+        log.LogError(LoadString(kMsgDamagedLink));
+        return false;
     case ContinuationSearch::Outcome::kNone:
         break;
     }
@@ -157,30 +176,45 @@ bool LinkEditor::ChangeContinuationLink(RunLog& log) {
         log.LogError(LoadString(RefusalMessage(outcome)));
         return false;
     }
-    if (!WriteVerified(view->size)) {
+    switch (WriteVerified(view->size)) {
+    case WriteOutcome::kWritten:
+        return true;
+    case WriteOutcome::kRestored:
         log.LogError(LoadString(21030));
         return false;
+    case WriteOutcome::kNotRestored:
+        log.LogError(LoadString(kMsgPageNotRestored));
+        return false;
     }
-    return true;
+    return false;
+}
+
+// Whether the file's first `pageSize` bytes, synced to disk, now read back
+// as `page`.
+bool LinkEditor::Reads(const std::uint8_t* page, std::size_t pageSize) {
+    return file_->Sync() && file_->ReadAt(0, readBack_.data(), pageSize) == pageSize &&
+           std::memcmp(readBack_.data(), page, pageSize) == 0;
 }
 
 // Writes the rebuilt page, makes it reach the disk and reads it back. When
-// any of that fails, the page as read is written back once, so that the file
-// is left as it was wherever the system allows.
-bool LinkEditor::WriteVerified(std::size_t pageSize) {
-    const bool written = file_->WriteAt(0, newHeaderPage_.data(), pageSize) == pageSize &&
-                         file_->Sync() &&
-                         file_->ReadAt(0, readBack_.data(), pageSize) == pageSize &&
-                         std::memcmp(readBack_.data(), newHeaderPage_.data(), pageSize) == 0;
-    if (!written) {
-        file_->WriteAt(0, headerPage_.data(), pageSize);
-        file_->Sync();
+// any of that fails, the page as read is written back once and read back in
+// turn, so that the file is left as it was wherever the system allows, and
+// the caller can say whether it was.
+LinkEditor::WriteOutcome LinkEditor::WriteVerified(std::size_t pageSize) {
+    if (file_->WriteAt(0, newHeaderPage_.data(), pageSize) == pageSize &&
+        Reads(newHeaderPage_.data(), pageSize)) {
+        return WriteOutcome::kWritten;
     }
-    return written;
+    // A short write-back can still leave the page whole: what it did not
+    // write again, the failed write did not reach either.
+    file_->WriteAt(0, headerPage_.data(), pageSize);
+    return Reads(headerPage_.data(), pageSize) ? WriteOutcome::kRestored
+                                               : WriteOutcome::kNotRestored;
 }
 
 bool LinkEditor::CloseDatabaseFile(RunLog& /*log*/) {
-    file_.reset();
+    file_ = nullptr;
+    ownFile_.reset();
     pageState_ = PageState::kNone;
     return true;
 }

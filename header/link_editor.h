@@ -4,9 +4,9 @@
 // operation reports to the run log and returns its success flag; none throws.
 #pragma once
 
-#include "runlog/run_log.h"
 #include "header/header_page.h"
 #include "platform/locked_file.h"
+#include "runlog/run_log.h"
 
 #include <array>
 #include <cstddef>
@@ -28,14 +28,20 @@ public:
     std::string NewLinkName;
 
     bool OpenDatabaseFile(RunLog& log);
+    // Takes `held`, a file that the caller opened and locked for
+    // DatabaseFileName and keeps, instead of opening the name again, which may
+    // by now name another file; with none, the same error as a failed open.
+    // Closing gives it back to the caller, still open and locked.
+    bool OpenHeldDatabaseFile(RunLog& log, platform::LockedFile* held);
     bool ReadHeaderPage(RunLog& log);
     bool CheckHeaderPage(RunLog& log);
     bool ReadContinuationLink(RunLog& log);
     bool ChangeContinuationLink(RunLog& log);
     bool CloseDatabaseFile(RunLog& log);
 
-    // True when the last ReadContinuationLink met entries that run past the
-    // page end (21015), as opposed to a page that simply has no link.
+    // True when the last ReadContinuationLink met a damaged page: entries
+    // that run past the page end (21015) or a link name that the engine never
+    // writes (21043), as opposed to a page that simply has no link.
     bool EntriesOverranPage() const;
 
     // The page images, 32768 bytes each, for inspection by tests.
@@ -56,9 +62,15 @@ private:
     // only after it was read from this very file and passed the checks.
     enum class PageState { kNone, kRead, kChecked };
 
-    bool WriteVerified(std::size_t pageSize);
+    bool TakeFile(RunLog& log, platform::LockedFile* file);
+    enum class WriteOutcome { kWritten, kRestored, kNotRestored };
+    WriteOutcome WriteVerified(std::size_t pageSize);
+    bool Reads(const std::uint8_t* page, std::size_t pageSize);
 
-    std::optional<platform::LockedFile> file_;
+    // The file opened by name, when it was; file_ points at it or at the
+    // caller's held file.
+    std::optional<platform::LockedFile> ownFile_;
+    platform::LockedFile* file_ = nullptr;
     PageState pageState_ = PageState::kNone;
     bool entriesOverranPage_ = false;
     PageImage headerPage_{};

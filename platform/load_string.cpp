@@ -52,6 +52,14 @@ constexpr std::array kMessages{
     Message{21040, "Nicht unterstütztes Format der Header-Seite, ODS-Version"},
     Message{21041, "Fehler: Die File-Tabelle enthält mehrere Einträge mit derselben "
                    "RDB$FILE_SEQUENCE; sie wird nicht geändert!"},
+    Message{21042, "Der gespeicherte Dateiname \"%s\" nennt keine Datei; er wird nicht geändert."},
+    Message{21043, "Der Link in der Header-Seite enthält Steuerzeichen: die Seite ist beschädigt "
+                   "und wird nicht geändert."},
+    Message{21044,
+            "Header-Seite kann nicht geschrieben werden, und die gelesene Seite konnte nicht "
+            "zurückgeschrieben werden: die Header-Seite kann jetzt beschädigt sein!"},
+    Message{21045, "Die Datei wird nicht geändert, weil nicht jede Datenbankdatei gesperrt "
+                   "werden konnte."},
 };
 
 } // namespace

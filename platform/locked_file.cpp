@@ -2,6 +2,7 @@
 
 #include "platform/retry_on_interrupt.h"
 
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -11,14 +12,20 @@
 namespace tessaldrin::platform {
 namespace {
 
-// A path with a zero byte inside would open a shorter, different path.
+// A path with a zero byte inside would name a shorter, different path.
 bool HoldsZeroByte(const std::string& path) {
     return path.find('\0') != std::string::npos;
 }
 
-bool IsFileOrDevice(int descriptor) {
+// Asked of the open descriptor itself, so that no other entry can be put in
+// its place between the test and the open.
+bool IsRegularWithOneName(int descriptor) {
     struct stat status {};
-    return fstat(descriptor, &status) == 0 && (S_ISREG(status.st_mode) || S_ISBLK(status.st_mode));
+    return fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && status.st_nlink == 1;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 } // namespace
@@ -27,13 +34,17 @@ std::optional<LockedFile> LockedFile::Open(const std::string& path) {
     if (path.empty() || HoldsZeroByte(path)) {
         return std::nullopt;
     }
-    const int descriptor =
-        RetryOnInterrupt([&] { return open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY); });
+    // O_NOFOLLOW: a symbolic link is refused, never opened through.
+    // O_NONBLOCK: the open of a FIFO or device returns at once (and is then
+    // refused); on a regular file it changes nothing.
+    const int descriptor = RetryOnInterrupt([&] {
+        return open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK);
+    });
     if (descriptor < 0) {
         return std::nullopt;
     }
-    LockedFile file(descriptor);
-    if (!IsFileOrDevice(descriptor)) {
+    LockedFile file(descriptor, path);
+    if (!IsRegularWithOneName(descriptor)) {
         return std::nullopt;
     }
     if (RetryOnInterrupt([&] { return flock(descriptor, LOCK_EX | LOCK_NB); }) != 0) {
@@ -43,13 +54,14 @@ std::optional<LockedFile> LockedFile::Open(const std::string& path) {
 }
 
 LockedFile::LockedFile(LockedFile&& other) noexcept
-    : descriptor_(std::exchange(other.descriptor_, -1)), reads_(other.reads_),
-      writes_(other.writes_) {}
+    : descriptor_(std::exchange(other.descriptor_, -1)), path_(std::move(other.path_)),
+      reads_(other.reads_), writes_(other.writes_) {}
 
 LockedFile& LockedFile::operator=(LockedFile&& other) noexcept {
     if (this != &other) {
         Release();
         descriptor_ = std::exchange(other.descriptor_, -1);
+        path_ = std::move(other.path_);
         reads_ = other.reads_;
         writes_ = other.writes_;
     }
@@ -66,6 +78,28 @@ void LockedFile::Release() {
         close(descriptor_);
         descriptor_ = -1;
     }
+}
+
+bool LockedFile::MoveTo(const std::string& to) {
+    struct stat held {};
+    struct stat entry {};
+    if (descriptor_ < 0 || to.empty() || HoldsZeroByte(to) || fstat(descriptor_, &held) != 0 ||
+        lstat(path_.c_str(), &entry) != 0 || !SameFile(held, entry)) {
+        return false;
+    }
+    struct stat target {};
+    if (lstat(to.c_str(), &target) == 0 && SameFile(held, target)) {
+        // The file has one name, so `to` is that name: spelled alike, nothing
+        // to move; spelled otherwise (a file system that ignores case), the
+        // plain rename gives the file its new spelling and replaces nothing.
+        if (to != path_ && std::rename(path_.c_str(), to.c_str()) != 0) {
+            return false;
+        }
+    } else if (renameat2(AT_FDCWD, path_.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) {
+        return false;
+    }
+    path_ = to;
+    return true;
 }
 
 std::size_t LockedFile::ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t count) {

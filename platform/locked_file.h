@@ -1,21 +1,26 @@
 // A database file opened for update while other processes may only read it:
-// an existing file, opened for reading and writing, with an exclusive
-// advisory lock. The Firebird server locks the files of an attached database
-// the same way, so a database in use is refused instead of edited under the
-// server. Closed, and its lock released, when the object goes.
+// an existing regular file with a single name, reached without following a
+// link, opened for reading and writing, with an exclusive advisory lock. The
+// Firebird server locks the files of an attached database the same way, so a
+// database in use is refused instead of edited under the server. Closed, and
+// its lock released, when the object goes.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace tessaldrin::platform {
 
 class LockedFile {
 public:
-    // Opens the existing regular file or block device `path` (never creates
-    // one) and locks it; nothing when either fails, the file is then closed.
+    // Opens the existing file `path` (never creates one) and locks it. Nothing
+    // when the entry is a link of any kind (a symbolic link, or a file with a
+    // second name), not a regular file (a directory, FIFO or device), or when
+    // the open or the lock fails; whatever such an entry points at is never
+    // opened for writing, and no kind of entry makes the open wait.
     static std::optional<LockedFile> Open(const std::string& path);
 
     LockedFile(LockedFile&& other) noexcept;
@@ -23,6 +28,16 @@ public:
     LockedFile(const LockedFile&) = delete;
     LockedFile& operator=(const LockedFile&) = delete;
     ~LockedFile();
+
+    // The name under which the file was opened, or last renamed.
+    const std::string& Path() const { return path_; }
+
+    // Renames the file from Path() to `to` while its lock stays held, so that
+    // no other process can take the file between a test and the rename (the
+    // rename without overwriting, MoveFileA). Fails, leaving both names as
+    // they were, when `to` names another existing entry or when the entry at
+    // Path() is no longer this file. Renaming onto its own name succeeds.
+    bool MoveTo(const std::string& to);
 
     // One read of `count` bytes at `offset` (repeated only when a signal
     // interrupts it); the number of bytes read, 0 on failure.
@@ -37,10 +52,12 @@ public:
     std::size_t Writes() const { return writes_; }
 
 private:
-    explicit LockedFile(int descriptor) : descriptor_(descriptor) {}
+    LockedFile(int descriptor, std::string path)
+        : descriptor_(descriptor), path_(std::move(path)) {}
     void Release();
 
     int descriptor_ = -1;
+    std::string path_;
     std::size_t reads_ = 0;
     std::size_t writes_ = 0;
 };

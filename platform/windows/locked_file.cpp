@@ -2,9 +2,11 @@
 
 #include "platform/locked_file.h"
 
+#include <cstddef>
 #include <fcntl.h>
 #include <io.h>
 #include <utility>
+#include <vector>
 
 namespace tessaldrin::platform {
 namespace {
@@ -50,9 +52,10 @@ std::optional<LockedFile> LockedFile::Open(const std::string& path) {
     }
     // Sharing only reading keeps every other writer out while the file is
     // open, and fails at once while another process (the server) holds it
-    // open for writing.
+    // open for writing. Without FILE_SHARE_DELETE nobody else can rename or
+    // delete it while it is held; the DELETE access lets this handle rename it.
     const HANDLE handle =
-        CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+        CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         return std::nullopt;
@@ -62,7 +65,7 @@ std::optional<LockedFile> LockedFile::Open(const std::string& path) {
         CloseHandle(handle);
         return std::nullopt;
     }
-    LockedFile file(descriptor);
+    LockedFile file(descriptor, path);
     if (!IsSingleNamedFile(handle)) {
         return std::nullopt;
     }
@@ -70,13 +73,14 @@ std::optional<LockedFile> LockedFile::Open(const std::string& path) {
 }
 
 LockedFile::LockedFile(LockedFile&& other) noexcept
-    : descriptor_(std::exchange(other.descriptor_, -1)), reads_(other.reads_),
-      writes_(other.writes_) {}
+    : descriptor_(std::exchange(other.descriptor_, -1)), path_(std::move(other.path_)),
+      reads_(other.reads_), writes_(other.writes_) {}
 
 LockedFile& LockedFile::operator=(LockedFile&& other) noexcept {
     if (this != &other) {
         Release();
         descriptor_ = std::exchange(other.descriptor_, -1);
+        path_ = std::move(other.path_);
         reads_ = other.reads_;
         writes_ = other.writes_;
     }
@@ -93,6 +97,40 @@ void LockedFile::Release() {
         _close(descriptor_);
         descriptor_ = -1;
     }
+}
+
+// The rename through the held handle itself, never replacing an existing
+// entry: the handle shares no delete access, so no other process can have
+// renamed the file since it was opened, and none can take it in between.
+bool LockedFile::MoveTo(const std::string& to) {
+    if (descriptor_ < 0 || to.empty() || HoldsZeroByte(to)) {
+        return false;
+    }
+    if (to == path_) {
+        return true;
+    }
+    const int wideLength = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, to.c_str(),
+                                               static_cast<int>(to.size()), nullptr, 0);
+    if (wideLength <= 0) {
+        return false;
+    }
+    // FILE_RENAME_INFO ends in a variable-length name; the buffer holds it
+    // and a terminating zero.
+    const std::size_t bytes = offsetof(FILE_RENAME_INFO, FileName) +
+                              (static_cast<std::size_t>(wideLength) + 1) * sizeof(WCHAR);
+    std::vector<std::byte> buffer(bytes);
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    info->ReplaceIfExists = FALSE;
+    info->RootDirectory = nullptr;
+    info->FileNameLength = static_cast<DWORD>(wideLength * sizeof(WCHAR));
+    MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, to.c_str(), static_cast<int>(to.size()),
+                        info->FileName, wideLength);
+    if (!SetFileInformationByHandle(HandleOf(descriptor_), FileRenameInfo, info,
+                                    static_cast<DWORD>(bytes))) {
+        return false;
+    }
+    path_ = to;
+    return true;
 }
 
 std::size_t LockedFile::ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t count) {

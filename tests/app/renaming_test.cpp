@@ -20,14 +20,17 @@ Lines RenamingSection(const AdjustmentInDir& at, std::size_t discoveryLines) {
 
 } // namespace
 
-TEST(NeedsRenaming, OnlyAnExtensionOtherThanTdbInAnyCaseNeedsIt) {
+// On a file system that tells names apart by case, a link to ".TDB" finds
+// only a file spelled ".TDB".
+TEST(NeedsRenaming, OnlyAnExtensionOtherThanExactlyTdbNeedsIt) {
     tessaldrin::ListRunLog log;
     tessaldrin::Adjustment adjustment(log, "/d/tessaldrin-mover");
     EXPECT_FALSE(adjustment.NeedsRenaming());
-    adjustment.FileList = {"/d/Tessaldrin.TDB", "/d/Tessaldrin_1.tdb", "/d/Tessaldrin_2.Tdb"};
+    adjustment.FileList = {"/d/Tessaldrin.TDB", "/d/Tessaldrin_1.TDB", "/d/tessaldrin_2.TDB"};
     EXPECT_FALSE(adjustment.NeedsRenaming());
     for (const char* other : {"/d/Tessaldrin_3.GDB", "/d/Tessaldrin_3", "/d.TDB/Tessaldrin_3",
-                              "/d/Tessaldrin_3.TDB.GDB", "/d/Tessaldrin_3.TDBX"}) {
+                              "/d/Tessaldrin_3.TDB.GDB", "/d/Tessaldrin_3.TDBX",
+                              "/d/Tessaldrin_3.tdb", "/d/Tessaldrin_3.Tdb"}) {
         adjustment.FileList.push_back(other);
         EXPECT_TRUE(adjustment.NeedsRenaming()) << other;
         adjustment.FileList.pop_back();

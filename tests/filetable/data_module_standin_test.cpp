@@ -10,6 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
 
 using namespace tessaldrin;
 using filetable::ClientError;
@@ -333,4 +336,38 @@ TEST_F(DataModuleStandIn, AFailedAttachOrDialectReadIsRaisedWithNothingLeftOpen)
     EXPECT_THROW(dm.ChangeFileTable(threeFiles, nullptr), ClientError);
     EXPECT_EQ(standin::Journal().back(), "isc_detach_database");
     EXPECT_EQ(standin::OpenHandles(), 0);
+}
+
+// "/srv/neu/.TDB" would name no file: no row is updated, whatever the rows
+// before it hold.
+TEST_F(DataModuleStandIn, ARowWhoseNameNamesNoFileLeavesTheTableUnchanged) {
+    std::vector<Row> rows = twoRows;
+    rows[1].fileName = "E:\\Alt\\";
+    standin::SetRows(rows);
+    EXPECT_FALSE(dm.ChangeFileTable(threeFiles, &log));
+    EXPECT_EQ(log.Lines,
+              (std::vector<std::string>{"", kHeading,
+                                        "FEHLER: Der gespeicherte Dateiname \"E:\\Alt\\\" "
+                                        "nennt keine Datei; er wird nicht geändert.\n\n"}));
+    EXPECT_EQ(JournalFrom("isc_dsql_fetch S1 dialect=3 end"),
+              (std::vector<std::string>{"isc_dsql_fetch S1 dialect=3 end",
+                                        "isc_dsql_free_statement S2 option=2",
+                                        "isc_dsql_free_statement S1 option=2",
+                                        "isc_rollback_transaction", "isc_detach_database"}));
+    EXPECT_EQ(standin::Rows(), rows);
+}
+
+// A file copied from a volume that ignores case keeps its spelling on disk,
+// and the row takes it, as the header link does. The stand-in stands for a
+// server that accepts the update, which Firebird 3 does not.
+TEST_F(DataModuleStandIn, ARowTakesTheSpellingOfTheOneFileOnDiskThatDiffersOnlyInCase) {
+    const std::string neu = ::testing::TempDir() + "tm-case-" + std::to_string(getpid()) + "/";
+    std::filesystem::create_directories(neu);
+    std::ofstream{neu + "TESSALDRIN_1.TDB"} << "secondary";
+    dm.DatabaseDir = neu;
+    standin::SetRows(twoRows);
+    EXPECT_TRUE(dm.ChangeFileTable({neu + "Tessaldrin.TDB", neu + "TESSALDRIN_1.TDB", "x"}, &log));
+    EXPECT_EQ(standin::Rows()[0].fileName, neu + "TESSALDRIN_1.TDB");
+    EXPECT_EQ(standin::Rows()[1].fileName, neu + "Tessaldrin_2.TDB");
+    std::filesystem::remove_all(neu);
 }

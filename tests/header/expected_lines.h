@@ -37,6 +37,17 @@ inline const std::string kEntriesTooLarge = "Die variablen Header-Daten sind zu 
 inline const std::string kEntriesBroken = "Fehler in den variablen Header-Dateien";
 inline const std::string kNoContinuation = "Fortsetzungsdatei nicht im Header angegeben!";
 inline const std::string kCannotWrite = "Header-Seite kann nicht geschrieben werden!";
+inline const std::string kNotRestored =
+    "Header-Seite kann nicht geschrieben werden, und die gelesene Seite konnte nicht "
+    "zurückgeschrieben werden: die Header-Seite kann jetzt beschädigt sein!";
+inline const std::string kDamagedLink = "Der Link in der Header-Seite enthält Steuerzeichen: die "
+                                        "Seite ist beschädigt und wird nicht geändert.";
+inline const std::string kNotAllHeld =
+    "Die Datei wird nicht geändert, weil nicht jede Datenbankdatei gesperrt werden konnte.";
+inline std::string NamesNoFile(const std::string& stored) {
+    return "Der gespeicherte Dateiname \"" + stored +
+           "\" nennt keine Datei; er wird nicht geändert.";
+}
 inline const std::string kUnsupportedForm =
     "Nicht unterstütztes Format der Header-Seite, ODS-Version";
 

@@ -109,6 +109,9 @@ TEST_F(ChangeContinuationLink, RefusesWhatDoesNotFitAndLeavesTheFileAsItWas) {
     laterLinkOverrun.Set8(1014, 3).Set8(1015, 20);
     SyntheticPage noLink(1024);
     noLink.Entry(1, "root").Entry(5, "x");
+    // What a torn write can leave behind a sound first link.
+    SyntheticPage damagedLater(1024);
+    damagedLater.Entry(3, "old").Entry(3, "Tess\x1f\x7f");
 
     const std::vector<Case> cases = {
         {"a name that does not fit behind the entries before it",
@@ -140,6 +143,11 @@ TEST_F(ChangeContinuationLink, RefusesWhatDoesNotFitAndLeavesTheFileAsItWas) {
          noLink,
          "new",
          {lines::kLastFile, lines::Error(lines::kNoContinuation)}},
+        {"a later link holding a byte below 0x20",
+         damagedLater,
+         "new",
+         {lines::Continuation("old"), lines::Changed("old", "new"),
+          lines::Error(lines::kDamagedLink)}},
         {"a name longer than 253 characters",
          ChainPage("old", 4096),
          std::string(254, 'n'),

@@ -175,3 +175,55 @@ TEST(RelinkMovedDatabase, AnEntryListRunningPastThePageEndFailsThePassAndIsNotWr
                       RelinkedFileLines(renamed[1], "", "")}));
     EXPECT_EQ(db.Contents(renamed), before);
 }
+
+// A server attachment that begins while the run works finds the chain locked:
+// the run holds every file from before its first rename until the last page
+// is written, synced and read back, the renames included.
+TEST(HeldChain, EveryFileStaysLockedFromBeforeTheFirstRenameUntilTheLastPageIsWritten) {
+    MovedDatabase db(kThreeFiles, 1500);
+    db.Move();
+    ASSERT_TRUE(db.adjustment.FindDatabaseFiles());
+    ASSERT_TRUE(db.adjustment.HoldDatabaseFiles());
+    db.adjustment.RenameFiles();
+    const Lines renamed{db.NewPath("Tessaldrin.TDB"), db.NewPath("Tessaldrin_1.TDB"),
+                        db.NewPath("Tessaldrin_2.TDB")};
+    ASSERT_EQ(db.adjustment.FileList, renamed);
+    for (const std::string& file : renamed) {
+        EXPECT_TRUE(IsLockedByAnotherProcess(file)) << file;
+    }
+    std::string why;
+    EXPECT_EQ(CountRows(renamed[0], &why), -1) << "the server attached a chain the run holds";
+
+    EXPECT_TRUE(db.adjustment.ChangeHeaderLinks());
+    for (const std::string& file : renamed) {
+        EXPECT_FALSE(IsLockedByAnotherProcess(file)) << file;
+    }
+    EXPECT_EQ(CountRows(renamed[0], &why), 1500) << why;
+}
+
+// The server holds the secondary files of an attached database, while the
+// name of its primary file now stands for a free copy: the run renames and
+// writes nothing at all, the free primary file included.
+TEST(HeldChain, AServerHoldingPartOfTheChainKeepsEveryFileAsItWas) {
+    MovedDatabase db(kThreeFiles, 10);
+    HeldAttachment held(db.OldFiles()[0]);
+    db.Move();
+    const Lines moved{db.NewPath("Tessaldrin.GDB"), db.NewPath("Tessaldrin_1.GDB"),
+                      db.NewPath("Tessaldrin_2.GDB")};
+    fs::copy_file(moved[0], db.NewPath("copy"));
+    fs::rename(db.NewPath("copy"), moved[0]);
+    const Lines before = db.Contents(moved);
+
+    const std::size_t pass = DiscoverAndRename(db);
+    EXPECT_EQ(db.adjustment.FileList, moved);
+    EXPECT_FALSE(db.adjustment.ChangeHeaderLinks());
+    const std::string refused = FormatMessage(21007, LoadString(21018));
+    EXPECT_EQ(LinesFrom(db.log, pass),
+              (Lines{"", LoadString(21033), FormatMessage(21039, moved[0]),
+                     FormatMessage(21007, LoadString(21045)), "", FormatMessage(21039, moved[1]),
+                     refused, "", FormatMessage(21039, moved[2]), refused, ""}));
+    EXPECT_EQ(db.Contents(moved), before);
+    for (const char* name : {"Tessaldrin.TDB", "Tessaldrin_1.TDB", "Tessaldrin_2.TDB"}) {
+        EXPECT_FALSE(fs::exists(db.NewPath(name))) << name;
+    }
+}

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
+#include <set>
 
 namespace fs = std::filesystem;
 using namespace tessaldrin::testing;
@@ -212,4 +213,37 @@ TEST(RunEndToEnd, DatabaseAttachedElsewhereFailsAtTheRelinkingPassAndNoFileChang
         << run.out;
     EXPECT_EQ(run.out.find("\xC3\x84ndere File-Tabelle:"), std::string::npos);
     EXPECT_EQ(Snapshot(dir.path()), before);
+}
+
+// Here only the exact spelling of a name finds a file. A database whose
+// files came with ".tdb" or ".Tdb", or whose names on disk differ in case
+// from the names in its links (copied from a volume that ignores case), is
+// renamed to ".TDB" and linked to the names as they are on disk.
+TEST(RunEndToEnd, NamesThatDifferOnlyInCaseAreRenamedAndLinkedAsSpelledOnDisk) {
+    for (const auto& onDisk :
+         {std::vector<std::string>{"Tessaldrin.tdb", "Tessaldrin_1.Tdb", "Tessaldrin_2.tdb"},
+          std::vector<std::string>{"Tessaldrin.GDB", "TESSALDRIN_1.GDB", "tessaldrin_2.gdb"}}) {
+        MovedDatabase db;
+        std::set<std::string> renamed;
+        for (std::size_t i = 0; i < onDisk.size(); ++i) {
+            fs::rename(db.neu / db.old[i].filename(), db.neu / onDisk[i]);
+            renamed.insert(fs::path(onDisk[i]).stem().string() + ".TDB");
+        }
+
+        const CliResult run = RunCli(kCli, "--confirm JA --dir " + Quoted(db.neu));
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(db.neu)) {
+            names.insert(entry.path().filename().string());
+        }
+        EXPECT_EQ(names, renamed) << run.out;
+        const auto target = [&](std::size_t i) {
+            return db.at(fs::path(onDisk[i]).stem().string() + ".TDB");
+        };
+        for (std::size_t i = 1; i < onDisk.size(); ++i) {
+            EXPECT_TRUE(InOrder(run.out, {"Link ge\xC3\xA4ndert von \"" + db.old[i].string() +
+                                          "\" zu \"" + target(i) + "\""}));
+        }
+        std::string why;
+        EXPECT_EQ(CountRows(target(0), &why), kRows) << why << run.out;
+    }
 }

@@ -103,11 +103,14 @@ TEST(WindowsRenaming, GivesEveryFileTdbAndNeverReplacesAnExistingFile) {
     EXPECT_EQ(ReadAll(at.dir / "Tessaldrin_1.GDB"), "Tessaldrin_1.GDB");
     EXPECT_EQ(ReadAll(at.dir / "Tessaldrin.TDB"), "Tessaldrin.GDB");
 
-    // Onto itself: allowed, nothing moves; onto another file: refused.
-    EXPECT_TRUE(platform::MoveFile(at.dir / "Tessaldrin.TDB", at.dir / "Tessaldrin.TDB"));
-    EXPECT_FALSE(platform::MoveFile(at.dir / "Tessaldrin_1.GDB", at.dir / "Tessaldrin.TDB"));
+    // The run still holds its files, so the plain rename is tried on others:
+    // onto itself allowed, nothing moves; onto another file refused.
+    at.Touch({"Eigen.TDB", "Andere.GDB"});
+    EXPECT_TRUE(platform::MoveFile(at.dir / "Eigen.TDB", at.dir / "Eigen.TDB"));
+    EXPECT_FALSE(platform::MoveFile(at.dir / "Andere.GDB", at.dir / "Eigen.TDB"));
     EXPECT_FALSE(platform::MoveFile(at.dir / "missing.GDB", at.dir / "missing.TDB"));
-    EXPECT_EQ(ReadAll(at.dir / "Tessaldrin.TDB"), "Tessaldrin.GDB");
+    EXPECT_EQ(ReadAll(at.dir / "Eigen.TDB"), "Eigen.TDB");
+    EXPECT_EQ(ReadAll(at.dir / "Andere.GDB"), "Andere.GDB");
 }
 
 namespace {
@@ -138,7 +141,9 @@ TEST(WindowsRelinkingPass, RewritesTheClassicAndTheFirebird3FormByteExact) {
 
         ListRunLog log;
         const Lines files{dir / "Tessaldrin.TDB", dir / "Tessaldrin_1.TDB"};
-        EXPECT_TRUE(header::ChangeHeaderLinks(files, dir.withSeparator(), log));
+        header::HeldDatabaseFiles held;
+        EXPECT_TRUE(held.Take(files));
+        EXPECT_TRUE(header::ChangeHeaderLinks(files, dir.withSeparator(), log, held));
         EXPECT_EQ(ReadAll(files[0]), LinkingPage(form, dir / "Tessaldrin_1.TDB").Text())
             << form.odsVersion;
         EXPECT_EQ(ReadAll(files[1]), last.Text());
@@ -159,7 +164,9 @@ TEST(WindowsRelinkingPass, RefusesAFileThatAnotherProcessHoldsOpenAndLeavesItAsI
         const HeldByAnotherProcess server(file);
         EXPECT_FALSE(platform::LockedFile::Open(file));
         ListRunLog log;
-        EXPECT_FALSE(header::ChangeHeaderLinks({file}, dir.withSeparator(), log));
+        header::HeldDatabaseFiles held;
+        EXPECT_FALSE(held.Take({file}));
+        EXPECT_FALSE(header::ChangeHeaderLinks({file}, dir.withSeparator(), log, held));
         EXPECT_EQ(log.Lines, (Lines{"", LoadString(21033), FormatMessage(21039, file),
                                     lines::Error(lines::kCannotOpen), ""}));
         // Nor is it renamed while held, not even onto its own name.
@@ -179,10 +186,11 @@ TEST(WindowsLockedFile, OpensForUpdateOnlyAFileWithOneNameAndKeepsOtherWritersOu
     {
         auto open = platform::LockedFile::Open(file);
         ASSERT_TRUE(open);
-        // While it is open, others may read it but not write it.
-        const HANDLE reader =
-            CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                        OPEN_EXISTING, 0, nullptr);
+        // While it is open, others may read it (sharing the rename that the
+        // holder may make) but not write it.
+        const HANDLE reader = CreateFileA(file.c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, 0, nullptr);
         EXPECT_NE(reader, INVALID_HANDLE_VALUE);
         CloseHandle(reader);
         const HANDLE writer =

@@ -57,12 +57,23 @@ std::vector<std::string> WinTempDir::Names() const {
     return names;
 }
 
+// Reads as any reader may while the program holds the file: sharing its
+// writes and the rename that it may make.
 std::string ReadAll(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
+    const HANDLE in = CreateFileA(file.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+    if (in == INVALID_HANDLE_VALUE) {
         throw std::runtime_error("cannot read " + file);
     }
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string bytes;
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(in, chunk, sizeof chunk, &got, nullptr) && got > 0) {
+        bytes.append(chunk, got);
+    }
+    CloseHandle(in);
+    return bytes;
 }
 
 void WriteAll(const std::string& file, const std::string& bytes) {

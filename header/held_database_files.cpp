@@ -1,0 +1,30 @@
+#include "header/held_database_files.h"
+
+#include <algorithm>
+
+namespace tessaldrin::header {
+
+bool HeldDatabaseFiles::Take(const std::vector<std::string>& files) {
+    Release();
+    for (const std::string& file : files) {
+        files_.push_back(platform::LockedFile::Open(file));
+    }
+    taken_ = true;
+    return HoldsAll();
+}
+
+void HeldDatabaseFiles::Release() {
+    files_.clear();
+    taken_ = false;
+}
+
+bool HeldDatabaseFiles::HoldsAll() const {
+    return std::all_of(files_.begin(), files_.end(),
+                       [](const auto& file) { return file.has_value(); });
+}
+
+platform::LockedFile* HeldDatabaseFiles::At(std::size_t index) {
+    return index < files_.size() && files_[index] ? &*files_[index] : nullptr;
+}
+
+} // namespace tessaldrin::header

@@ -1,0 +1,128 @@
+// What the run refuses before it writes a byte: entries that are no database
+// file of their own (links, directories, FIFOs), and header links that name no
+// file or that a damaged page holds. Every refused case leaves every file,
+// inside the database directory and outside it, as it was.
+#include "tests/app/adjustment_in_dir.h"
+#include "tests/header/expected_lines.h"
+#include "tests/header/synthetic_page.h"
+
+#include "platform/format_message.h"
+
+#include <gtest/gtest.h>
+#include <map>
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+using tessaldrin::platform::FormatMessage;
+using namespace tessaldrin::testing;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+// Every entry under `dir`: its kind, link count and, for a regular file, its
+// bytes; a FIFO is never opened.
+std::map<fs::path, std::string> Snapshot(const fs::path& dir) {
+    std::map<fs::path, std::string> entries;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        const auto type = fs::symlink_status(entry.path()).type();
+        entries[entry.path()] =
+            std::to_string(static_cast<int>(type)) +
+            (type == fs::file_type::regular
+                 ? std::to_string(fs::hard_link_count(entry.path())) + ReadBytes(entry.path())
+                 : "");
+    }
+    return entries;
+}
+
+std::string ChainPage(const std::string& link) {
+    return SyntheticPage().Entry(3, link).Text();
+}
+
+Lines From(const tessaldrin::ListRunLog& log, std::size_t from) {
+    return Lines(log.Lines.begin() + static_cast<std::ptrdiff_t>(from), log.Lines.end());
+}
+
+} // namespace
+
+// With Tessaldrin_1.GDB no database file of its own, the run renames and
+// writes nothing: neither the entry nor what it points at, nor the primary.
+TEST(RefusedEntries, ALinkDirectoryOrFifoAmongTheFilesIsRefusedAndNothingIsWritten) {
+    for (const char* kind : {"symlink", "hard link", "directory", "FIFO"}) {
+        AdjustmentInDir at;
+        TempDir outside;
+        const fs::path other = outside.path() / "other.GDB";
+        const fs::path entry = at.dir.path() / "Tessaldrin_1.GDB";
+        WriteFile(other, ChainPage("/srv/other/other_2.GDB"));
+        WriteFile(at.dir.path() / "Tessaldrin.GDB", ChainPage("/alt/Tessaldrin_1.GDB"));
+        const std::string k = kind;
+        if (k == "symlink") {
+            fs::create_symlink(other, entry);
+        } else if (k == "hard link") {
+            fs::create_hard_link(other, entry);
+        } else if (k == "directory") {
+            fs::create_directory(entry);
+        } else {
+            ASSERT_EQ(mkfifo(entry.c_str(), 0600), 0);
+        }
+        const auto inside = Snapshot(at.dir.path());
+        const auto elsewhere = Snapshot(outside.path());
+
+        ASSERT_TRUE(at.adjustment.FindDatabaseFiles()) << kind;
+        EXPECT_FALSE(at.adjustment.HoldDatabaseFiles()) << kind;
+        at.adjustment.RenameFiles();
+        const std::size_t pass = at.log.Lines.size();
+        EXPECT_FALSE(at.adjustment.ChangeHeaderLinks()) << kind;
+        EXPECT_EQ(From(at.log, pass),
+                  (Lines{"", "Ändere Links in den File-Headern ...",
+                         FormatMessage(21039, at.PathOf("Tessaldrin.GDB")),
+                         lines::Error(lines::kNotAllHeld), "", FormatMessage(21039, entry.string()),
+                         lines::Error(lines::kCannotOpen), ""}))
+            << kind;
+        EXPECT_EQ(Snapshot(at.dir.path()), inside) << kind;
+        EXPECT_EQ(Snapshot(outside.path()), elsewhere) << kind;
+    }
+}
+
+// A link that names no file would become "<dir>.TDB"; one with control bytes
+// is what a torn write leaves, and is refused before it is quoted.
+TEST(RefusedLinks, ALinkNamingNoFileOrHoldingControlBytesFailsItsFileAndChangesNothing) {
+    for (const std::string link : {"", "E:\\Alt\\", "/alt/.GDB", "/alt/Tessaldrin_1.G\x01"}) {
+        AdjustmentInDir at;
+        WriteFile(at.dir.path() / "Tessaldrin.TDB", ChainPage(link));
+        WriteFile(at.dir.path() / "Tessaldrin_1.TDB", SyntheticPage().Text());
+        const auto before = Snapshot(at.dir.path());
+        ASSERT_TRUE(at.adjustment.FindDatabaseFiles());
+        const std::size_t pass = at.log.Lines.size();
+
+        EXPECT_FALSE(at.adjustment.ChangeHeaderLinks()) << link;
+        const bool damaged = link.find('\x01') != std::string::npos;
+        Lines expected{"", "Ändere Links in den File-Headern ...",
+                       FormatMessage(21039, at.PathOf("Tessaldrin.TDB"))};
+        if (!damaged) {
+            expected.push_back(lines::Continuation(link));
+        }
+        expected.insert(expected.end(),
+                        {lines::Error(damaged ? lines::kDamagedLink : lines::NamesNoFile(link)), "",
+                         FormatMessage(21039, at.PathOf("Tessaldrin_1.TDB")), lines::kLastFile,
+                         ""});
+        EXPECT_EQ(From(at.log, pass), expected) << link;
+        EXPECT_EQ(Snapshot(at.dir.path()), before) << link;
+    }
+}
+
+// Between the lock and the write, the name may come to point at another
+// file; the run writes the file it locked, never the one the name now gives.
+TEST(HeldFiles, ThePassWritesTheFilesItLockedNotWhatTheirNamesNameLater) {
+    AdjustmentInDir at;
+    const fs::path primary = at.dir.path() / "Tessaldrin.TDB";
+    WriteFile(primary, ChainPage("/alt/Tessaldrin_1.GDB"));
+    WriteFile(at.dir.path() / "Tessaldrin_1.TDB", SyntheticPage().Text());
+    ASSERT_TRUE(at.adjustment.FindDatabaseFiles());
+    ASSERT_TRUE(at.adjustment.HoldDatabaseFiles());
+    fs::rename(primary, at.dir.path() / "locked");
+    WriteFile(primary, "decoy");
+
+    EXPECT_TRUE(at.adjustment.ChangeHeaderLinks());
+    EXPECT_EQ(ReadBytes(primary), "decoy");
+    EXPECT_EQ(ReadBytes(at.dir.path() / "locked"), ChainPage(at.PathOf("Tessaldrin_1.TDB")));
+}
