@@ -91,7 +91,7 @@ TEST(RelinkMovedDatabase, ASingleFileDatabaseIsLeftAsItIs) {
 TEST(RelinkMovedDatabase, WhileAnotherConnectionHoldsItNoFileChangesAndThePassFails) {
     MovedDatabase db(kThreeFiles, 10);
     // The server keeps the files it opened, and their locks, across the move.
-    HeldAttachment held(db.OldFiles()[0]);
+    HeldAttachment held(db.OldFiles());
     db.Move();
     const Lines moved{db.NewPath("Tessaldrin.GDB"), db.NewPath("Tessaldrin_1.GDB"),
                       db.NewPath("Tessaldrin_2.GDB")};
