@@ -15,7 +15,9 @@
 namespace tessaldrin::testing {
 
 struct AdjustmentInDir {
-    ServerDir dir{"tm-adjust"};
+    // A dot in the directory's name, so that every test here sees that it
+    // starts no extension.
+    ServerDir dir{"tm-adjust.d"};
     ListRunLog log;
     Adjustment adjustment{log, (dir.path() / "tessaldrin-mover").string()};
 

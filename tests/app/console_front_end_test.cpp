@@ -144,3 +144,22 @@ TEST(ConsoleFrontEnd, TimingSwitchReportsTheStepsThatReturnedAndChangesNothingEl
     EXPECT_EQ(refused.exitCode, kExitFailed);
     EXPECT_EQ(TimedSteps(refused.err), std::vector<std::string>{"server-check"}) << refused.err;
 }
+
+// Any port of up to nine digits goes to the server check as typed: nine
+// digits that name the standard port reach the real server there, and the
+// largest nine-digit port is tried and fails as no server answers on it.
+TEST(ConsoleFrontEnd, APortOfNineDigitsGoesToTheServerCheck) {
+    const ConsoleRun standard = RunOnce({"--confirm", "JA", "--port", "000003050"});
+    EXPECT_EQ(standard.exitCode, kExitFailed); // at the file that is no database
+    EXPECT_EQ(standard.out.rfind("Datenbankmanagementsystem (Interbase / Firebird) vorhanden\n", 0),
+              0u)
+        << standard.out;
+    const ConsoleRun largest = RunOnce({"--confirm", "JA", "--port", "999999999"});
+    EXPECT_EQ(largest.exitCode, kExitFailed);
+    EXPECT_EQ(largest.out.rfind("Die Verbindung zum InterBase / FireBird-Server konnte nicht "
+                                "hergestellt werden: ",
+                                0),
+              0u)
+        << largest.out;
+    EXPECT_EQ(largest.err, "");
+}

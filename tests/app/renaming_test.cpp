@@ -113,7 +113,7 @@ TEST(RenameFiles, AFileTheServerHoldsOpenKeepsItsName) {
     ASSERT_TRUE(at.adjustment.FindDatabaseFiles());
     const std::size_t discovered = at.log.Lines.size();
     {
-        HeldAttachment held(layout.files[0]);
+        HeldAttachment held(layout.files);
         at.adjustment.RenameFiles();
     }
     EXPECT_EQ(at.adjustment.FileList, (Lines{layout.files[0].string(), layout.files[1].string()}));

@@ -318,6 +318,21 @@ TEST_F(DataModuleStandIn, AWrongFileCountUpdatesNoRowAfterFetchingThemAll) {
                   "isc_dsql_free_statement S1 option=2", "isc_rollback_transaction",
                   "isc_detach_database"}));
     EXPECT_EQ(standin::OpenHandles(), 0);
+
+    // The rollback on this path is a step of its own: when the server
+    // refuses it, its error text follows the count line.
+    standin::Reset();
+    standin::SetRows(twoRows);
+    standin::FailCall("isc_rollback_transaction", 1, {"rollback refused."});
+    log.Lines.clear();
+    EXPECT_FALSE(dm.ChangeFileTable({threeFiles[0], threeFiles[1]}, &log));
+    EXPECT_EQ(log.Lines, (std::vector<std::string>{
+                             "", kHeading,
+                             "Fehler: Die Anzahl der gefundenen Files stimmt nicht mit der Anzahl "
+                             "der Einträge in der File-Tabelle überein!",
+                             "rollback refused"}));
+    EXPECT_EQ(standin::Journal().back(), "isc_detach_database");
+    EXPECT_EQ(standin::Rows(), twoRows);
 }
 
 TEST_F(DataModuleStandIn, AFailedAttachOrDialectReadIsRaisedWithNothingLeftOpen) {

@@ -29,6 +29,8 @@ TEST(TargetFileName, KeepsWhatRenamingKeeps) {
     EXPECT_EQ(TargetFileName("/d/", "C:\\a.b\\Tessaldrin_1.GDB"), "/d/Tessaldrin_1.TDB");
     // Without an extension renaming appends one; the whole file part stays.
     EXPECT_EQ(TargetFileName("/d/", "/a/Tessaldrin_1"), "/d/Tessaldrin_1.TDB");
+    EXPECT_EQ(TargetFileName("/d/", "/a.b/Tessaldrin_1"), "/d/Tessaldrin_1.TDB");
+    EXPECT_EQ(TargetFileName("/d/", "C:\\a.b\\Tessaldrin_1"), "/d/Tessaldrin_1.TDB");
 }
 
 TEST(TargetFileName, IsEmptyForANameThatNamesNoFile) {

@@ -34,16 +34,19 @@ TEST(HeaderChecksum, SumsTheWordsWithTheChecksumFieldAsZero) {
     EXPECT_EQ(HeaderChecksum(page.Bytes().data(), 1024), 1025);
     EXPECT_EQ(ExpectedChecksum(page.Bytes().data(), 1024), 1025);
 
-    // Every word of a larger page counts, in little-endian order, and
-    // nothing behind the page size does.
-    SyntheticPage big(8192, 7);
-    for (std::size_t i = 100; i < 8192; i += 37) {
-        big.Set8(i, static_cast<std::uint8_t>(i * 7));
+    // Every word of a page counts, the first and the last included, in
+    // little-endian order, and nothing behind the page size does.
+    for (std::size_t size : {1024u, 8192u}) {
+        SyntheticPage full(size, 7);
+        full.FillFixedPart();
+        for (std::size_t i = 96; i < size; ++i) {
+            full.Set8(i, static_cast<std::uint8_t>(i * 7 % 255 + 1));
+        }
+        std::vector<std::uint8_t> image = Image(full);
+        image[size] = 0xAB;
+        EXPECT_EQ(HeaderChecksum(image.data(), size), full.Sum()) << size;
+        EXPECT_EQ(ExpectedChecksum(image.data(), size), full.Sum()) << size;
     }
-    std::vector<std::uint8_t> image = Image(big);
-    image[8192] = 0xAB;
-    EXPECT_EQ(HeaderChecksum(image.data(), 8192), big.Sum());
-    EXPECT_EQ(ExpectedChecksum(image.data(), 8192), big.Sum());
 }
 
 TEST(HeaderChecksum, ExpectsTheFixedValueFromVersion8OrWithImplementation16From9) {
@@ -140,7 +143,12 @@ TEST(HeaderEntryWalk, StopsAtTheMarkerOrThePageEndAndNeverReadsBeyond) {
 TEST(HeaderRebuild, PlacesTheEntriesAfreshAndLeavesTheRestZero) {
     // Garbage behind the end marker of the page as read is not carried over.
     SyntheticPage page(2048, 10);
-    page.Set32(40, 0xA1B2C3D4).Entry(1, "root").Entry(3, "old").Entry(5, "tail").MarkEnd();
+    page.FillFixedPart()
+        .Set32(40, 0xA1B2C3D4)
+        .Entry(1, "root")
+        .Entry(3, "old")
+        .Entry(5, "tail")
+        .MarkEnd();
     const std::size_t oldEnd = page.End();
     page.Set8(oldEnd + 1, 0xEE).Set8(2047, 0xEE);
 
@@ -153,7 +161,11 @@ TEST(HeaderRebuild, PlacesTheEntriesAfreshAndLeavesTheRestZero) {
     EXPECT_EQ(replaced, std::vector<std::string>{"old"});
 
     SyntheticPage expected(2048, 10);
-    expected.Set32(40, 0xA1B2C3D4).Entry(1, "root").Entry(3, "a longer name").Entry(5, "tail");
+    expected.FillFixedPart()
+        .Set32(40, 0xA1B2C3D4)
+        .Entry(1, "root")
+        .Entry(3, "a longer name")
+        .Entry(5, "tail");
     expected.MarkEnd().StoreChecksum(12345);
     EXPECT_EQ(std::vector<std::uint8_t>(out.begin(), out.begin() + 2048), expected.Bytes());
     EXPECT_EQ(std::count(out.begin() + 2048, out.end(), 0),

@@ -8,10 +8,11 @@ using namespace tessaldrin::testing;
 namespace {
 
 // A classic page of ODS 10 with a root entry, the link and two opaque
-// entries behind it; the checksum is the fixed value of that version.
+// entries behind it; the checksum is the fixed value of that version. Every
+// byte of the fixed part that the rebuilt page must carry over is non-zero.
 SyntheticPage ChainPage(const std::string& link, std::size_t size = 1024) {
     SyntheticPage page(size, 10);
-    page.Set32(28, 0x01020304).Set16(64, 2);
+    page.FillFixedPart().Set32(28, 0x01020304).Set16(64, 2);
     page.Entry(1, "root").Entry(3, link).Entry(6, std::string(4, '\x09')).Entry(8, "tail");
     return page.MarkEnd().StoreChecksum(12345);
 }
@@ -39,11 +40,15 @@ TEST_F(ChangeContinuationLink, MovesLaterEntriesAndRebuildsThePage) {
 
 TEST_F(ChangeContinuationLink, WritesTheComputedChecksumForOldVersionsAndReadsBackClean) {
     SyntheticPage page(2048, 8);
-    page.Set16(60, 16).Entry(3, "old").Entry(5, "x").MarkEnd();
+    page.FillFixedPart().Set16(60, 16).Entry(3, "old").Entry(5, "x").MarkEnd();
     EXPECT_TRUE(Change(page.StoreChecksum(page.Sum()), "C:\\new\\place\\Tessaldrin_1.TDB"));
 
     SyntheticPage expected(2048, 8);
-    expected.Set16(60, 16).Entry(3, "C:\\new\\place\\Tessaldrin_1.TDB").Entry(5, "x").MarkEnd();
+    expected.FillFixedPart()
+        .Set16(60, 16)
+        .Entry(3, "C:\\new\\place\\Tessaldrin_1.TDB")
+        .Entry(5, "x")
+        .MarkEnd();
     EXPECT_EQ(FileBytes(), expected.StoreChecksum(expected.Sum()).Text());
 
     // Read again: the new link, and a checksum that matches.
@@ -201,7 +206,7 @@ TEST_F(ChangeContinuationLink, RebuildsTheNewerFormsKeepingTheirFixedPartAndChec
     for (const Form form : {Form{0x800C, 132}, Form{0x800D, 128}}) {
         const auto page = [&](const std::string& link) {
             SyntheticPage p(4096, form.word, form.dataStart);
-            p.StoreChecksum(0xBEEF).Set32(88, 0x41414141).Set8(96, 3).Set8(97, 200);
+            p.FillFixedPart().StoreChecksum(0xBEEF).Set32(88, 0x41414141).Set8(96, 3).Set8(97, 200);
             p.Entry(2, link).Entry(3, std::string("\x2c\x01\x00\x00", 4));
             return p.MarkEnd();
         };

@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace tessaldrin::testing {
 
 SyntheticPage::SyntheticPage(std::size_t pageSize, std::uint16_t odsVersion, std::size_t dataStart)
-    : bytes_(pageSize, 0), end_(dataStart) {
+    : bytes_(pageSize, 0), dataStart_(dataStart), end_(dataStart) {
     Set8(0, 1);
     Set16(16, static_cast<std::uint16_t>(pageSize));
     Set16(18, odsVersion);
@@ -32,6 +33,24 @@ SyntheticPage& SyntheticPage::Set32(std::size_t offset, std::uint32_t value) {
 
 std::uint16_t SyntheticPage::Get16(std::size_t offset) const {
     return static_cast<std::uint16_t>(bytes_.at(offset) | bytes_.at(offset + 1) << 8);
+}
+
+SyntheticPage& SyntheticPage::FillFixedPart() {
+    struct Span {
+        std::size_t from;
+        std::size_t to; // one past the last byte
+    };
+    // The fields whose values the editor reads or writes itself.
+    constexpr Span kInterpreted[] = {{0, 1}, {2, 4}, {16, 20}, {24, 28}, {60, 62}, {66, 68}};
+    for (std::size_t offset = 0; offset < dataStart_; ++offset) {
+        const bool interpreted =
+            std::any_of(std::begin(kInterpreted), std::end(kInterpreted),
+                        [&](Span span) { return offset >= span.from && offset < span.to; });
+        if (!interpreted) {
+            Set8(offset, static_cast<std::uint8_t>((offset * 29 + 7) % 255 + 1));
+        }
+    }
+    return *this;
 }
 
 SyntheticPage& SyntheticPage::Entry(std::uint8_t type, const std::string& data) {

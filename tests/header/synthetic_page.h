@@ -23,6 +23,12 @@ public:
     SyntheticPage& Set32(std::size_t offset, std::uint32_t value);
     std::uint16_t Get16(std::size_t offset) const;
 
+    // Gives every byte of the fixed part that the editor does not interpret
+    // (all but the page type, checksum, page size, ODS version, next header
+    // page, implementation and end offset fields) a value other than zero,
+    // so that a rebuilt page that drops any of them shows it.
+    SyntheticPage& FillFixedPart();
+
     // Appends an entry (type, length, data) behind the ones before.
     SyntheticPage& Entry(std::uint8_t type, const std::string& data);
     // Appends opaque entries of `type` until the next entry would go at `end`.
@@ -42,6 +48,7 @@ public:
 
 private:
     std::vector<std::uint8_t> bytes_;
+    std::size_t dataStart_;
     std::size_t end_;
 };
 

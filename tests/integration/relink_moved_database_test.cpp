@@ -91,7 +91,7 @@ TEST(RelinkMovedDatabase, ASingleFileDatabaseIsLeftAsItIs) {
 TEST(RelinkMovedDatabase, WhileAnotherConnectionHoldsItNoFileChangesAndThePassFails) {
     MovedDatabase db(kThreeFiles, 10);
     // The server keeps the files it opened, and their locks, across the move.
-    HeldAttachment held(db.OldFiles()[0]);
+    HeldAttachment held(db.OldFiles());
     db.Move();
     const Lines moved{db.NewPath("Tessaldrin.GDB"), db.NewPath("Tessaldrin_1.GDB"),
                       db.NewPath("Tessaldrin_2.GDB")};
@@ -189,14 +189,14 @@ TEST(HeldChain, EveryFileStaysLockedFromBeforeTheFirstRenameUntilTheLastPageIsWr
                         db.NewPath("Tessaldrin_2.TDB")};
     ASSERT_EQ(db.adjustment.FileList, renamed);
     for (const std::string& file : renamed) {
-        EXPECT_TRUE(IsLockedByAnotherProcess(file)) << file;
+        EXPECT_TRUE(IsLockedByThisProcess(file)) << file;
     }
     std::string why;
     EXPECT_EQ(CountRows(renamed[0], &why), -1) << "the server attached a chain the run holds";
 
     EXPECT_TRUE(db.adjustment.ChangeHeaderLinks());
     for (const std::string& file : renamed) {
-        EXPECT_FALSE(IsLockedByAnotherProcess(file)) << file;
+        EXPECT_FALSE(IsLockedByThisProcess(file)) << file;
     }
     EXPECT_EQ(CountRows(renamed[0], &why), 1500) << why;
 }

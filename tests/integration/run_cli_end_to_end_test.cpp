@@ -195,7 +195,7 @@ TEST(RunEndToEnd, DatabaseAttachedElsewhereFailsAtTheRelinkingPassAndNoFileChang
     layout.files = {dir.path() / "Tessaldrin.GDB", dir.path() / "Tessaldrin_1.GDB"};
     layout.rows = 400;
     CreateDatabase(layout);
-    HeldAttachment held(layout.files[0]);
+    HeldAttachment held(layout.files);
     const auto before = Snapshot(dir.path());
 
     const CliResult run = RunCli(kCli, "--confirm JA --dir " + Quoted(dir.path()));

@@ -1,15 +1,18 @@
 #include "tests/support/firebird_fixture.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <fstream>
 #include <grp.h>
 #include <pwd.h>
 #include <sstream>
 #include <stdexcept>
-#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -177,37 +180,151 @@ std::vector<std::string> StoredFileNames(const fs::path& primary) {
     return names;
 }
 
-HeldAttachment::HeldAttachment(const fs::path& primary) {
+namespace {
+
+// What the session prints once it has answered; built from two parts in the
+// query, so that only the answer carries it whole.
+constexpr const char* kAnswered = "TM-HELD-READY";
+
+struct Lock {
+    long pid;
+    unsigned long long device; // major and minor as the kernel packs them
+    unsigned long long inode;
+};
+
+// The locks that /proc/locks lists as held (not those waited for), by file.
+std::vector<Lock> HeldLocks() {
+    std::vector<Lock> locks;
+    std::ifstream in("/proc/locks");
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.find("->") != std::string::npos) {
+            continue; // a request that waits for the lock before it
+        }
+        std::istringstream fields(line);
+        std::string id, kind, mode, access, where;
+        long pid = 0;
+        if (!(fields >> id >> kind >> mode >> access >> pid >> where)) {
+            continue;
+        }
+        unsigned major = 0;
+        unsigned minor = 0;
+        unsigned long long inode = 0;
+        if (std::sscanf(where.c_str(), "%x:%x:%llu", &major, &minor, &inode) == 3) {
+            locks.push_back({pid, makedev(major, minor), inode});
+        }
+    }
+    return locks;
+}
+
+// Whether a lock on the file is held by this process (`ours`) or by another.
+bool LockedBy(bool ours, const std::vector<Lock>& locks, unsigned long long device,
+              unsigned long long inode) {
+    const long self = getpid();
+    return std::any_of(locks.begin(), locks.end(), [&](const Lock& lock) {
+        return lock.device == device && lock.inode == inode && (lock.pid == self) == ours;
+    });
+}
+
+bool LockedByAnother(const std::vector<Lock>& locks, unsigned long long device,
+                     unsigned long long inode) {
+    return LockedBy(false, locks, device, inode);
+}
+
+bool FileLockedBy(bool ours, const fs::path& file) {
+    struct stat status {};
+    return stat(file.c_str(), &status) == 0 &&
+           LockedBy(ours, HeldLocks(), status.st_dev, status.st_ino);
+}
+
+} // namespace
+
+bool WaitUntil(const std::function<bool()>& condition, double seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return condition();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+HeldAttachment::HeldAttachment(const fs::path& primary)
+    : HeldAttachment(std::vector<fs::path>{primary}) {}
+
+HeldAttachment::HeldAttachment(const std::vector<fs::path>& files) {
+    if (files.empty()) {
+        throw std::invalid_argument("an attachment needs the primary file");
+    }
+    for (const auto& file : files) {
+        struct stat status {};
+        if (stat(file.c_str(), &status) != 0) {
+            throw std::runtime_error("no database file " + file.string());
+        }
+        files_.push_back({status.st_dev, status.st_ino});
+    }
+    char outputName[] = "/tmp/tm-held-XXXXXX";
+    const int fd = mkstemp(outputName);
+    if (fd < 0) {
+        throw std::runtime_error("cannot create a file for the session's output");
+    }
+    close(fd);
+    output_ = outputName;
     const std::string command = "isql-fb -q -user SYSDBA -password " + Quoted(SysdbaPassword()) +
-                                " " + Quoted("localhost:" + primary.string()) + " >/dev/null 2>&1";
+                                " " + Quoted("localhost:" + files[0].string()) + " >" +
+                                Quoted(output_.string()) + " 2>&1";
     session_ = popen(command.c_str(), "w");
     if (session_ == nullptr) {
+        fs::remove(output_);
         throw std::runtime_error("cannot start isql-fb");
     }
-    std::fputs("SELECT COUNT(*) FROM RDB$DATABASE;\n", session_);
+    std::fputs("SELECT 'TM-HELD-' || 'READY' FROM RDB$DATABASE;\n", session_);
     std::fflush(session_);
-    for (int i = 0; i < 200 && !IsLockedByAnotherProcess(primary); ++i) {
-        usleep(50'000);
-    }
-    if (!IsLockedByAnotherProcess(primary)) {
+    const bool held = WaitUntil(
+        [&] { return ReadBytes(output_).find(kAnswered) != std::string::npos && AllLocked(); });
+    if (!held) {
+        std::fputs("QUIT;\n", session_);
         pclose(session_);
-        throw std::runtime_error("the server did not attach " + primary.string());
+        const std::string output = ReadBytes(output_);
+        fs::remove(output_);
+        throw std::runtime_error("the server did not attach " + files[0].string() +
+                                 " and lock all its files:\n" + output);
     }
 }
 
 HeldAttachment::~HeldAttachment() {
     std::fputs("QUIT;\n", session_);
     pclose(session_);
+    // The server detaches once the session has gone; the files are free
+    // only when it has closed them all.
+    if (!WaitUntil([&] { return NoneLocked(); })) {
+        std::fprintf(stderr, "the server still holds the files after the session ended\n");
+    }
+    std::error_code ignored;
+    fs::remove(output_, ignored);
+}
+
+bool HeldAttachment::AllLocked() const {
+    const auto locks = HeldLocks();
+    return std::all_of(files_.begin(), files_.end(), [&](const FileId& file) {
+        return LockedByAnother(locks, file.device, file.inode);
+    });
+}
+
+bool HeldAttachment::NoneLocked() const {
+    const auto locks = HeldLocks();
+    return std::none_of(files_.begin(), files_.end(), [&](const FileId& file) {
+        return LockedByAnother(locks, file.device, file.inode);
+    });
 }
 
 bool IsLockedByAnotherProcess(const fs::path& file) {
-    const int fd = open(file.c_str(), O_RDONLY);
-    if (fd < 0) {
-        return false;
-    }
-    const bool locked = flock(fd, LOCK_EX | LOCK_NB) != 0;
-    close(fd);
-    return locked;
+    return FileLockedBy(false, file);
+}
+
+bool IsLockedByThisProcess(const fs::path& file) {
+    return FileLockedBy(true, file);
 }
 
 void MoveFiles(const std::vector<fs::path>& from, const fs::path& to) {

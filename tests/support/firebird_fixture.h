@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -69,21 +70,43 @@ std::vector<std::string> StoredFileNames(const std::filesystem::path& primary);
 
 // An attachment that another process holds on a database while it lives: an
 // isql-fb session that has read from the database and waits for more input.
-// The constructor returns once the server holds the primary file locked.
+// The constructor returns only once the server provably holds the database:
+// the session has answered its query, so the attachment and the server's own
+// writes of it are done, and every file of `files` (the primary first) is
+// locked by the server. When it goes, it waits until the server has released
+// them all. Either wait is bounded; the constructor throws when it runs out.
 class HeldAttachment {
 public:
     explicit HeldAttachment(const std::filesystem::path& primary);
+    explicit HeldAttachment(const std::vector<std::filesystem::path>& files);
     ~HeldAttachment();
     HeldAttachment(const HeldAttachment&) = delete;
     HeldAttachment& operator=(const HeldAttachment&) = delete;
 
 private:
+    struct FileId {
+        unsigned long long device;
+        unsigned long long inode;
+    };
+    bool AllLocked() const;
+    bool NoneLocked() const;
+
+    // The files by device and inode, so that a move of the files while the
+    // server holds them does not lose track of them.
+    std::vector<FileId> files_;
+    std::filesystem::path output_;
     FILE* session_ = nullptr;
 };
 
-// True while some process holds a lock on `file` that an exclusive lock
-// would conflict with.
+// True while some other process holds a lock on `file` (as /proc/locks
+// shows it; the file is not touched, so asking never takes a lock that the
+// server could meet).
 bool IsLockedByAnotherProcess(const std::filesystem::path& file);
+// Likewise for a lock that this process holds (through any descriptor).
+bool IsLockedByThisProcess(const std::filesystem::path& file);
+
+// Waits until `condition` holds, for at most `seconds`; whether it held.
+bool WaitUntil(const std::function<bool()>& condition, double seconds = 30);
 
 // Moves every file of `from` into `to` under the same name.
 void MoveFiles(const std::vector<std::filesystem::path>& from, const std::filesystem::path& to);

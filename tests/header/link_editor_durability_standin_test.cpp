@@ -1,0 +1,85 @@
+// The editor's write of a header page, over a stand-in of the system calls
+// beneath its file layer (a real disk does not fail a sync or return other
+// bytes than it was given on demand). The file itself is real.
+#include "tests/header/editor_fixture.h"
+#include "tests/header/file_layer_standin.h"
+
+using namespace tessaldrin::testing;
+using file_layer::Call;
+using file_layer::Fault;
+using file_layer::Record;
+
+namespace {
+
+constexpr std::size_t kSize = 4096;
+
+SyntheticPage LinkPage(const std::string& link) {
+    SyntheticPage page(kSize, 10);
+    page.FillFixedPart().Entry(1, "root").Entry(3, link).Entry(8, "tail");
+    return page.MarkEnd();
+}
+
+const std::string kOld = "E:\\Alt\\Tessaldrin_1.GDB";
+const std::string kNew = "/srv/neu/Tessaldrin_1.TDB";
+
+} // namespace
+
+using LinkEditorOverAFileLayerStandIn = EditorTest;
+
+// The page is written in one write, reaches the disk, and is read back,
+// all before the change reports success.
+TEST_F(LinkEditorOverAFileLayerStandIn, SyncsAndReadsBackTheWrittenPageBeforeReportingSuccess) {
+    WriteFile(file, LinkPage(kOld).Text());
+    file_layer::Watch(file);
+    ASSERT_TRUE(Prepare(LinkPage(kOld)));
+    editor.ReadContinuationLink(log);
+    editor.NewLinkName = kNew;
+    EXPECT_TRUE(editor.ChangeContinuationLink(log));
+    EXPECT_EQ(file_layer::Records(),
+              (std::vector<Record>{{Call::kRead, 0, 1024, {}},
+                                   {Call::kRead, 0, kSize, {}},
+                                   {Call::kWrite, 0, kSize, LinkPage(kNew).Text()},
+                                   {Call::kSync, 0, 0, {}},
+                                   {Call::kRead, 0, kSize, {}}}));
+    EXPECT_EQ(FileBytes(), LinkPage(kNew).Text());
+}
+
+// Whichever step of the write fails, the change fails with its error line,
+// the page as read is written back and synced, and the file is as it was.
+TEST_F(LinkEditorOverAFileLayerStandIn, WritesThePageAsReadBackWhenAnyStepOfTheWriteFails) {
+    struct Case {
+        const char* what;
+        Call call;
+        int occurrence;
+        Fault fault;
+    };
+    const Case cases[] = {
+        {"the write fails", Call::kWrite, 1, Fault::kFail},
+        {"the write is short", Call::kWrite, 1, Fault::kShorten},
+        {"the disk stores other bytes", Call::kWrite, 1, Fault::kAlter},
+        {"the sync fails", Call::kSync, 1, Fault::kFail},
+        {"the read-back fails", Call::kRead, 3, Fault::kFail},
+        {"the read-back is short", Call::kRead, 3, Fault::kShorten},
+        {"the page reads back different", Call::kRead, 3, Fault::kAlter},
+    };
+    for (const Case& c : cases) {
+        WriteFile(file, LinkPage(kOld).Text());
+        file_layer::Watch(file);
+        file_layer::Inject(c.call, c.occurrence, c.fault);
+        ASSERT_TRUE(Prepare(LinkPage(kOld))) << c.what;
+        editor.ReadContinuationLink(log);
+        editor.NewLinkName = kNew;
+        EXPECT_FALSE(editor.ChangeContinuationLink(log)) << c.what;
+        EXPECT_EQ(log.Lines.back(), lines::Error(lines::kCannotWrite)) << c.what;
+        const auto records = file_layer::Records();
+        // The page as read is written back, synced and read back whole.
+        ASSERT_GE(records.size(), 3u) << c.what;
+        EXPECT_EQ(records[records.size() - 3],
+                  (Record{Call::kWrite, 0, kSize, LinkPage(kOld).Text()}))
+            << c.what;
+        EXPECT_EQ(records[records.size() - 2], (Record{Call::kSync, 0, 0, {}})) << c.what;
+        EXPECT_EQ(records.back().call, Call::kRead) << c.what;
+        EXPECT_EQ(FileBytes(), LinkPage(kOld).Text()) << c.what;
+        editor.CloseDatabaseFile(log);
+    }
+}
