@@ -22,7 +22,8 @@ private:
 
 // The work on the file the editor names; false when it failed. The error line
 // is already in the log then.
-bool RelinkFile(LinkEditor& editor, const std::string& databaseDir, RunLog& log) {
+bool RelinkFile(LinkEditor& editor, const std::string& databaseDir, const TargetRule& target,
+                PageChange change, RunLog& log) {
     const CloseWhenDone closer(editor, log);
     if (!editor.OpenDatabaseFile(log) || !editor.ReadHeaderPage(log) ||
         !editor.CheckHeaderPage(log)) {
@@ -33,24 +34,31 @@ bool RelinkFile(LinkEditor& editor, const std::string& databaseDir, RunLog& log)
         // a damaged page, which the run must not report as adjusted.
         return !editor.EntriesOverranPage();
     }
-    // The target name always ends in ".TDB", so there is always a new link.
-    editor.NewLinkName = filetable::TargetFileName(databaseDir, editor.OldLinkName);
-    return editor.ChangeContinuationLink(log);
+    // A target name is never empty, so there is always a new link.
+    editor.NewLinkName = target ? target(databaseDir, editor.OldLinkName)
+                                : filetable::TargetFileName(databaseDir, editor.OldLinkName);
+    return change == PageChange::kPreview ? editor.PreviewContinuationLink(log)
+                                          : editor.ChangeContinuationLink(log);
 }
 
 } // namespace
 
 bool ChangeHeaderLinks(const std::vector<std::string>& files, const std::string& databaseDir,
                        RunLog& log) {
+    return ChangeHeaderLinks(files, databaseDir, log, {}, PageChange::kWrite);
+}
+
+bool ChangeHeaderLinks(const std::vector<std::string>& files, const std::string& databaseDir,
+                       RunLog& log, const TargetRule& target, PageChange change) {
     log.append("");
-    log.AppendMessage(21033);
+    log.AppendMessage(change == PageChange::kPreview ? 21061 : 21033);
     LinkEditor& editor = LinkEditor::Instance();
     bool result = true;
     for (const std::string& file : files) {
         editor.DatabaseFileName = file;
         log.append(platform::FormatMessage(21039, file));
         // Every file is worked on, also after an earlier one failed.
-        result = RelinkFile(editor, databaseDir, log) && result;
+        result = RelinkFile(editor, databaseDir, target, change, log) && result;
         log.append("");
     }
     return result;

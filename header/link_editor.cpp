@@ -137,31 +137,43 @@ bool LinkEditor::ReadContinuationLink(RunLog& log) {
 }
 
 bool LinkEditor::ChangeContinuationLink(RunLog& log) {
+    const auto pageSize = BuildNewPage(log, 21026);
+    if (!pageSize) {
+        return false;
+    }
+    if (!WriteVerified(*pageSize)) {
+        log.LogError(LoadString(21030));
+        return false;
+    }
+    return true;
+}
+
+bool LinkEditor::PreviewContinuationLink(RunLog& log) {
+    return BuildNewPage(log, 21062).has_value();
+}
+
+std::optional<std::size_t> LinkEditor::BuildNewPage(RunLog& log, int replacedMessage) {
     // A page that was not read from this file and checked is never written
     // into it: it may be another file's page, or no header page at all.
     if (!file_ || pageState_ != PageState::kChecked) {
         log.LogError(LoadString(21030));
-        return false;
+        return std::nullopt;
     }
     if (NewLinkName.size() > kNewLinkNameWidth) {
         log.LogError(LoadString(21025));
-        return false;
+        return std::nullopt;
     }
     const auto view = ViewOf(headerPage_.data());
     const RebuildOutcome outcome =
         RebuildPage(*view, NewLinkName, newHeaderPage_.data(), [&](std::string_view oldName) {
             OldLinkName.assign(oldName);
-            log.append(FormatMessage(21026, OldLinkName, NewLinkName));
+            log.append(FormatMessage(replacedMessage, OldLinkName, NewLinkName));
         });
     if (outcome != RebuildOutcome::kRebuilt) {
         log.LogError(LoadString(RefusalMessage(outcome)));
-        return false;
+        return std::nullopt;
     }
-    if (!WriteVerified(view->size)) {
-        log.LogError(LoadString(21030));
-        return false;
-    }
-    return true;
+    return view->size;
 }
 
 // Writes the rebuilt page, makes it reach the disk and reads it back. When

@@ -32,6 +32,11 @@ public:
     bool CheckHeaderPage(RunLog& log);
     bool ReadContinuationLink(RunLog& log);
     bool ChangeContinuationLink(RunLog& log);
+    // Everything ChangeContinuationLink does to the page (the same checks,
+    // the same refusals, the rebuilt page in NewHeaderPage) but the write:
+    // the file stays as it is, and each rebuilt link is shown as one that
+    // would be changed. True when the change would write the page.
+    bool PreviewContinuationLink(RunLog& log);
     bool CloseDatabaseFile(RunLog& log);
 
     // True when the last ReadContinuationLink met entries that run past the
@@ -56,6 +61,10 @@ private:
     // only after it was read from this very file and passed the checks.
     enum class PageState { kNone, kRead, kChecked };
 
+    // Rebuilds the checked page with NewLinkName into NewHeaderPage, logging
+    // each replaced link with message `replacedMessage`; the page size, or
+    // nothing after the refusal it has logged.
+    std::optional<std::size_t> BuildNewPage(RunLog& log, int replacedMessage);
     bool WriteVerified(std::size_t pageSize);
 
     std::optional<platform::LockedFile> file_;
