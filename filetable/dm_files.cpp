@@ -143,7 +143,8 @@ bool TdmFiles::RewriteFileTable(Attachment& database, Transaction& transaction,
 
     for (const FileTableRow& row : rows) {
         const std::string oldName = row[nameField].text.value_or(std::string{});
-        const std::string newName = TargetFileName(DatabaseDir, oldName);
+        const std::string newName =
+            TargetRule ? TargetRule(DatabaseDir, oldName) : TargetFileName(DatabaseDir, oldName);
         FileTableRow current = row;
         current[nameField].text = newName;
         cursor.Update(current, row);

@@ -12,4 +12,8 @@ namespace tessaldrin::filetable {
 // the last "." leaves the name that renaming gives the file on disk.
 std::string TargetFileName(const std::string& dir, const std::string& stored);
 
+// The file part of a stored name: what follows its last "\", ":" or "/", the
+// whole name when it holds none of them.
+std::string StoredFilePart(const std::string& stored);
+
 } // namespace tessaldrin::filetable

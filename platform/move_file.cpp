@@ -47,4 +47,12 @@ bool MoveFile(const std::string& from, const std::string& to) {
     return renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0;
 }
 
+bool MoveFileWouldSucceed(const std::string& from, const std::string& to) {
+    struct stat status {};
+    if (from.empty() || to.empty() || lstat(from.c_str(), &status) != 0 || LockedElsewhere(from)) {
+        return false;
+    }
+    return SameEntry(from, to) || (lstat(to.c_str(), &status) != 0 && errno == ENOENT);
+}
+
 } // namespace tessaldrin::platform
