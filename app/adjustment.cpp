@@ -104,7 +104,7 @@ void Adjustment::RenameFiles() {
     log_.append("");
     log_.AppendMessage(21034);
     for (std::string& entry : FileList) {
-        std::string renamed = entry.substr(0, ExtensionStart(entry)) + kMovedExtension;
+        std::string renamed = RenamedPath(entry);
         // A rename that fails is silent; the entry keeps the name on disk.
         if (platform::MoveFile(entry, renamed)) {
             log_.append(platform::FormatMessage(21035, entry, renamed));
@@ -113,8 +113,13 @@ void Adjustment::RenameFiles() {
     }
 }
 
+std::string Adjustment::RenamedPath(const std::string& path) {
+    return path.substr(0, ExtensionStart(path)) + kMovedExtension;
+}
+
 bool Adjustment::ChangeHeaderLinks() {
-    return header::ChangeHeaderLinks(FileList, DatabaseDir, log_);
+    return header::ChangeHeaderLinks(FileList, DatabaseDir, log_, LinkTarget(),
+                                     header::PageChange::kWrite);
 }
 
 } // namespace tessaldrin

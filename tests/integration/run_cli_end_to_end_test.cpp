@@ -3,9 +3,13 @@
 // server from its new place.
 #include "tests/support/firebird_fixture.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
+#include <regex>
+#include <sstream>
+#include <utility>
 
 namespace fs = std::filesystem;
 using namespace tessaldrin::testing;
@@ -212,4 +216,99 @@ TEST(RunEndToEnd, DatabaseAttachedElsewhereFailsAtTheRelinkingPassAndNoFileChang
         << run.out;
     EXPECT_EQ(run.out.find("\xC3\x84ndere File-Tabelle:"), std::string::npos);
     EXPECT_EQ(Snapshot(dir.path()), before);
+}
+
+namespace {
+
+using LinkList = std::vector<std::pair<std::string, std::string>>;
+
+// The (stored, new) names of the lines '<prefix>"stored" zu "new"'.
+LinkList LinkPairs(const std::string& out, const std::string& prefix) {
+    const std::regex line(prefix + "\"([^\"\n]*)\" zu \"([^\"\n]*)\"");
+    LinkList pairs;
+    for (std::sregex_iterator it(out.begin(), out.end(), line), end; it != end; ++it) {
+        pairs.emplace_back((*it)[1], (*it)[2]);
+    }
+    return pairs;
+}
+
+const std::string kWouldChange = "Link w\xC3\xBCrde ge\xC3\xA4ndert von ";
+const std::string kChanged = "Link ge\xC3\xA4ndert von ";
+const std::string kNothingChanged = "\nVorschau beendet: Es wurde nichts ge\xC3\xA4ndert.\n";
+
+} // namespace
+
+TEST(RunEndToEnd, PreviewOfAMovedDatabaseListsRenamesAndTargetsAndChangesNothing) {
+    MovedDatabase db;
+    const auto before = Snapshot(db.neu);
+
+    // No --confirm, and standard input is empty: a preview asks for nothing.
+    const CliResult preview = RunCli(kCli, "--dry-run --dir " + Quoted(db.neu));
+    EXPECT_EQ(preview.exitCode, 0) << preview.out;
+    EXPECT_TRUE(InOrder(preview.out,
+                        {"\nDateien umbenennen:\n",
+                         "Datei \"" + db.at("Tessaldrin.GDB") + "\" w\xC3\xBCrde umbenannt zu \"" +
+                             db.at("Tessaldrin.TDB") + "\"\n",
+                         "\nVorschau der Links in den File-Headern (es wird nichts geschrieben)",
+                         "Bearbeite Datei: " + db.at("Tessaldrin_2.GDB") + "\n",
+                         "Dies ist die letzte Datei.", kNothingChanged}));
+    EXPECT_EQ(LinkPairs(preview.out, kWouldChange),
+              (LinkList{{db.old[1].string(), db.at("Tessaldrin_1.TDB")},
+                        {db.old[2].string(), db.at("Tessaldrin_2.TDB")}}));
+    EXPECT_EQ(preview.out.find("Bitte JA"), std::string::npos);
+    EXPECT_EQ(preview.out.find("\xC3\x84ndere"), std::string::npos) << preview.out;
+    EXPECT_EQ(Snapshot(db.neu), before);
+    EXPECT_EQ(CountRows(db.neu / "Tessaldrin.GDB"), -1);
+
+    // The run writes exactly the links that the preview showed.
+    const CliResult run = RunCli(kCli, "--confirm JA --dir " + Quoted(db.neu));
+    EXPECT_EQ(LinkPairs(run.out, kChanged), LinkPairs(preview.out, kWouldChange)) << run.out;
+    EXPECT_EQ(CountRows(db.neu / "Tessaldrin.TDB"), kRows);
+}
+
+TEST(RunEndToEnd, PrimaryRepairsAMovedDatabaseOfAnyNameAndKeepsEveryName) {
+    ServerDir dir{"tm-primary"};
+    const fs::path neu = dir.makeSubdir("neu");
+    DatabaseLayout layout;
+    const fs::path alt = dir.makeSubdir("alt");
+    layout.files = {alt / "Kunden.fdb", alt / "Kunden.f01", alt / "Kunden.F02"};
+    layout.owner = Owner::ProgramUser;
+    layout.rows = kRows;
+    CreateDatabase(layout);
+    MoveFiles(layout.files, neu);
+    // As after a copy from a volume that ignores case: the link stores
+    // Kunden.F02, the file is now KUNDEN.F02.
+    fs::rename(neu / "Kunden.F02", neu / "KUNDEN.F02");
+    const auto before = Snapshot(neu);
+    ASSERT_EQ(CountRows(neu / "Kunden.fdb"), -1) << "the moved database must not open yet";
+
+    // Relative, with a detour: every link must still be absolute and normal.
+    const std::string cli = "cd " + Quoted(dir.path()) + " && " + kCli.string();
+    const std::string primary = " --primary neu/../neu/Kunden.fdb";
+    const std::string at = (neu / "").string();
+    const LinkList targets = {{layout.files[1].string(), at + "Kunden.f01"},
+                              {layout.files[2].string(), at + "KUNDEN.F02"}};
+    const CliResult preview = RunCli(cli, "--dry-run" + primary);
+    EXPECT_EQ(preview.exitCode, 0) << preview.out;
+    EXPECT_TRUE(InOrder(preview.out, {"\nDateien der Datenbank mit der Prim\xC3\xA4rdatei \"" + at +
+                                          "Kunden.fdb\":\n" + at + "Kunden.fdb\n" + at +
+                                          "Kunden.f01\n" + at + "KUNDEN.F02\n",
+                                      "Dies ist die letzte Datei.", kNothingChanged}));
+    EXPECT_EQ(LinkPairs(preview.out, kWouldChange), targets);
+    EXPECT_EQ(Snapshot(neu), before);
+
+    const CliResult run = RunCli(cli, "--confirm JA" + primary);
+    EXPECT_EQ(LinkPairs(run.out, kChanged), targets) << run.out;
+    // Firebird 3 refuses the change of RDB$FILES; the chain on disk is what
+    // lets the server open the database from its new place.
+    EXPECT_TRUE(InOrder(run.out, {"UPDATE operation is not allowed for system table RDB$FILES",
+                                  "\nTessaldrin Mover konnte die Datenbank \"" + at +
+                                      "Kunden.fdb\" nicht anpassen!\n"}))
+        << run.out;
+    EXPECT_EQ(run.exitCode, 1);
+    const auto after = Snapshot(neu);
+    EXPECT_TRUE(std::equal(after.begin(), after.end(), before.begin(), before.end(),
+                           [](const auto& a, const auto& b) { return a.first == b.first; }));
+    std::string why;
+    EXPECT_EQ(CountRows(neu / "Kunden.fdb", &why), kRows) << why;
 }
