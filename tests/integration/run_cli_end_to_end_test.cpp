@@ -1,9 +1,11 @@
 // The whole repair through the console front end, on the real server and real
 // files: a database created by the server, moved, repaired, then opened by the
 // server from its new place.
+#include "tests/header/synthetic_page.h"
 #include "tests/support/firebird_fixture.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
@@ -311,4 +313,74 @@ TEST(RunEndToEnd, PrimaryRepairsAMovedDatabaseOfAnyNameAndKeepsEveryName) {
                            [](const auto& a, const auto& b) { return a.first == b.first; }));
     std::string why;
     EXPECT_EQ(CountRows(neu / "Kunden.fdb", &why), kRows) << why;
+}
+
+namespace {
+
+// A header page of the classic form whose continuation link is `link`; none
+// when it is empty.
+SyntheticPage LinkPage(const std::string& link, std::uint16_t odsVersion = 10) {
+    SyntheticPage page(1024, odsVersion);
+    page.Entry(4, "opaque").MarkEnd();
+    if (!link.empty()) {
+        page.Entry(3, link).MarkEnd();
+    }
+    return page;
+}
+
+std::string Error(const std::string& text) {
+    return "FEHLER: " + text + "\n\n";
+}
+
+} // namespace
+
+// The pages are laid out by the test, a stand-in for files the server wrote:
+// no server writes a chain with a missing file, a loop or pages of two forms.
+TEST(RunEndToEnd, PrimaryChainOfSyntheticPagesWithAFaultIsRefusedBeforeAnyByteIsWritten) {
+    struct Case {
+        const char* what;
+        std::map<std::string, SyntheticPage> files; // the primary is Kunden.fdb
+        // The line that names the file and the reason; `{dir}` stands for the directory.
+        std::string why;
+    };
+    const std::vector<Case> cases = {
+        {"missing file",
+         {{"Kunden.fdb", LinkPage("C:\\Alt\\Kunden.f01")},
+          {"Kunden.f01", LinkPage("/alt/Kunden.f02")}},
+         Error("Die Datei \"/alt/Kunden.f02\" der Kette ist nicht im Verzeichnis \"{dir}\".")},
+        {"loop back to a secondary file",
+         {{"Kunden.fdb", LinkPage("/alt/Kunden.f01")},
+          {"Kunden.f01", LinkPage("/alt/Kunden.f02")},
+          {"Kunden.f02", LinkPage("/alt/Kunden.f01")}},
+         Error("Die Datei \"{dir}Kunden.f01\" steht zweimal in der Kette (Schleife).")},
+        {"page of another form",
+         {{"Kunden.fdb", LinkPage("/alt/Kunden.f01")}, {"Kunden.f01", LinkPage("", 11)}},
+         Error("Die Header-Seite von \"{dir}Kunden.f01\" hat nicht die Form der "
+               "Prim\xC3\xA4rdatei.")},
+        {"page the editor refuses",
+         {{"Kunden.fdb", LinkPage("/alt/Kunden.f01")}, {"Kunden.f01", SyntheticPage().Set8(0, 5)}},
+         "{dir}Kunden.f01\nFEHLER: Falsche Header-Seiten-Typ, erwartet 1, gefunden (5)\n\n"},
+    };
+    for (const Case& c : cases) {
+        for (const char* mode : {"--dry-run", "--confirm JA"}) {
+            SCOPED_TRACE(std::string(c.what) + " " + mode);
+            TempDir temp;
+            const std::string dir = temp.path().string() + "/";
+            for (const auto& [name, page] : c.files) {
+                WriteFile(temp.path() / name, page.Text() + std::string(3072, '\x5A'));
+            }
+            const auto before = Snapshot(temp.path());
+            const CliResult run =
+                RunCli(kCli, std::string(mode) + " --primary " + Quoted(dir + "Kunden.fdb"));
+            EXPECT_EQ(run.exitCode, 1) << run.out;
+            std::string why = c.why;
+            for (auto at = why.find("{dir}"); at != std::string::npos; at = why.find("{dir}")) {
+                why.replace(at, 5, dir);
+            }
+            EXPECT_NE(run.out.find(why), std::string::npos) << why << "\nin\n" << run.out;
+            // Nothing after discovery ran: no page was read for a change.
+            EXPECT_EQ(run.out.find("Bearbeite Datei"), std::string::npos) << run.out;
+            EXPECT_EQ(Snapshot(temp.path()), before);
+        }
+    }
 }
