@@ -119,7 +119,7 @@ void Adjustment::RenameFiles() {
     const bool allHeld = held_.HoldsAll();
     for (std::size_t index = 0; index < FileList.size(); ++index) {
         std::string& entry = FileList[index];
-        std::string renamed = entry.substr(0, ExtensionStart(entry)) + kMovedExtension;
+        std::string renamed = RenamedPath(entry);
         // A rename that fails is silent; the entry keeps the name on disk.
         platform::LockedFile* file = held_.At(index);
         if (allHeld && file != nullptr && file->MoveTo(renamed)) {
@@ -129,11 +129,16 @@ void Adjustment::RenameFiles() {
     }
 }
 
+std::string Adjustment::RenamedPath(const std::string& path) {
+    return path.substr(0, ExtensionStart(path)) + kMovedExtension;
+}
+
 bool Adjustment::ChangeHeaderLinks() {
     if (!held_.Taken()) {
         HoldDatabaseFiles();
     }
-    const bool result = header::ChangeHeaderLinks(FileList, DatabaseDir, log_, held_);
+    const bool result = header::ChangeHeaderLinks(FileList, DatabaseDir, log_, held_,
+                                                  LinkTarget(), header::PageChange::kWrite);
     held_.Release();
     return result;
 }

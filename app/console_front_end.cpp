@@ -21,6 +21,7 @@ namespace {
 
 constexpr const char* kUsage =
     "Aufruf: tessaldrin-mover-cli [--confirm JA] [--port N] [--dir VERZEICHNIS] [--timing]\n"
+    "                             [--primary DATEI] [--dry-run]\n"
     "\n"
     "Passt eine verschobene Tessaldrin-Datenbank an ihr neues Verzeichnis an.\n"
     "  --confirm JA   bestätigt den Hinweis ohne Rückfrage (für Skripte)\n"
@@ -29,10 +30,18 @@ constexpr const char* kUsage =
     "                 Programms)\n"
     "  --timing       gibt nach dem Lauf die Dauer jedes Schritts auf der\n"
     "                 Fehlerausgabe aus\n"
+    "  --primary DATEI\n"
+    "                 passt statt Tessaldrin eine beliebige mehrteilige Firebird-\n"
+    "                 Datenbank an, deren Dateien zusammen in das Verzeichnis ihrer\n"
+    "                 Primärdatei DATEI verschoben wurden: folgt der Kette der\n"
+    "                 Header-Seiten und benennt nichts um; nicht mit --dir\n"
+    "  --dry-run      Vorschau: zeigt, was ein Lauf ändern würde, und ändert nichts;\n"
+    "                 fragt nicht nach JA\n"
     "  --help         zeigt diesen Text\n"
     "\n"
     "Rückgabewert: 0 erfolgreich angepasst, 1 nicht angepasst, 2 falscher Aufruf oder\n"
-    "keine Bestätigung, 3 Abbruch durch einen Fehler.\n";
+    "keine Bestätigung, 3 Abbruch durch einen Fehler. Mit --dry-run: 0 wenn ein Lauf\n"
+    "die Header-Seiten aller Dateien anpassen könnte, sonst 1.\n";
 
 // Writes every entry to the console as soon as it is appended.
 class ConsoleRunLog : public RunLog {
@@ -47,6 +56,8 @@ private:
 struct Options {
     bool help = false;
     bool timing = false;
+    bool dryRun = false;
+    std::optional<std::string> primary;
     std::optional<std::string> confirmation;
     std::int32_t port = kStandardPort;
     std::optional<std::string> dir;
@@ -70,7 +81,11 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::string& 
             options.timing = true;
             continue;
         }
-        if (arg != "--confirm" && arg != "--port" && arg != "--dir") {
+        if (arg == "--dry-run") {
+            options.dryRun = true;
+            continue;
+        }
+        if (arg != "--confirm" && arg != "--port" && arg != "--dir" && arg != "--primary") {
             why = "Unbekanntes Argument: " + arg;
             return std::nullopt;
         }
@@ -81,6 +96,8 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::string& 
         const std::string& value = args[++i];
         if (arg == "--confirm") {
             options.confirmation = value;
+        } else if (arg == "--primary") {
+            options.primary = value;
         } else if (arg == "--port") {
             if (!AllDigits(value) || value.size() > kCustomPortDigitsMax) {
                 why = "--port erwartet höchstens 9 Ziffern: " + value;
@@ -95,6 +112,11 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::string& 
             }
             options.dir = value;
         }
+    }
+    if (options.primary && options.dir) {
+        why = "--primary und --dir schließen einander aus: die Dateien liegen im Verzeichnis "
+              "der Primärdatei.";
+        return std::nullopt;
     }
     return options;
 }
@@ -152,7 +174,8 @@ int RunConsole(const std::vector<std::string>& args, const ConsoleEnvironment& e
     int exitCode = kExitException;
     try {
         filetable::TdmFiles dmFiles(env.clientLibrary);
-        if (!Confirmed(*options, env)) {
+        // A preview changes nothing, so it needs no confirmation.
+        if (!options->dryRun && !Confirmed(*options, env)) {
             env.err << "Abgebrochen: ohne JA wird nichts angepasst.\n";
             return kExitUsage;
         }
@@ -160,12 +183,15 @@ int RunConsole(const std::vector<std::string>& args, const ConsoleEnvironment& e
         Adjustment adjustment(log, ProgramPathFor(*options, env.executablePath));
         adjustment.DataModule = &dmFiles;
         adjustment.ChoosePort(options->port);
+        adjustment.ChainPrimary = options->primary.value_or(std::string{});
         if (options->timing) {
             adjustment.StepTimed = [&times](std::string_view step, auto took) {
                 times.emplace_back(step, took);
             };
         }
-        exitCode = adjustment.RunAdjustment() ? kExitSucceeded : kExitFailed;
+        const bool passed =
+            options->dryRun ? adjustment.PreviewAdjustment() : adjustment.RunAdjustment();
+        exitCode = passed ? kExitSucceeded : kExitFailed;
     } catch (const std::exception& error) {
         env.err << error.what() << '\n';
     } catch (...) {

@@ -1,5 +1,7 @@
 #include "app/adjustment.h"
 
+#include "app/chain_discovery.h"
+#include "platform/format_message.h"
 #include "platform/load_string.h"
 
 #include <stdexcept>
@@ -39,13 +41,13 @@ bool Adjustment::RunAdjustment() {
     }
     bool succeeded =
         Timed(StepTimed, "server-check", [this] { return DataModule->CheckServer(&log_); }) &&
-        Timed(StepTimed, "discovery", [this] { return FindDatabaseFiles(); });
+        Timed(StepTimed, "discovery", [this] { return FindFiles(); });
     if (succeeded) {
         // Every file is held before the first rename or write of the run, so
         // that no server attachment can begin on part of the chain meanwhile.
         HoldDatabaseFiles();
         Timed(StepTimed, "renaming", [this] {
-            if (NeedsRenaming()) {
+            if (ChainPrimary.empty() && NeedsRenaming()) {
                 RenameFiles();
             }
             return true;
@@ -54,9 +56,18 @@ bool Adjustment::RunAdjustment() {
                     Timed(StepTimed, "file-table",
                           [this] { return DataModule->ChangeFileTable(FileList, &log_); });
     }
-    log_.append("");
-    log_.AppendMessage(succeeded ? 21036 : 21037);
+    AppendFinalLine(succeeded);
     return succeeded;
+}
+
+// The Tessaldrin run's own lines; a run from a primary file names that file.
+void Adjustment::AppendFinalLine(bool succeeded) {
+    log_.append("");
+    if (ChainPrimary.empty()) {
+        log_.AppendMessage(succeeded ? 21036 : 21037);
+    } else {
+        log_.append(platform::FormatMessage(succeeded ? 21068 : 21069, AbsolutePath(ChainPrimary)));
+    }
 }
 
 } // namespace tessaldrin

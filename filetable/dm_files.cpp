@@ -147,7 +147,8 @@ bool TdmFiles::RewriteFileTable(Attachment& database, Transaction& transaction,
     std::vector<std::string> newNames;
     for (const FileTableRow& row : rows) {
         const std::string oldName = row[nameField].text.value_or(std::string{});
-        const std::string target = TargetFileName(DatabaseDir, oldName);
+        const std::string target =
+            TargetRule ? TargetRule(DatabaseDir, oldName) : TargetFileName(DatabaseDir, oldName);
         if (target.empty()) {
             if (log != nullptr) {
                 log->LogError(platform::FormatMessage(kMsgNamesNoFile, oldName));

@@ -8,6 +8,7 @@
 #include "runlog/run_log.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,9 @@ public:
     std::string DatabaseDir;
     // The server port of the current run; written before every run.
     std::int32_t Port = 0;
+    // The rule that gives each row its new name, given DatabaseDir and the
+    // name the row holds; when unset, TargetFileName. Written by discovery.
+    std::function<std::string(const std::string& dir, const std::string& stored)> TargetRule;
 
     // "localhost", with "/" and the port when it is not 3050.
     std::string ServerAddress() const;

@@ -22,5 +22,8 @@ std::string TargetFileName(const std::string& dir, const std::string& stored);
 // `target` unchanged. Both rewrites pass their names through it, so that the
 // links, the file table and the names on disk agree.
 std::string SpelledAsOnDisk(const std::string& target, const std::vector<std::string>& discovered);
+// The file part of a stored name: what follows its last "\", ":" or "/", the
+// whole name when it holds none of them.
+std::string StoredFilePart(const std::string& stored);
 
 } // namespace tessaldrin::filetable

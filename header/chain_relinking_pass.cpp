@@ -28,6 +28,8 @@ struct Chain {
     const std::vector<std::string>& files;
     const std::string& databaseDir;
     HeldDatabaseFiles& held;
+    const TargetRule& target;
+    PageChange change;
 };
 
 // The work on file `index`, which the editor names; false when it failed. The
@@ -48,23 +50,27 @@ bool RelinkFile(LinkEditor& editor, const Chain& chain, std::size_t index, RunLo
         // run must not report as adjusted.
         return !editor.EntriesOverranPage();
     }
-    const std::string target = filetable::TargetFileName(chain.databaseDir, editor.OldLinkName);
+    const std::string target = chain.target
+                                   ? chain.target(chain.databaseDir, editor.OldLinkName)
+                                   : filetable::TargetFileName(chain.databaseDir, editor.OldLinkName);
     if (target.empty()) {
         log.LogError(platform::FormatMessage(kMsgNamesNoFile, editor.OldLinkName));
         return false;
     }
     editor.NewLinkName = filetable::SpelledAsOnDisk(target, chain.files);
-    return editor.ChangeContinuationLink(log);
+    return chain.change == PageChange::kPreview ? editor.PreviewContinuationLink(log)
+                                                : editor.ChangeContinuationLink(log);
 }
 
 } // namespace
 
 bool ChangeHeaderLinks(const std::vector<std::string>& files, const std::string& databaseDir,
-                       RunLog& log, HeldDatabaseFiles& held) {
+                       RunLog& log, HeldDatabaseFiles& held, const TargetRule& target,
+                       PageChange change) {
     log.append("");
-    log.AppendMessage(21033);
+    log.AppendMessage(change == PageChange::kPreview ? 21061 : 21033);
     LinkEditor& editor = LinkEditor::Instance();
-    const Chain chain{files, databaseDir, held};
+    const Chain chain{files, databaseDir, held, target, change};
     bool result = true;
     for (std::size_t index = 0; index < files.size(); ++index) {
         editor.DatabaseFileName = files[index];

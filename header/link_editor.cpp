@@ -156,27 +156,11 @@ bool LinkEditor::ReadContinuationLink(RunLog& log) {
 }
 
 bool LinkEditor::ChangeContinuationLink(RunLog& log) {
-    // A page that was not read from this file and checked is never written
-    // into it: it may be another file's page, or no header page at all.
-    if (!file_ || pageState_ != PageState::kChecked) {
-        log.LogError(LoadString(21030));
+    const auto pageSize = BuildNewPage(log, 21026);
+    if (!pageSize) {
         return false;
     }
-    if (NewLinkName.size() > kNewLinkNameWidth) {
-        log.LogError(LoadString(21025));
-        return false;
-    }
-    const auto view = ViewOf(headerPage_.data());
-    const RebuildOutcome outcome =
-        RebuildPage(*view, NewLinkName, newHeaderPage_.data(), [&](std::string_view oldName) {
-            OldLinkName.assign(oldName);
-            log.append(FormatMessage(21026, OldLinkName, NewLinkName));
-        });
-    if (outcome != RebuildOutcome::kRebuilt) {
-        log.LogError(LoadString(RefusalMessage(outcome)));
-        return false;
-    }
-    switch (WriteVerified(view->size)) {
+    switch (WriteVerified(*pageSize)) {
     case WriteOutcome::kWritten:
         return true;
     case WriteOutcome::kRestored:
@@ -187,6 +171,34 @@ bool LinkEditor::ChangeContinuationLink(RunLog& log) {
         return false;
     }
     return false;
+}
+
+bool LinkEditor::PreviewContinuationLink(RunLog& log) {
+    return BuildNewPage(log, 21062).has_value();
+}
+
+std::optional<std::size_t> LinkEditor::BuildNewPage(RunLog& log, int replacedMessage) {
+    // A page that was not read from this file and checked is never written
+    // into it: it may be another file's page, or no header page at all.
+    if (!file_ || pageState_ != PageState::kChecked) {
+        log.LogError(LoadString(21030));
+        return std::nullopt;
+    }
+    if (NewLinkName.size() > kNewLinkNameWidth) {
+        log.LogError(LoadString(21025));
+        return std::nullopt;
+    }
+    const auto view = ViewOf(headerPage_.data());
+    const RebuildOutcome outcome =
+        RebuildPage(*view, NewLinkName, newHeaderPage_.data(), [&](std::string_view oldName) {
+            OldLinkName.assign(oldName);
+            log.append(FormatMessage(replacedMessage, OldLinkName, NewLinkName));
+        });
+    if (outcome != RebuildOutcome::kRebuilt) {
+        log.LogError(LoadString(RefusalMessage(outcome)));
+        return std::nullopt;
+    }
+    return view->size;
 }
 
 // Whether the file's first `pageSize` bytes, synced to disk, now read back

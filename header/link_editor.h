@@ -37,6 +37,11 @@ public:
     bool CheckHeaderPage(RunLog& log);
     bool ReadContinuationLink(RunLog& log);
     bool ChangeContinuationLink(RunLog& log);
+    // Everything ChangeContinuationLink does to the page (the same checks,
+    // the same refusals, the rebuilt page in NewHeaderPage) but the write:
+    // the file stays as it is, and each rebuilt link is shown as one that
+    // would be changed. True when the change would write the page.
+    bool PreviewContinuationLink(RunLog& log);
     bool CloseDatabaseFile(RunLog& log);
 
     // True when the last ReadContinuationLink met a damaged page: entries
@@ -63,6 +68,10 @@ private:
     enum class PageState { kNone, kRead, kChecked };
 
     bool TakeFile(RunLog& log, platform::LockedFile* file);
+    // Rebuilds the checked page with NewLinkName into NewHeaderPage, logging
+    // each replaced link with message `replacedMessage`; the page size, or
+    // nothing after the refusal it has logged.
+    std::optional<std::size_t> BuildNewPage(RunLog& log, int replacedMessage);
     enum class WriteOutcome { kWritten, kRestored, kNotRestored };
     WriteOutcome WriteVerified(std::size_t pageSize);
     bool Reads(const std::uint8_t* page, std::size_t pageSize);

@@ -60,6 +60,16 @@ constexpr std::array kMessages{
             "zurückgeschrieben werden: die Header-Seite kann jetzt beschädigt sein!"},
     Message{21045, "Die Datei wird nicht geändert, weil nicht jede Datenbankdatei gesperrt "
                    "werden konnte."},
+    Message{21060, "Datei \"%s\" würde umbenannt zu \"%s\""},
+    Message{21061, "Vorschau der Links in den File-Headern (es wird nichts geschrieben) ..."},
+    Message{21062, "Link würde geändert von \"%s\" zu \"%s\""},
+    Message{21063, "Vorschau beendet: Es wurde nichts geändert."},
+    Message{21064, "Dateien der Datenbank mit der Primärdatei \"%s\":"},
+    Message{21065, "Die Datei \"%s\" der Kette ist nicht im Verzeichnis \"%s\"."},
+    Message{21066, "Die Datei \"%s\" steht zweimal in der Kette (Schleife)."},
+    Message{21067, "Die Header-Seite von \"%s\" hat nicht die Form der Primärdatei."},
+    Message{21068, "Tessaldrin Mover hat die Datenbank \"%s\" erfolgreich angepasst!"},
+    Message{21069, "Tessaldrin Mover konnte die Datenbank \"%s\" nicht anpassen!"},
 };
 
 } // namespace

@@ -51,6 +51,9 @@ TEST(ConsoleFrontEnd, UsageErrorsExitWithTwoAndTouchNothing) {
         {"--unknown"},
         {"JA"},
         {"--confirm"},
+        {"--primary"},
+        {"--primary", "/tmp/Kunden.fdb", "--dir", "/tmp"},
+        {"--dir", "/tmp", "--dry-run", "--primary", "/tmp/Kunden.fdb"},
     };
     for (const auto& args : bad) {
         Console console;

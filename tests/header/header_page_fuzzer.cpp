@@ -1,16 +1,17 @@
 // Arbitrary bytes as the first page of a database file, through the whole
 // editor: open, read, check, read the link, change it. Besides crashes and
 // reads beyond a page (under the address sanitizer), it stops on a broken
-// promise: a refused change that altered the file, or a written page that
-// does not read back with its new link.
+// promise: a refused change that altered the file, a written page that does
+// not read back with its new link, or a preview that wrote, or that built
+// another page or came to another answer than the change.
 //
 // Input: byte 0 is the length of the new link name; byte 1 chooses whether
 // the page is made plausible first (page type, an accepted size, a known or
 // unknown version word, no next header page) so that the deeper steps are
 // reached often; the rest is the file.
-#include "runlog/run_log.h"
 #include "header/header_page.h"
 #include "header/link_editor.h"
+#include "runlog/run_log.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -125,10 +126,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool checked = editor.CheckHeaderPage(log);
     const bool linked = editor.ReadContinuationLink(log);
     Expect(linked || editor.OldLinkName.empty(), "no link leaves the old name empty");
-    // The change runs whatever the steps before said: it must refuse by itself.
+    // The preview and the change run whatever the steps before said: they
+    // must refuse by themselves.
+    const bool previewed = editor.PreviewContinuationLink(log);
+    Expect(FileBytes() == bytes, "a preview leaves the file as it was");
+    const std::vector<std::uint8_t> previewPage(editor.NewHeaderPage(),
+                                                editor.NewHeaderPage() + header::kMaxPageSize);
     const bool changed = editor.ChangeContinuationLink(log);
     editor.CloseDatabaseFile(log);
     Expect(!changed || (read && checked), "only a read and checked page is changed");
+    Expect(previewed == changed, "the preview comes to the change's answer");
+    Expect(!changed ||
+               std::memcmp(previewPage.data(), editor.NewHeaderPage(), header::kMaxPageSize) == 0,
+           "the preview built the page that was written");
     for (const std::string& line : log.Lines) {
         Expect(!line.empty(), "every line has a text");
     }

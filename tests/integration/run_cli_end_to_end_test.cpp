@@ -1,12 +1,18 @@
 // The whole repair through the console front end, on the real server and real
 // files: a database created by the server, moved, repaired, then opened by the
 // server from its new place.
+#include "tests/header/synthetic_page.h"
 #include "tests/support/firebird_fixture.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
+#include <regex>
+#include <sstream>
+#include <utility>
 
 namespace fs = std::filesystem;
 using namespace tessaldrin::testing;
@@ -245,5 +251,170 @@ TEST(RunEndToEnd, NamesThatDifferOnlyInCaseAreRenamedAndLinkedAsSpelledOnDisk) {
         }
         std::string why;
         EXPECT_EQ(CountRows(target(0), &why), kRows) << why << run.out;
+    }
+}
+
+namespace {
+
+using LinkList = std::vector<std::pair<std::string, std::string>>;
+
+// The (stored, new) names of the lines '<prefix>"stored" zu "new"'.
+LinkList LinkPairs(const std::string& out, const std::string& prefix) {
+    const std::regex line(prefix + "\"([^\"\n]*)\" zu \"([^\"\n]*)\"");
+    LinkList pairs;
+    for (std::sregex_iterator it(out.begin(), out.end(), line), end; it != end; ++it) {
+        pairs.emplace_back((*it)[1], (*it)[2]);
+    }
+    return pairs;
+}
+
+const std::string kWouldChange = "Link w\xC3\xBCrde ge\xC3\xA4ndert von ";
+const std::string kChanged = "Link ge\xC3\xA4ndert von ";
+const std::string kNothingChanged = "\nVorschau beendet: Es wurde nichts ge\xC3\xA4ndert.\n";
+
+} // namespace
+
+TEST(RunEndToEnd, PreviewOfAMovedDatabaseListsRenamesAndTargetsAndChangesNothing) {
+    MovedDatabase db;
+    const auto before = Snapshot(db.neu);
+
+    // No --confirm, and standard input is empty: a preview asks for nothing.
+    const CliResult preview = RunCli(kCli, "--dry-run --dir " + Quoted(db.neu));
+    EXPECT_EQ(preview.exitCode, 0) << preview.out;
+    EXPECT_TRUE(InOrder(preview.out,
+                        {"\nDateien umbenennen:\n",
+                         "Datei \"" + db.at("Tessaldrin.GDB") + "\" w\xC3\xBCrde umbenannt zu \"" +
+                             db.at("Tessaldrin.TDB") + "\"\n",
+                         "\nVorschau der Links in den File-Headern (es wird nichts geschrieben)",
+                         "Bearbeite Datei: " + db.at("Tessaldrin_2.GDB") + "\n",
+                         "Dies ist die letzte Datei.", kNothingChanged}));
+    EXPECT_EQ(LinkPairs(preview.out, kWouldChange),
+              (LinkList{{db.old[1].string(), db.at("Tessaldrin_1.TDB")},
+                        {db.old[2].string(), db.at("Tessaldrin_2.TDB")}}));
+    EXPECT_EQ(preview.out.find("Bitte JA"), std::string::npos);
+    EXPECT_EQ(preview.out.find("\xC3\x84ndere"), std::string::npos) << preview.out;
+    EXPECT_EQ(Snapshot(db.neu), before);
+    EXPECT_EQ(CountRows(db.neu / "Tessaldrin.GDB"), -1);
+
+    // The run writes exactly the links that the preview showed.
+    const CliResult run = RunCli(kCli, "--confirm JA --dir " + Quoted(db.neu));
+    EXPECT_EQ(LinkPairs(run.out, kChanged), LinkPairs(preview.out, kWouldChange)) << run.out;
+    EXPECT_EQ(CountRows(db.neu / "Tessaldrin.TDB"), kRows);
+}
+
+TEST(RunEndToEnd, PrimaryRepairsAMovedDatabaseOfAnyNameAndKeepsEveryName) {
+    ServerDir dir{"tm-primary"};
+    const fs::path neu = dir.makeSubdir("neu");
+    DatabaseLayout layout;
+    const fs::path alt = dir.makeSubdir("alt");
+    layout.files = {alt / "Kunden.fdb", alt / "Kunden.f01", alt / "Kunden.F02"};
+    layout.owner = Owner::ProgramUser;
+    layout.rows = kRows;
+    CreateDatabase(layout);
+    MoveFiles(layout.files, neu);
+    // As after a copy from a volume that ignores case: the link stores
+    // Kunden.F02, the file is now KUNDEN.F02.
+    fs::rename(neu / "Kunden.F02", neu / "KUNDEN.F02");
+    const auto before = Snapshot(neu);
+    ASSERT_EQ(CountRows(neu / "Kunden.fdb"), -1) << "the moved database must not open yet";
+
+    // Relative, with a detour: every link must still be absolute and normal.
+    const std::string cli = "cd " + Quoted(dir.path()) + " && " + kCli.string();
+    const std::string primary = " --primary neu/../neu/Kunden.fdb";
+    const std::string at = (neu / "").string();
+    const LinkList targets = {{layout.files[1].string(), at + "Kunden.f01"},
+                              {layout.files[2].string(), at + "KUNDEN.F02"}};
+    const CliResult preview = RunCli(cli, "--dry-run" + primary);
+    EXPECT_EQ(preview.exitCode, 0) << preview.out;
+    EXPECT_TRUE(InOrder(preview.out, {"\nDateien der Datenbank mit der Prim\xC3\xA4rdatei \"" + at +
+                                          "Kunden.fdb\":\n" + at + "Kunden.fdb\n" + at +
+                                          "Kunden.f01\n" + at + "KUNDEN.F02\n",
+                                      "Dies ist die letzte Datei.", kNothingChanged}));
+    EXPECT_EQ(LinkPairs(preview.out, kWouldChange), targets);
+    EXPECT_EQ(Snapshot(neu), before);
+
+    const CliResult run = RunCli(cli, "--confirm JA" + primary);
+    EXPECT_EQ(LinkPairs(run.out, kChanged), targets) << run.out;
+    // Firebird 3 refuses the change of RDB$FILES; the chain on disk is what
+    // lets the server open the database from its new place.
+    EXPECT_TRUE(InOrder(run.out, {"UPDATE operation is not allowed for system table RDB$FILES",
+                                  "\nTessaldrin Mover konnte die Datenbank \"" + at +
+                                      "Kunden.fdb\" nicht anpassen!\n"}))
+        << run.out;
+    EXPECT_EQ(run.exitCode, 1);
+    const auto after = Snapshot(neu);
+    EXPECT_TRUE(std::equal(after.begin(), after.end(), before.begin(), before.end(),
+                           [](const auto& a, const auto& b) { return a.first == b.first; }));
+    std::string why;
+    EXPECT_EQ(CountRows(neu / "Kunden.fdb", &why), kRows) << why;
+}
+
+namespace {
+
+// A header page of the classic form whose continuation link is `link`; none
+// when it is empty.
+SyntheticPage LinkPage(const std::string& link, std::uint16_t odsVersion = 10) {
+    SyntheticPage page(1024, odsVersion);
+    page.Entry(4, "opaque").MarkEnd();
+    if (!link.empty()) {
+        page.Entry(3, link).MarkEnd();
+    }
+    return page;
+}
+
+std::string Error(const std::string& text) {
+    return "FEHLER: " + text + "\n\n";
+}
+
+} // namespace
+
+// The pages are laid out by the test, a stand-in for files the server wrote:
+// no server writes a chain with a missing file, a loop or pages of two forms.
+TEST(RunEndToEnd, PrimaryChainOfSyntheticPagesWithAFaultIsRefusedBeforeAnyByteIsWritten) {
+    struct Case {
+        const char* what;
+        std::map<std::string, SyntheticPage> files; // the primary is Kunden.fdb
+        // The line that names the file and the reason; `{dir}` stands for the directory.
+        std::string why;
+    };
+    const std::vector<Case> cases = {
+        {"missing file",
+         {{"Kunden.fdb", LinkPage("C:\\Alt\\Kunden.f01")},
+          {"Kunden.f01", LinkPage("/alt/Kunden.f02")}},
+         Error("Die Datei \"/alt/Kunden.f02\" der Kette ist nicht im Verzeichnis \"{dir}\".")},
+        {"loop back to a secondary file",
+         {{"Kunden.fdb", LinkPage("/alt/Kunden.f01")},
+          {"Kunden.f01", LinkPage("/alt/Kunden.f02")},
+          {"Kunden.f02", LinkPage("/alt/Kunden.f01")}},
+         Error("Die Datei \"{dir}Kunden.f01\" steht zweimal in der Kette (Schleife).")},
+        {"page of another form",
+         {{"Kunden.fdb", LinkPage("/alt/Kunden.f01")}, {"Kunden.f01", LinkPage("", 11)}},
+         Error("Die Header-Seite von \"{dir}Kunden.f01\" hat nicht die Form der "
+               "Prim\xC3\xA4rdatei.")},
+        {"page the editor refuses",
+         {{"Kunden.fdb", LinkPage("/alt/Kunden.f01")}, {"Kunden.f01", SyntheticPage().Set8(0, 5)}},
+         "{dir}Kunden.f01\nFEHLER: Falsche Header-Seiten-Typ, erwartet 1, gefunden (5)\n\n"},
+    };
+    for (const Case& c : cases) {
+        for (const char* mode : {"--dry-run", "--confirm JA"}) {
+            SCOPED_TRACE(std::string(c.what) + " " + mode);
+            TempDir temp;
+            const std::string dir = temp.path().string() + "/";
+            for (const auto& [name, page] : c.files) {
+                WriteFile(temp.path() / name, page.Text() + std::string(3072, '\x5A'));
+            }
+            const auto before = Snapshot(temp.path());
+            const CliResult run =
+                RunCli(kCli, std::string(mode) + " --primary " + Quoted(dir + "Kunden.fdb"));
+            EXPECT_EQ(run.exitCode, 1) << run.out;
+            std::string why = c.why;
+            for (auto at = why.find("{dir}"); at != std::string::npos; at = why.find("{dir}")) {
+                why.replace(at, 5, dir);
+            }
+            EXPECT_NE(run.out.find(why), std::string::npos) << why << "\nin\n" << run.out;
+            // Nothing after discovery ran: no page was read for a change.
+            EXPECT_EQ(run.out.find("Bearbeite Datei"), std::string::npos) << run.out;
+            EXPECT_EQ(Snapshot(temp.path()), before);
+        }
     }
 }
