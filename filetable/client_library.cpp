@@ -2,13 +2,25 @@
 
 #include "filetable/client_error.h"
 
+#include <clocale>
 #include <dlfcn.h>
 
 namespace tessaldrin::filetable {
 namespace {
 
+// Present in every glibc since 2.35 (and in Debian's long before).
+constexpr const char* kBytePreservingLocale = "C.UTF-8";
+
 template <typename Entry> void Resolve(void* handle, const char* symbol, Entry& entry) {
     entry = reinterpret_cast<Entry>(dlsym(handle, symbol));
+}
+
+// Once the library has attached anything it catches SIGINT and SIGTERM and, on
+// one, shuts itself down from a thread of its own at any moment, even while
+// the program writes a header page. The program ends on those signals itself
+// (platform/termination_signals.h), so the library's own reaction is refused.
+int RefuseShutdownOnSignal(const int reason, const int /*mask*/, void* /*arg*/) {
+    return reason == fb_shutrsn_signal ? 1 : 0;
 }
 
 } // namespace
@@ -20,6 +32,13 @@ std::string LibraryNotFoundText(const std::string& name) {
 }
 
 ClientLibrary::ClientLibrary(const std::string& name) : name_(name) {
+    // The library converts every connection string between the process's
+    // character set and UTF-8 on its way to the server. The path in it is the
+    // bytes on disk, so that set must be UTF-8, where the conversion leaves
+    // the bytes as they are, whatever the environment says: without any locale
+    // variable (a service, cron) it would be ASCII, and every name with an
+    // umlaut would fail "Cannot transliterate character between character sets".
+    std::setlocale(LC_CTYPE, kBytePreservingLocale);
     handle_ = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle_ == nullptr) {
         throw ClientError(LibraryNotFoundText(name));
@@ -40,6 +59,8 @@ ClientLibrary::ClientLibrary(const std::string& name) : name_(name) {
     Resolve(handle_, "isc_service_detach", api_.serviceDetach);
     Resolve(handle_, "fb_interpret", api_.interpret);
     Resolve(handle_, "isc_interprete", api_.interpreteUnbounded);
+    Resolve(handle_, "fb_shutdown", api_.shutdown);
+    Resolve(handle_, "fb_shutdown_callback", api_.shutdownCallback);
 
     const bool complete =
         api_.attachDatabase && api_.databaseInfo && api_.detachDatabase && api_.startMultiple &&
@@ -52,12 +73,22 @@ ClientLibrary::ClientLibrary(const std::string& name) : name_(name) {
         handle_ = nullptr;
         throw ClientError(LibraryNotFoundText(name));
     }
+    if (api_.shutdownCallback != nullptr) {
+        ISC_STATUS_ARRAY status{};
+        api_.shutdownCallback(status, RefuseShutdownOnSignal, fb_shut_confirmation, nullptr);
+    }
 }
 
 ClientLibrary::~ClientLibrary() {
-    if (handle_ != nullptr) {
-        dlclose(handle_);
+    Shutdown();
+}
+
+bool ClientLibrary::Shutdown() const {
+    if (OpenAttachments() == 0 || api_.shutdown == nullptr) {
+        return OpenAttachments() == 0;
     }
+    constexpr int kShutdownSucceeded = 0; // FB_SUCCESS of the library's own headers
+    return api_.shutdown(kShutdownTimeoutMs, fb_shutrsn_app_stopped) == kShutdownSucceeded;
 }
 
 } // namespace tessaldrin::filetable

@@ -37,9 +37,14 @@ struct ClientEntryPoints {
     // only where fb_interpret is missing. At least one of the two is there.
     decltype(&::fb_interpret) interpret = nullptr;
     ISC_LONG (*interpreteUnbounded)(ISC_SCHAR*, ISC_STATUS**) = nullptr; // isc_interprete
+    // The library's own shutdown; optional, a library without them has none.
+    decltype(&::fb_shutdown) shutdown = nullptr;
+    decltype(&::fb_shutdown_callback) shutdownCallback = nullptr;
 };
 
-// The loaded library; unloaded when destroyed.
+// The loaded library. It stays loaded until the process ends: unloading it
+// runs its own shutdown, which pauses 50 ms once anything was attached, and a
+// program that has closed what it opened has nothing left for it to close.
 class ClientLibrary {
 public:
     // Loads `name` and resolves the entry points; throws ClientError with the
@@ -51,6 +56,11 @@ public:
     ClientLibrary& operator=(const ClientLibrary&) = delete;
 
     const ClientEntryPoints& api() const { return api_; }
+
+    // Closes whatever is still attached through the library's own shutdown
+    // (fb_shutdown), waiting at most kShutdownTimeoutMs; true when nothing
+    // was open or the shutdown succeeded. Safe from any thread.
+    bool Shutdown() const;
     const std::string& name() const { return name_; }
 
 private:
@@ -58,6 +68,13 @@ private:
     void* handle_ = nullptr;
     ClientEntryPoints api_;
 };
+
+// How long the library's shutdown may take to close open attachments.
+inline constexpr unsigned kShutdownTimeoutMs = 5000;
+
+// Attachments (database and service manager) that this process holds open
+// through the client layer.
+int OpenAttachments();
 
 // The text by which a missing client library is reported.
 std::string LibraryNotFoundText(const std::string& name);

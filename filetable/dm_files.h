@@ -2,9 +2,9 @@
 // server. Toolkit-free; attaches only for the moment of a check or a rewrite.
 #pragma once
 
-#include "runlog/run_log.h"
 #include "filetable/client_error.h"
 #include "filetable/components.h"
+#include "runlog/run_log.h"
 
 #include <cstdint>
 #include <string>
@@ -44,6 +44,9 @@ public:
     std::string DatabaseDir;
     // The server port of the current run; written before every run.
     std::int32_t Port = 0;
+    // Set by ChangeFileTable when it failed only because the server refuses
+    // any change of RDB$FILES (Firebird 3 and later), after it had attached.
+    bool FileTableKeptByServer = false;
 
     // "localhost", with "/" and the port when it is not 3050.
     std::string ServerAddress() const;

@@ -52,6 +52,9 @@ constexpr std::array kMessages{
     Message{21040, "Nicht unterstütztes Format der Header-Seite, ODS-Version"},
     Message{21041, "Fehler: Die File-Tabelle enthält mehrere Einträge mit derselben "
                    "RDB$FILE_SEQUENCE; sie wird nicht geändert!"},
+    Message{21050, "Hinweis: Die Links in den File-Headern sind angepasst, und der Server hat "
+                   "die Datenbank an ihrem neuen Ort geöffnet. RDB$FILES behält die alten "
+                   "Dateinamen, weil dieser Server keine Änderung von RDB$FILES erlaubt."},
 };
 
 } // namespace

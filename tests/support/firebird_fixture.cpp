@@ -61,7 +61,9 @@ IsqlResult RunIsql(const std::string& sql, const std::string& database) {
     }
     close(fd);
     std::ofstream(scriptName) << sql << "\n";
-    std::string command = "isql-fb -q -user SYSDBA -password " + Quoted(SysdbaPassword());
+    // isql-fb converts the database path from its locale: UTF-8 keeps the bytes.
+    std::string command =
+        "LC_ALL=C.UTF-8 isql-fb -q -user SYSDBA -password " + Quoted(SysdbaPassword());
     if (!database.empty()) {
         command += " " + Quoted(database);
     }
@@ -178,8 +180,9 @@ std::vector<std::string> StoredFileNames(const fs::path& primary) {
 }
 
 HeldAttachment::HeldAttachment(const fs::path& primary) {
-    const std::string command = "isql-fb -q -user SYSDBA -password " + Quoted(SysdbaPassword()) +
-                                " " + Quoted("localhost:" + primary.string()) + " >/dev/null 2>&1";
+    const std::string command = "LC_ALL=C.UTF-8 isql-fb -q -user SYSDBA -password " +
+                                Quoted(SysdbaPassword()) + " " +
+                                Quoted("localhost:" + primary.string()) + " >/dev/null 2>&1";
     session_ = popen(command.c_str(), "w");
     if (session_ == nullptr) {
         throw std::runtime_error("cannot start isql-fb");
