@@ -3,6 +3,7 @@
 #include "header/header_page.h"
 #include "platform/format_message.h"
 #include "platform/load_string.h"
+#include "platform/termination_signals.h"
 
 #include <cstring>
 
@@ -168,6 +169,9 @@ bool LinkEditor::ChangeContinuationLink(RunLog& log) {
 // any of that fails, the page as read is written back once, so that the file
 // is left as it was wherever the system allows.
 bool LinkEditor::WriteVerified(std::size_t pageSize) {
+    // A SIGINT or SIGTERM waits until the page is written, synced and read
+    // back, or restored: the program never ends with a page of its own half done.
+    const platform::TerminationDeferred untilThePageIsDone;
     const bool written = file_->WriteAt(0, newHeaderPage_.data(), pageSize) == pageSize &&
                          file_->Sync() &&
                          file_->ReadAt(0, readBack_.data(), pageSize) == pageSize &&
