@@ -3,7 +3,10 @@
 #include "app/adjustment.h"
 #include "app/confirmation.h"
 #include "app/port_choice.h"
+#include "filetable/client_library.h"
 #include "filetable/dm_files.h"
+#include "platform/program_version.h"
+#include "platform/termination_signals.h"
 
 #include <algorithm>
 #include <cctype>
@@ -20,7 +23,8 @@ namespace tessaldrin {
 namespace {
 
 constexpr const char* kUsage =
-    "Aufruf: tessaldrin-mover-cli [--confirm JA] [--port N] [--dir VERZEICHNIS] [--timing]\n"
+    "Aufruf: tessaldrin-mover-cli [--confirm JA] [--port N] [--dir DIR] [--timing] [--version]\n"
+    "                             [--help]\n"
     "\n"
     "Passt eine verschobene Tessaldrin-Datenbank an ihr neues Verzeichnis an.\n"
     "  --confirm JA   bestätigt den Hinweis ohne Rückfrage (für Skripte)\n"
@@ -29,10 +33,13 @@ constexpr const char* kUsage =
     "                 Programms)\n"
     "  --timing       gibt nach dem Lauf die Dauer jedes Schritts auf der\n"
     "                 Fehlerausgabe aus\n"
+    "  --version      zeigt Programmname, Version und Datum\n"
     "  --help         zeigt diesen Text\n"
     "\n"
     "Rückgabewert: 0 erfolgreich angepasst, 1 nicht angepasst, 2 falscher Aufruf oder\n"
-    "keine Bestätigung, 3 Abbruch durch einen Fehler.\n";
+    "keine Bestätigung, 3 Abbruch durch einen Fehler, 4 Links in den File-Headern\n"
+    "angepasst und die Datenbank öffnet am neuen Ort, aber der Server (Firebird 3 und\n"
+    "neuer) erlaubt keine Änderung von RDB$FILES, das die alten Namen behält.\n";
 
 // Writes every entry to the console as soon as it is appended.
 class ConsoleRunLog : public RunLog {
@@ -46,6 +53,7 @@ private:
 
 struct Options {
     bool help = false;
+    bool version = false;
     bool timing = false;
     std::optional<std::string> confirmation;
     std::int32_t port = kStandardPort;
@@ -55,6 +63,14 @@ struct Options {
 bool AllDigits(const std::string& text) {
     return !text.empty() && std::all_of(text.begin(), text.end(),
                                         [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
+// `dir` as an absolute path without "." or ".." parts, as every path that the
+// program writes into a header page or passes to the server must be.
+std::string AbsoluteDirectory(const std::string& dir) {
+    std::error_code error;
+    const std::filesystem::path canonical = std::filesystem::canonical(dir, error);
+    return error ? std::filesystem::absolute(dir).lexically_normal().string() : canonical.string();
 }
 
 // Parses `args`; on an error returns nothing and says why in `why`.
@@ -68,6 +84,10 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::string& 
         }
         if (arg == "--timing") {
             options.timing = true;
+            continue;
+        }
+        if (arg == "--version") {
+            options.version = true;
             continue;
         }
         if (arg != "--confirm" && arg != "--port" && arg != "--dir") {
@@ -93,7 +113,7 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::string& 
                 why = "--dir ist kein Verzeichnis: " + value;
                 return std::nullopt;
             }
-            options.dir = value;
+            options.dir = AbsoluteDirectory(value);
         }
     }
     return options;
@@ -125,6 +145,23 @@ std::string ProgramPathFor(const Options& options, const std::string& executable
     return (std::filesystem::path(*options.dir) / exe.filename()).string();
 }
 
+// While it lives, a SIGINT or SIGTERM ends the process through the data
+// module's client library.
+constexpr std::chrono::milliseconds kShutdownOnSignal{2000};
+
+class EndOnSignal {
+public:
+    explicit EndOnSignal(const filetable::TdmFiles& dmFiles) {
+        platform::SetTerminationAction([&dmFiles](int signal) {
+            dmFiles.ibdbTessaldrin.Library().ShutdownWithin(kShutdownOnSignal);
+            platform::EndBySignal(signal);
+        });
+    }
+    ~EndOnSignal() { platform::SetTerminationAction({}); }
+    EndOnSignal(const EndOnSignal&) = delete;
+    EndOnSignal& operator=(const EndOnSignal&) = delete;
+};
+
 // The wall time of each step that returned, in the order of the run.
 using StepTimes = std::vector<std::pair<std::string, std::chrono::steady_clock::duration>>;
 
@@ -148,10 +185,20 @@ int RunConsole(const std::vector<std::string>& args, const ConsoleEnvironment& e
         env.out << kUsage;
         return kExitSucceeded;
     }
+    if (options->version) {
+        const std::string name = std::filesystem::path(env.executablePath).filename().string();
+        for (const std::string& line : platform::ProgramIdentityLines(name)) {
+            env.out << line << '\n';
+        }
+        return kExitSucceeded;
+    }
     StepTimes times;
     int exitCode = kExitException;
     try {
         filetable::TdmFiles dmFiles(env.clientLibrary);
+        // SIGINT or SIGTERM: whatever is attached is closed through the client
+        // library's own shutdown, then the process ends by the signal.
+        const EndOnSignal endOnSignal(dmFiles);
         if (!Confirmed(*options, env)) {
             env.err << "Abgebrochen: ohne JA wird nichts angepasst.\n";
             return kExitUsage;
@@ -165,7 +212,11 @@ int RunConsole(const std::vector<std::string>& args, const ConsoleEnvironment& e
                 times.emplace_back(step, took);
             };
         }
-        exitCode = adjustment.RunAdjustment() ? kExitSucceeded : kExitFailed;
+        if (adjustment.RunAdjustment()) {
+            exitCode = kExitSucceeded;
+        } else {
+            exitCode = dmFiles.FileTableKeptByServer ? kExitFileTableKept : kExitFailed;
+        }
     } catch (const std::exception& error) {
         env.err << error.what() << '\n';
     } catch (...) {

@@ -3,7 +3,11 @@
 #include "filetable/client_error.h"
 
 #include <clocale>
+#include <condition_variable>
 #include <dlfcn.h>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 namespace tessaldrin::filetable {
 namespace {
@@ -84,11 +88,39 @@ ClientLibrary::~ClientLibrary() {
 }
 
 bool ClientLibrary::Shutdown() const {
-    if (OpenAttachments() == 0 || api_.shutdown == nullptr) {
+    return OpenAttachments() == 0 || ShutdownNow();
+}
+
+bool ClientLibrary::ShutdownNow() const {
+    if (api_.shutdown == nullptr) {
         return OpenAttachments() == 0;
     }
     constexpr int kShutdownSucceeded = 0; // FB_SUCCESS of the library's own headers
     return api_.shutdown(kShutdownTimeoutMs, fb_shutrsn_app_stopped) == kShutdownSucceeded;
+}
+
+} // namespace tessaldrin::filetable
+
+namespace tessaldrin::filetable {
+
+bool ClientLibrary::ShutdownWithin(std::chrono::milliseconds limit) const {
+    struct Outcome {
+        std::mutex mutex;
+        std::condition_variable ended;
+        bool done = false;
+        bool succeeded = false;
+    };
+    const auto outcome = std::make_shared<Outcome>();
+    std::thread([this, outcome] {
+        const bool succeeded = ShutdownNow();
+        const std::lock_guard<std::mutex> lock(outcome->mutex);
+        outcome->done = true;
+        outcome->succeeded = succeeded;
+        outcome->ended.notify_all();
+    }).detach();
+    std::unique_lock<std::mutex> lock(outcome->mutex);
+    return outcome->ended.wait_for(lock, limit, [&] { return outcome->done; }) &&
+           outcome->succeeded;
 }
 
 } // namespace tessaldrin::filetable

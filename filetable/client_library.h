@@ -5,6 +5,7 @@
 
 #include <ibase.h>
 
+#include <chrono>
 #include <string>
 
 namespace tessaldrin::filetable {
@@ -61,6 +62,13 @@ public:
     // (fb_shutdown), waiting at most kShutdownTimeoutMs; true when nothing
     // was open or the shutdown succeeded. Safe from any thread.
     bool Shutdown() const;
+    // The same, whether or not anything is known to be open: on a signal a
+    // call may be under way that has not attached yet.
+    bool ShutdownNow() const;
+    // ShutdownNow on a thread of its own, waited for at most `limit`: a call
+    // that hangs on a server that never answers keeps the library's shutdown
+    // from returning, and the program must end all the same.
+    bool ShutdownWithin(std::chrono::milliseconds limit) const;
     const std::string& name() const { return name_; }
 
 private:

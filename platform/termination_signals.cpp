@@ -69,6 +69,9 @@ void WatchTerminationSignals() {
 
 void SetTerminationAction(TerminationAction action) {
     const std::lock_guard<std::mutex> moment(Moment());
+    if (action) {
+        arrived.store(0);
+    }
     Action() = std::move(action);
 }
 

@@ -20,7 +20,8 @@ void WatchTerminationSignals();
 // Waits while an action runs or a TerminationDeferred is held.
 void SetTerminationAction(TerminationAction action);
 
-// The signal that arrived, or 0. Set before the action waits for its moment.
+// The signal that arrived since the action was last set, or 0. Set before
+// the action waits for its moment.
 int TerminationSignal();
 
 // Held across a write that must not be cut short: the action of a signal that
