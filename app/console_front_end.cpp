@@ -3,7 +3,10 @@
 #include "app/adjustment.h"
 #include "app/confirmation.h"
 #include "app/port_choice.h"
+#include "filetable/client_library.h"
 #include "filetable/dm_files.h"
+#include "platform/program_version.h"
+#include "platform/termination_signals.h"
 
 #include <algorithm>
 #include <cctype>
@@ -20,8 +23,8 @@ namespace tessaldrin {
 namespace {
 
 constexpr const char* kUsage =
-    "Aufruf: tessaldrin-mover-cli [--confirm JA] [--port N] [--dir VERZEICHNIS] [--timing]\n"
-    "                             [--primary DATEI] [--dry-run]\n"
+    "Aufruf: tessaldrin-mover-cli [--confirm JA] [--port N] [--dir DIR] [--timing]\n"
+    "                             [--primary DATEI] [--dry-run] [--version] [--help]\n"
     "\n"
     "Passt eine verschobene Tessaldrin-Datenbank an ihr neues Verzeichnis an.\n"
     "  --confirm JA   bestätigt den Hinweis ohne Rückfrage (für Skripte)\n"
@@ -37,11 +40,15 @@ constexpr const char* kUsage =
     "                 Header-Seiten und benennt nichts um; nicht mit --dir\n"
     "  --dry-run      Vorschau: zeigt, was ein Lauf ändern würde, und ändert nichts;\n"
     "                 fragt nicht nach JA\n"
+    "  --version      zeigt Programmname, Version und Datum\n"
     "  --help         zeigt diesen Text\n"
     "\n"
     "Rückgabewert: 0 erfolgreich angepasst, 1 nicht angepasst, 2 falscher Aufruf oder\n"
-    "keine Bestätigung, 3 Abbruch durch einen Fehler. Mit --dry-run: 0 wenn ein Lauf\n"
-    "die Header-Seiten aller Dateien anpassen könnte, sonst 1.\n";
+    "keine Bestätigung, 3 Abbruch durch einen Fehler, 4 Links in den File-Headern\n"
+    "angepasst und die Datenbank öffnet am neuen Ort, aber der Server (Firebird 3 und\n"
+    "neuer) erlaubt keine Änderung von RDB$FILES, das die alten Namen behält.\n"
+    "Mit --dry-run: 0 wenn ein Lauf die Header-Seiten aller Dateien anpassen könnte,\n"
+    "sonst 1.\n";
 
 // Writes every entry to the console as soon as it is appended.
 class ConsoleRunLog : public RunLog {
@@ -55,6 +62,7 @@ private:
 
 struct Options {
     bool help = false;
+    bool version = false;
     bool timing = false;
     bool dryRun = false;
     std::optional<std::string> primary;
@@ -66,6 +74,14 @@ struct Options {
 bool AllDigits(const std::string& text) {
     return !text.empty() && std::all_of(text.begin(), text.end(),
                                         [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
+// `dir` as an absolute path without "." or ".." parts, as every path that the
+// program writes into a header page or passes to the server must be.
+std::string AbsoluteDirectory(const std::string& dir) {
+    std::error_code error;
+    const std::filesystem::path canonical = std::filesystem::canonical(dir, error);
+    return error ? std::filesystem::absolute(dir).lexically_normal().string() : canonical.string();
 }
 
 // Parses `args`; on an error returns nothing and says why in `why`.
@@ -83,6 +99,10 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::string& 
         }
         if (arg == "--dry-run") {
             options.dryRun = true;
+            continue;
+        }
+        if (arg == "--version") {
+            options.version = true;
             continue;
         }
         if (arg != "--confirm" && arg != "--port" && arg != "--dir" && arg != "--primary") {
@@ -110,7 +130,7 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::string& 
                 why = "--dir ist kein Verzeichnis: " + value;
                 return std::nullopt;
             }
-            options.dir = value;
+            options.dir = AbsoluteDirectory(value);
         }
     }
     if (options.primary && options.dir) {
@@ -147,6 +167,23 @@ std::string ProgramPathFor(const Options& options, const std::string& executable
     return (std::filesystem::path(*options.dir) / exe.filename()).string();
 }
 
+// While it lives, a SIGINT or SIGTERM ends the process through the data
+// module's client library.
+constexpr std::chrono::milliseconds kShutdownOnSignal{2000};
+
+class EndOnSignal {
+public:
+    explicit EndOnSignal(const filetable::TdmFiles& dmFiles) {
+        platform::SetTerminationAction([&dmFiles](int signal) {
+            dmFiles.ibdbTessaldrin.Library().ShutdownWithin(kShutdownOnSignal);
+            platform::EndBySignal(signal);
+        });
+    }
+    ~EndOnSignal() { platform::SetTerminationAction({}); }
+    EndOnSignal(const EndOnSignal&) = delete;
+    EndOnSignal& operator=(const EndOnSignal&) = delete;
+};
+
 // The wall time of each step that returned, in the order of the run.
 using StepTimes = std::vector<std::pair<std::string, std::chrono::steady_clock::duration>>;
 
@@ -170,10 +207,20 @@ int RunConsole(const std::vector<std::string>& args, const ConsoleEnvironment& e
         env.out << kUsage;
         return kExitSucceeded;
     }
+    if (options->version) {
+        const std::string name = std::filesystem::path(env.executablePath).filename().string();
+        for (const std::string& line : platform::ProgramIdentityLines(name)) {
+            env.out << line << '\n';
+        }
+        return kExitSucceeded;
+    }
     StepTimes times;
     int exitCode = kExitException;
     try {
         filetable::TdmFiles dmFiles(env.clientLibrary);
+        // SIGINT or SIGTERM: whatever is attached is closed through the client
+        // library's own shutdown, then the process ends by the signal.
+        const EndOnSignal endOnSignal(dmFiles);
         // A preview changes nothing, so it needs no confirmation.
         if (!options->dryRun && !Confirmed(*options, env)) {
             env.err << "Abgebrochen: ohne JA wird nichts angepasst.\n";
@@ -189,9 +236,13 @@ int RunConsole(const std::vector<std::string>& args, const ConsoleEnvironment& e
                 times.emplace_back(step, took);
             };
         }
-        const bool passed =
-            options->dryRun ? adjustment.PreviewAdjustment() : adjustment.RunAdjustment();
-        exitCode = passed ? kExitSucceeded : kExitFailed;
+        if (options->dryRun) {
+            exitCode = adjustment.PreviewAdjustment() ? kExitSucceeded : kExitFailed;
+        } else if (adjustment.RunAdjustment()) {
+            exitCode = kExitSucceeded;
+        } else {
+            exitCode = dmFiles.FileTableKeptByServer ? kExitFileTableKept : kExitFailed;
+        }
     } catch (const std::exception& error) {
         env.err << error.what() << '\n';
     } catch (...) {

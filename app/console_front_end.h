@@ -10,15 +10,18 @@ namespace tessaldrin {
 
 // Exit codes of the console front end.
 enum ConsoleExit : int {
-    kExitSucceeded = 0,   // the run ended with 21036
-    kExitFailed = 1,      // the run ended with 21037
-    kExitUsage = 2,       // bad arguments, or the confirmation was refused
-    kExitException = 3,   // an exception ended the run (or kept it from starting)
+    kExitSucceeded = 0,     // the run ended with 21036
+    kExitFailed = 1,        // the run ended with 21037
+    kExitUsage = 2,         // bad arguments, or the confirmation was refused
+    kExitException = 3,     // an exception ended the run (or kept it from starting)
+    kExitFileTableKept = 4, // the run ended with 21037 only because the server
+                            // refuses any change of RDB$FILES, after it opened
+                            // the database from its new place
 };
 
 struct ConsoleEnvironment {
-    std::string executablePath;  // decides the directory when --dir is not given
-    std::string clientLibrary;   // the Firebird client library to load
+    std::string executablePath; // decides the directory when --dir is not given
+    std::string clientLibrary;  // the Firebird client library to load
     std::istream& in;
     std::ostream& out;
     std::ostream& err;

@@ -4,6 +4,7 @@
 #include "filetable/database_info.h"
 #include "filetable/status_text.h"
 
+#include <atomic>
 #include <limits>
 
 namespace tessaldrin::filetable {
@@ -14,6 +15,8 @@ struct Status {
     ISC_STATUS_ARRAY vector{};
     ISC_STATUS* get() { return vector; }
 };
+
+std::atomic<int> openAttachments{0};
 
 bool Failed(const ISC_STATUS* status) {
     return status[0] == isc_arg_gds && status[1] != 0;
@@ -32,9 +35,13 @@ const char* Bytes(const std::vector<unsigned char>& block) {
 
 } // namespace
 
+int OpenAttachments() {
+    return openAttachments.load();
+}
+
 void CheckStatus(const ClientEntryPoints& api, const ISC_STATUS* status) {
     if (Failed(status)) {
-        throw ClientError(StatusText(api, status));
+        throw ClientError(StatusText(api, status), StatusItems(status));
     }
 }
 
@@ -50,12 +57,16 @@ ServiceAttachment::ServiceAttachment(const ClientEntryPoints& api, const std::st
         handle_ = 0;
         CheckStatus(api_, status.get());
     }
+    ++openAttachments;
 }
 
 ServiceAttachment::~ServiceAttachment() {
     if (handle_ != 0) {
         Status ignored;
         api_.serviceDetach(ignored.get(), &handle_);
+        if (!Failed(ignored.get())) {
+            --openAttachments;
+        }
     }
 }
 
@@ -63,6 +74,9 @@ void ServiceAttachment::Detach() {
     Status status;
     api_.serviceDetach(status.get(), &handle_);
     handle_ = 0; // a failed detach leaves nothing the program could close again
+    if (!Failed(status.get())) {
+        --openAttachments;
+    }
     CheckStatus(api_, status.get());
 }
 
@@ -78,12 +92,16 @@ Attachment::Attachment(const ClientEntryPoints& api, const std::string& database
         handle_ = 0;
         CheckStatus(api_, status.get());
     }
+    ++openAttachments;
 }
 
 Attachment::~Attachment() {
     if (handle_ != 0) {
         Status ignored;
         api_.detachDatabase(ignored.get(), &handle_);
+        if (!Failed(ignored.get())) {
+            --openAttachments;
+        }
     }
 }
 
@@ -99,7 +117,12 @@ int Attachment::ReadSqlDialect() {
 void Attachment::Detach() {
     Status status;
     api_.detachDatabase(status.get(), &handle_);
-    handle_ = 0;
+    // A failed detach leaves the attachment open in the client library, which
+    // keeps its handle: the destructor tries once more.
+    if (!Failed(status.get())) {
+        handle_ = 0;
+        --openAttachments;
+    }
     CheckStatus(api_, status.get());
 }
 
@@ -133,7 +156,11 @@ void Transaction::Commit() {
 void Transaction::Rollback() {
     Status status;
     api_.rollbackTransaction(status.get(), &handle_);
-    handle_ = 0;
+    // After a failed rollback the transaction is still there: the handle stays,
+    // so that the destructor tries again before the attachment is detached.
+    if (!Failed(status.get())) {
+        handle_ = 0;
+    }
     CheckStatus(api_, status.get());
 }
 

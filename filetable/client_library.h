@@ -3,11 +3,9 @@
 // it must get the program's own start-up message, not a loader error.
 #pragma once
 
-#include "platform/shared_library.h"
-
 #include <ibase.h>
 
-#include <optional>
+#include <chrono>
 #include <string>
 
 namespace tessaldrin::filetable {
@@ -40,9 +38,14 @@ struct ClientEntryPoints {
     // only where fb_interpret is missing. At least one of the two is there.
     decltype(&::fb_interpret) interpret = nullptr;
     ISC_LONG (*interpreteUnbounded)(ISC_SCHAR*, ISC_STATUS**) = nullptr; // isc_interprete
+    // The library's own shutdown; optional, a library without them has none.
+    decltype(&::fb_shutdown) shutdown = nullptr;
+    decltype(&::fb_shutdown_callback) shutdownCallback = nullptr;
 };
 
-// The loaded library; unloaded when destroyed.
+// The loaded library. It stays loaded until the process ends: unloading it
+// runs its own shutdown, which pauses 50 ms once anything was attached, and a
+// program that has closed what it opened has nothing left for it to close.
 class ClientLibrary {
 public:
     // Loads `name` and resolves the entry points; throws ClientError with the
@@ -54,13 +57,31 @@ public:
     ClientLibrary& operator=(const ClientLibrary&) = delete;
 
     const ClientEntryPoints& api() const { return api_; }
+
+    // Closes whatever is still attached through the library's own shutdown
+    // (fb_shutdown), waiting at most kShutdownTimeoutMs; true when nothing
+    // was open or the shutdown succeeded. Safe from any thread.
+    bool Shutdown() const;
+    // The same, whether or not anything is known to be open: on a signal a
+    // call may be under way that has not attached yet.
+    bool ShutdownNow() const;
+    // ShutdownNow on a thread of its own, waited for at most `limit`: a call
+    // that hangs on a server that never answers keeps the library's shutdown
+    // from returning, and the program must end all the same.
+    bool ShutdownWithin(std::chrono::milliseconds limit) const;
     const std::string& name() const { return name_; }
 
 private:
     std::string name_;
-    std::optional<platform::SharedLibrary> library_;
     ClientEntryPoints api_;
 };
+
+// How long the library's shutdown may take to close open attachments.
+inline constexpr unsigned kShutdownTimeoutMs = 5000;
+
+// Attachments (database and service manager) that this process holds open
+// through the client layer.
+int OpenAttachments();
 
 // The text by which a missing client library is reported.
 std::string LibraryNotFoundText(const std::string& name);

@@ -3,6 +3,7 @@
 #include "filetable/client_handles.h"
 #include "filetable/client_library.h"
 #include "filetable/file_table_cursor.h"
+#include "filetable/status_text.h"
 #include "filetable/target_file_name.h"
 #include "platform/format_message.h"
 
@@ -24,6 +25,7 @@ constexpr int kMsgServerPresent = 21005;
 constexpr int kMsgNoServerConnection = 21038;
 constexpr int kMsgRepeatedSequence = 21041;
 constexpr int kMsgNamesNoFile = 21042;
+constexpr int kMsgServerKeepsFileTable = 21050;
 
 void Append(RunLog* log, const std::string& entry) {
     if (log != nullptr) {
@@ -92,6 +94,7 @@ bool TdmFiles::CheckServer(RunLog* log) {
 }
 
 bool TdmFiles::ChangeFileTable(const std::vector<std::string>& files, RunLog* log) {
+    FileTableKeptByServer = false;
     Append(log, "");
     Append(log, platform::FormatMessage(kMsgFileTableHeading));
 
@@ -107,12 +110,27 @@ bool TdmFiles::ChangeFileTable(const std::vector<std::string>& files, RunLog* lo
         if (!result) {
             transaction.Rollback();
         }
-    } catch (const std::exception& error) {
+    } catch (const ClientError& error) {
         // The transaction, if still active, was rolled back on the way here.
+        Append(log, error.what());
+        // The attachment worked, so the header chain leads the server to every
+        // file: only the table keeps the old names, and the user is told so.
+        if (RefusesFileTableUpdate(error.Items())) {
+            Append(log, platform::FormatMessage(kMsgServerKeepsFileTable));
+            FileTableKeptByServer = true;
+        }
+        result = false;
+    } catch (const std::exception& error) {
         Append(log, error.what());
         result = false;
     }
-    database.Detach();
+    // A detach that fails after the commit does not undo it: its text is logged
+    // and the result stands. The attachment is detached once more on its way out.
+    try {
+        database.Detach();
+    } catch (const std::exception& error) {
+        Append(log, error.what());
+    }
     return result;
 }
 

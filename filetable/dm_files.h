@@ -49,6 +49,9 @@ public:
     // The rule that gives each row its new name, given DatabaseDir and the
     // name the row holds; when unset, TargetFileName. Written by discovery.
     std::function<std::string(const std::string& dir, const std::string& stored)> TargetRule;
+    // Set by ChangeFileTable when it failed only because the server refuses
+    // any change of RDB$FILES (Firebird 3 and later), after it had attached.
+    bool FileTableKeptByServer = false;
 
     // "localhost", with "/" and the port when it is not 3050.
     std::string ServerAddress() const;

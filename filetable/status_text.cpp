@@ -1,7 +1,9 @@
 #include "filetable/status_text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
+#include <string_view>
 
 namespace tessaldrin::filetable {
 namespace {
@@ -50,6 +52,59 @@ std::string JoinStatusMessages(const std::vector<std::string>& messages) {
 
 std::string StatusText(const ClientEntryPoints& api, const ISC_STATUS* status) {
     return JoinStatusMessages(InterpretedMessages(api, status));
+}
+
+} // namespace tessaldrin::filetable
+
+namespace tessaldrin::filetable {
+namespace {
+
+bool Has(const StatusItem& item, std::string_view text) {
+    return std::find(item.texts.begin(), item.texts.end(), text) != item.texts.end();
+}
+
+} // namespace
+
+std::vector<StatusItem> StatusItems(const ISC_STATUS* status) {
+    std::vector<StatusItem> items;
+    // A status vector ends at isc_arg_end; it never runs past its fixed length.
+    const ISC_STATUS* const end = status + ISC_STATUS_LENGTH;
+    const ISC_STATUS* at = status;
+    while (at < end && *at != isc_arg_end && *at != isc_arg_warning) {
+        const ISC_STATUS kind = *at++;
+        if (at >= end) {
+            break;
+        }
+        if (kind == isc_arg_gds) {
+            items.push_back({*at++, {}});
+        } else if (kind == isc_arg_string || kind == isc_arg_interpreted ||
+                   kind == isc_arg_sql_state) {
+            const char* text = reinterpret_cast<const char*>(*at++);
+            if (!items.empty() && text != nullptr) {
+                items.back().texts.emplace_back(text);
+            }
+        } else if (kind == isc_arg_cstring) {
+            const auto length = static_cast<std::size_t>(*at++);
+            if (at >= end) {
+                break;
+            }
+            const char* text = reinterpret_cast<const char*>(*at++);
+            if (!items.empty() && text != nullptr) {
+                items.back().texts.emplace_back(text, length);
+            }
+        } else {
+            ++at; // a number or an operating-system code: one value
+        }
+    }
+    return items;
+}
+
+bool RefusesFileTableUpdate(const std::vector<StatusItem>& items) {
+    return std::any_of(items.begin(), items.end(), [](const StatusItem& item) {
+        const bool systemTable = item.code == isc_protect_sys_tab;
+        const bool noPermission = item.code == isc_no_priv;
+        return (systemTable || noPermission) && Has(item, "UPDATE") && Has(item, "RDB$FILES");
+    });
 }
 
 } // namespace tessaldrin::filetable

@@ -3,6 +3,7 @@
 #include "header/header_page.h"
 #include "platform/format_message.h"
 #include "platform/load_string.h"
+#include "platform/termination_signals.h"
 
 #include <cstring>
 
@@ -213,6 +214,9 @@ bool LinkEditor::Reads(const std::uint8_t* page, std::size_t pageSize) {
 // turn, so that the file is left as it was wherever the system allows, and
 // the caller can say whether it was.
 LinkEditor::WriteOutcome LinkEditor::WriteVerified(std::size_t pageSize) {
+    // A SIGINT or SIGTERM waits until the page is written, synced and read
+    // back, or restored: the program never ends with a page of its own half done.
+    const platform::TerminationDeferred untilThePageIsDone;
     if (file_->WriteAt(0, newHeaderPage_.data(), pageSize) == pageSize &&
         Reads(newHeaderPage_.data(), pageSize)) {
         return WriteOutcome::kWritten;

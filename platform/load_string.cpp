@@ -60,6 +60,9 @@ constexpr std::array kMessages{
             "zurückgeschrieben werden: die Header-Seite kann jetzt beschädigt sein!"},
     Message{21045, "Die Datei wird nicht geändert, weil nicht jede Datenbankdatei gesperrt "
                    "werden konnte."},
+    Message{21050, "Hinweis: Die Links in den File-Headern sind angepasst, und der Server hat "
+                   "die Datenbank an ihrem neuen Ort geöffnet. RDB$FILES behält die alten "
+                   "Dateinamen, weil dieser Server keine Änderung von RDB$FILES erlaubt."},
     Message{21060, "Datei \"%s\" würde umbenannt zu \"%s\""},
     Message{21061, "Vorschau der Links in den File-Headern (es wird nichts geschrieben) ..."},
     Message{21062, "Link würde geändert von \"%s\" zu \"%s\""},

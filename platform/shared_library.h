@@ -1,5 +1,5 @@
 // A library loaded at run time by file name, and the entry points it exports.
-// Unloaded when the object goes.
+// Unloaded when the object goes, unless it is to stay loaded.
 #pragma once
 
 #include <optional>
@@ -27,6 +27,10 @@ public:
 
     // The entry point exported as `symbol`, or null when there is none.
     EntryPoint Find(const char* symbol) const;
+
+    // Leaves the library loaded until the process ends (the entry points
+    // found stay valid); Find answers nothing afterwards.
+    void KeepLoaded() { handle_ = nullptr; }
 
 private:
     explicit SharedLibrary(void* handle) : handle_(handle) {}

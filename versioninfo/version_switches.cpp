@@ -1,6 +1,7 @@
 #include "versioninfo/version_switches.h"
 
-#include "platform/format_message.h"
+#include "platform/program_version.h"
+
 #include "toolkit/application.h"
 
 #include <QLocale>
@@ -24,8 +25,8 @@ constexpr std::array kSwitches{
 } // namespace
 
 void SetProgramVersion(TEVI& evi) {
-    evi.asModuleVersion = QString::fromStdString(platform::FormatText("%2i.%02i.%03i", 1, 11, 2));
-    evi.asModuleVersionDate = QStringLiteral("01.07.2015");
+    evi.asModuleVersion = QString::fromStdString(platform::ProgramVersion());
+    evi.asModuleVersionDate = QString::fromStdString(platform::ProgramVersionDate());
 }
 
 std::optional<TExVersionInfoTyp> VersionSwitchKind(const QString& argument) {

@@ -4,7 +4,12 @@
 #include "app/program_start.h"
 #include "app/tfm_tlm_main.h"
 #include "app/tfm_tlm_start.h"
+#include "platform/termination_signals.h"
 #include "qt_test_support.h"
+
+#include <QTimer>
+#include <csignal>
+#include <unistd.h>
 
 #include <QMessageBox>
 
@@ -94,6 +99,45 @@ private slots:
         QVERIFY(!seen.mainVisible);
         QVERIFY(closedByUser); // the message loop ran until the window was closed
         QVERIFY(idle);
+        QVERIFY(FindTopLevel<TfmTLMMain>() == nullptr);
+    }
+
+    // A real SIGTERM once the client library has attached to the real server
+    // (it then catches the signal itself): every window closes, the message
+    // loop ends and the program with it, as after Close.
+    void terminationSignalEndsTheProgramAfterTheClientLibraryAttached() {
+        tessaldrin::platform::WatchTerminationSignals();
+        AtConfirmation seen;
+        NoteAndAnswer(seen, [](TfmTLMStart& d) {
+            QTest::keyClicks(d.Edit1, "JA");
+            QTest::keyClick(d.Edit1, Qt::Key_Return);
+        });
+        bool checked = false;
+        WhenReady(
+            [] {
+                TfmTLMMain* main = FindTopLevel<TfmTLMMain>();
+                return main != nullptr && main->isVisible() &&
+                       QApplication::activeModalWidget() == nullptr;
+            },
+            [&] {
+                TfmTLMMain* main = FindTopLevel<TfmTLMMain>();
+                main->adjustment()->DataModule->Port = 3050;
+                checked = main->adjustment()->DataModule->CheckServer(nullptr);
+                ::kill(::getpid(), SIGTERM);
+            });
+        // Should the signal be lost, the window is closed here and the test fails.
+        bool closedByFallback = false;
+        QTimer fallback;
+        fallback.setSingleShot(true);
+        QObject::connect(&fallback, &QTimer::timeout, [&] {
+            closedByFallback = true;
+            QApplication::closeAllWindows();
+        });
+        fallback.start(20000);
+        QCOMPARE(RunProgram(Application()), 0);
+        QVERIFY(checked);
+        QVERIFY(!closedByFallback);
+        QCOMPARE(tessaldrin::platform::TerminationSignal(), SIGTERM);
         QVERIFY(FindTopLevel<TfmTLMMain>() == nullptr);
     }
 

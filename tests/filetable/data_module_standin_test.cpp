@@ -386,3 +386,38 @@ TEST_F(DataModuleStandIn, ARowTakesTheSpellingOfTheOneFileOnDiskThatDiffersOnlyI
     EXPECT_EQ(standin::Rows()[1].fileName, neu + "Tessaldrin_2.TDB");
     std::filesystem::remove_all(neu);
 }
+
+// A detach or a rollback that fails: the stand-in, as the engine does, keeps
+// the attachment or the transaction open after such a failure.
+TEST_F(DataModuleStandIn, AFailedDetachAfterTheCommitIsOneEntryAndTheResultStandsStandIn) {
+    standin::SetRows(twoRows);
+    standin::FailCall("isc_detach_database", 1, {"connection lost.", "while detaching."});
+    EXPECT_TRUE(dm.ChangeFileTable(threeFiles, &log));
+    EXPECT_EQ(log.Lines,
+              (std::vector<std::string>{
+                  "", kHeading, Changed("E:\\Alt\\Tessaldrin_1.GDB", "/srv/neu/Tessaldrin_1.TDB"),
+                  Changed("E:\\Alt\\Tessaldrin_2.GDB", "/srv/neu/Tessaldrin_2.TDB"),
+                  "connection lost.\r\nwhile detaching"}));
+    EXPECT_EQ(JournalFrom("isc_detach_database"),
+              (std::vector<std::string>{"isc_detach_database failed", "isc_detach_database"}));
+    EXPECT_EQ(standin::Rows()[0].fileName, "/srv/neu/Tessaldrin_1.TDB");
+    EXPECT_EQ(standin::OpenHandles(), 0);
+}
+
+TEST_F(DataModuleStandIn, AFailedRollbackKeepsItsHandleSoThatNothingStaysAttachedStandIn) {
+    standin::SetRows(twoRows);
+    standin::FailCall("isc_rollback_transaction", 1, {"rollback refused."});
+    // Two files for two rows: the count check rolls back.
+    EXPECT_FALSE(dm.ChangeFileTable({threeFiles[0], threeFiles[1]}, &log));
+    EXPECT_EQ(log.Lines, (std::vector<std::string>{
+                             "", kHeading,
+                             "Fehler: Die Anzahl der gefundenen Files stimmt nicht mit der Anzahl "
+                             "der Eintr\xC3\xA4ge in der File-Tabelle \xC3\xBC"
+                             "berein!",
+                             "rollback refused"}));
+    EXPECT_EQ(JournalFrom("isc_rollback_transaction"),
+              (std::vector<std::string>{"isc_rollback_transaction failed",
+                                        "isc_rollback_transaction", "isc_detach_database"}));
+    EXPECT_EQ(standin::Rows(), twoRows);
+    EXPECT_EQ(standin::OpenHandles(), 0);
+}

@@ -173,11 +173,18 @@ TEST_F(DataModuleRealServer, AWrongFileCountChangesNothing) {
                              "", kHeading,
                              "Fehler: Die Anzahl der gefundenen Files stimmt nicht mit der Anzahl "
                              "der Einträge in der File-Tabelle überein!"}));
+    EXPECT_FALSE(dm.FileTableKeptByServer); // only the refusal of the update sets it
     EXPECT_EQ(StoredFileNames(layout.files[0]), storedBefore);
     EXPECT_EQ(ConnectionsToServer(), 0);
 }
 
-TEST_F(DataModuleRealServer, TheServersRefusalOfTheUpdateIsLoggedAloneAndRolledBack) {
+const std::string kKeptNote =
+    "Hinweis: Die Links in den File-Headern sind angepasst, und der Server hat die Datenbank an "
+    "ihrem neuen Ort ge\xC3\xB6"
+    "ffnet. RDB$FILES beh\xC3\xA4lt die alten Dateinamen, weil dieser Server keine \xC3\x84nderung "
+    "von RDB$FILES erlaubt.";
+
+TEST_F(DataModuleRealServer, TheServersRefusalOfTheUpdateIsLoggedWithItsNoteAndRolledBack) {
     // Without a grant the server refuses the update as it is prepared; with
     // one, Firebird 3 still keeps the system table read-only.
     const std::pair<bool, const char*> cases[] = {
@@ -190,7 +197,10 @@ TEST_F(DataModuleRealServer, TheServersRefusalOfTheUpdateIsLoggedAloneAndRolledB
         // The stored names are of another directory, so that a change shows.
         dm.DatabaseDir = dir.withSeparator() + "moved/";
         EXPECT_FALSE(dm.ChangeFileTable(files, &log));
-        EXPECT_EQ(log.Lines, (std::vector<std::string>{"", kHeading, refusal}));
+        // After the server's text, the note that says what the refusal means;
+        // ChangeFileTable says so to the front ends as well.
+        EXPECT_EQ(log.Lines, (std::vector<std::string>{"", kHeading, refusal, kKeptNote}));
+        EXPECT_TRUE(dm.FileTableKeptByServer);
         EXPECT_EQ(StoredFileNames(layout.files[0]), storedBefore);
         EXPECT_EQ(CountRows(layout.files[0]), 10);
         EXPECT_EQ(ConnectionsToServer(), 0);

@@ -5,13 +5,23 @@
 #include "tests/support/firebird_fixture.h"
 
 #include <algorithm>
+#include <arpa/inet.h>
+#include <chrono>
+#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
-#include <set>
+#include <netinet/in.h>
+#include <optional>
+#include <poll.h>
 #include <regex>
+#include <set>
 #include <sstream>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <utility>
 
 namespace fs = std::filesystem;
@@ -52,22 +62,32 @@ std::map<fs::path, std::string> Snapshot(const fs::path& dir) {
     return files;
 }
 
+// `path` as one word for the shell, whatever quotes it holds.
 std::string Quoted(const fs::path& path) {
-    return "'" + path.string() + "'";
+    std::string quoted = "'";
+    for (char c : path.string()) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
 }
 
 const fs::path kCli = TM_CLI_PATH;
+const std::string kKeptNote =
+    "Hinweis: Die Links in den File-Headern sind angepasst, und der Server hat die Datenbank an "
+    "ihrem neuen Ort ge\xC3\xB6"
+    "ffnet. RDB$FILES beh\xC3\xA4lt die alten Dateinamen, weil dieser Server keine \xC3\x84nderung "
+    "von RDB$FILES erlaubt.\n";
 constexpr int kRows = 1500;
 
-// A three-file database created in <dir>/alt and moved to <dir>/neu.
+// A three-file database created in <dir>/alt and moved to <dir>/<newName>.
 struct MovedDatabase {
     ServerDir dir{"tm-run"};
     fs::path neu;
     std::vector<fs::path> old;
 
-    MovedDatabase() {
+    explicit MovedDatabase(const std::string& newName = "neu") {
         const fs::path alt = dir.makeSubdir("alt");
-        neu = dir.makeSubdir("neu");
+        neu = dir.makeSubdir(newName);
         old = {alt / "Tessaldrin.GDB", alt / "Tessaldrin_1.GDB", alt / "Tessaldrin_2.GDB"};
         DatabaseLayout layout;
         layout.files = old;
@@ -110,12 +130,12 @@ TEST(RunEndToEnd, MovedThreeFileDatabaseOpensFromItsNewPlaceAfterTheRun) {
                                "\n\xC3\x84ndere File-Tabelle:\n",
                            }));
     // Firebird 3 refuses every change of RDB$FILES: the server says so, the
-    // table keeps its rows, and the run reports failure.
-    EXPECT_NE(first.out.find("UPDATE operation is not allowed for system table RDB$FILES"),
-              std::string::npos)
-        << first.out;
-    EXPECT_TRUE(InOrder(first.out, {"\nTessaldrin Mover konnte Tessaldrin nicht anpassen!\n"}));
-    EXPECT_EQ(first.exitCode, 1);
+    // note says what that means, the table keeps its rows, and the run ends
+    // with the failure line and its own exit code.
+    EXPECT_TRUE(
+        InOrder(first.out, {"UPDATE operation is not allowed for system table RDB$FILES\n",
+                            kKeptNote, "\nTessaldrin Mover konnte Tessaldrin nicht anpassen!\n"}));
+    EXPECT_EQ(first.exitCode, 4);
     EXPECT_EQ(StoredFileNames(db.neu / "Tessaldrin.TDB"),
               (std::vector<std::string>{db.old[1].string(), db.old[2].string()}));
 
@@ -172,9 +192,9 @@ TEST(RunEndToEnd, SingleFileDatabaseOfAnotherOwnerIsRefusedTheTableUpdate) {
     layout.rows = 5;
     CreateDatabase(layout);
     const CliResult run = RunCli(kCli, "--confirm JA --dir " + Quoted(dir.path()));
-    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.exitCode, 4);
     EXPECT_TRUE(InOrder(run.out, {"\xC3\x84ndere File-Tabelle:\n",
-                                  "no permission for UPDATE access to TABLE RDB$FILES\n",
+                                  "no permission for UPDATE access to TABLE RDB$FILES\n", kKeptNote,
                                   "\nTessaldrin Mover konnte Tessaldrin nicht anpassen!\n"}))
         << run.out;
 }
@@ -251,6 +271,46 @@ TEST(RunEndToEnd, NamesThatDifferOnlyInCaseAreRenamedAndLinkedAsSpelledOnDisk) {
         }
         std::string why;
         EXPECT_EQ(CountRows(target(0), &why), kRows) << why << run.out;
+    }
+}
+
+// A relative --dir names the same directory absolutely, without "." or ".."
+// parts: links such as "./Tessaldrin_1.TDB" would open from nowhere.
+TEST(RunEndToEnd, RelativeDirectoryIsMadeAbsoluteInEveryLink) {
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"neu", "."}, {"", "neu"}, {"neu", "../alt/../neu/./"}};
+    for (const auto& [workingDir, dirArgument] : cases) {
+        MovedDatabase db;
+        const fs::path cwd = workingDir.empty() ? db.dir.path() : db.dir.path() / workingDir;
+        const CliResult run = RunCli("cd " + Quoted(cwd) + " && " + kCli.string(),
+                                     "--confirm JA --dir " + Quoted(dirArgument));
+        EXPECT_EQ(run.exitCode, 4) << dirArgument << "\n" << run.out;
+        EXPECT_TRUE(InOrder(run.out, {"\n" + db.at("Tessaldrin.GDB") + "\n",
+                                      "\" zu \"" + db.at("Tessaldrin_1.TDB") + "\"",
+                                      "\" zu \"" + db.at("Tessaldrin_2.TDB") + "\""}))
+            << dirArgument;
+        std::string why;
+        EXPECT_EQ(CountRows(db.neu / "Tessaldrin.TDB", &why), kRows) << dirArgument << why;
+    }
+}
+
+// A directory named with umlauts, sharp s, spaces and quotes, under a UTF-8
+// locale and with no locale variables at all (as from cron or a service):
+// the server gets the path bytes as they are on disk and opens the database.
+TEST(RunEndToEnd, DirectoryNamedInAnyScriptRepairsUnderAnyLocale) {
+    const std::string name = "B\xC3\xBCro Da\xC3\x9F"
+                             "en '\xC3\x9C"
+                             "bertrag'";
+    for (const std::string environment : {"env -i", "env -i LANG=C.UTF-8 LC_ALL=C.UTF-8"}) {
+        MovedDatabase db(name);
+        const CliResult run =
+            RunCli(environment + " " + kCli.string(), "--confirm JA --dir " + Quoted(db.neu));
+        EXPECT_EQ(run.exitCode, 4) << environment << "\n" << run.out;
+        EXPECT_TRUE(InOrder(run.out, {"\" zu \"" + db.at("Tessaldrin_1.TDB") + "\"",
+                                      "\" zu \"" + db.at("Tessaldrin_2.TDB") + "\"", kKeptNote}))
+            << environment;
+        std::string why;
+        EXPECT_EQ(CountRows(db.neu / "Tessaldrin.TDB", &why), kRows) << environment << why;
     }
 }
 
@@ -338,10 +398,11 @@ TEST(RunEndToEnd, PrimaryRepairsAMovedDatabaseOfAnyNameAndKeepsEveryName) {
     // Firebird 3 refuses the change of RDB$FILES; the chain on disk is what
     // lets the server open the database from its new place.
     EXPECT_TRUE(InOrder(run.out, {"UPDATE operation is not allowed for system table RDB$FILES",
+                                  kKeptNote,
                                   "\nTessaldrin Mover konnte die Datenbank \"" + at +
                                       "Kunden.fdb\" nicht anpassen!\n"}))
         << run.out;
-    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.exitCode, 4);
     const auto after = Snapshot(neu);
     EXPECT_TRUE(std::equal(after.begin(), after.end(), before.begin(), before.end(),
                            [](const auto& a, const auto& b) { return a.first == b.first; }));
@@ -416,5 +477,91 @@ TEST(RunEndToEnd, PrimaryChainOfSyntheticPagesWithAFaultIsRefusedBeforeAnyByteIs
             EXPECT_EQ(run.out.find("Bearbeite Datei"), std::string::npos) << run.out;
             EXPECT_EQ(Snapshot(temp.path()), before);
         }
+    }
+}
+
+namespace {
+
+// A stand-in for a server that accepts the connection and never answers: the
+// real server cannot be made to hang a client deterministically. While the
+// client waits in its attachment, the client library has taken SIGINT and
+// SIGTERM over.
+class SilentServer {
+public:
+    SilentServer() {
+        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+            ::listen(listener_, 1) != 0 ||
+            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+            throw std::runtime_error("no listening socket");
+        }
+        port_ = ntohs(address.sin_port);
+    }
+    ~SilentServer() {
+        if (client_ >= 0) {
+            ::close(client_);
+        }
+        ::close(listener_);
+    }
+    int port() const { return port_; }
+    // True once a client has connected, within ten seconds.
+    bool Accepted() {
+        pollfd waiting{listener_, POLLIN, 0};
+        if (::poll(&waiting, 1, 10000) != 1) {
+            return false;
+        }
+        client_ = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        return client_ >= 0;
+    }
+
+private:
+    int listener_ = -1;
+    int client_ = -1;
+    int port_ = 0;
+};
+
+// The wait status of `child` once it ends, within `seconds`; nothing if not.
+std::optional<int> Ended(pid_t child, int seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        int status = 0;
+        if (::waitpid(child, &status, WNOHANG) == child) {
+            return status;
+        }
+        pollfd none{};
+        ::poll(&none, 0, 10); // a pause between two looks, not a wait for luck
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+TEST(RunEndToEnd, TerminationSignalsEndTheRunWaitingOnASilentServerStandIn) {
+    for (const int signal : {SIGTERM, SIGINT}) {
+        SilentServer server;
+        ServerDir dir{"tm-signal"};
+        const std::string port = std::to_string(server.port());
+        const std::string cli = kCli.string();
+        const std::string where = dir.path().string();
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::execl(cli.c_str(), cli.c_str(), "--confirm", "JA", "--port", port.c_str(), "--dir",
+                    where.c_str(), static_cast<char*>(nullptr));
+            std::_Exit(127);
+        }
+        ASSERT_TRUE(server.Accepted()) << signal;
+        ASSERT_EQ(::kill(child, signal), 0);
+        const std::optional<int> status = Ended(child, 30);
+        if (!status) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, nullptr, 0);
+        }
+        ASSERT_TRUE(status) << "the program did not end on signal " << signal;
+        EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == signal) << *status;
     }
 }

@@ -64,7 +64,9 @@ IsqlResult RunIsql(const std::string& sql, const std::string& database) {
     }
     close(fd);
     std::ofstream(scriptName) << sql << "\n";
-    std::string command = "isql-fb -q -user SYSDBA -password " + Quoted(SysdbaPassword());
+    // isql-fb converts the database path from its locale: UTF-8 keeps the bytes.
+    std::string command =
+        "LC_ALL=C.UTF-8 isql-fb -q -user SYSDBA -password " + Quoted(SysdbaPassword());
     if (!database.empty()) {
         command += " " + Quoted(database);
     }
@@ -271,7 +273,7 @@ HeldAttachment::HeldAttachment(const std::vector<fs::path>& files) {
     }
     close(fd);
     output_ = outputName;
-    const std::string command = "isql-fb -q -user SYSDBA -password " + Quoted(SysdbaPassword()) +
+    const std::string command = "LC_ALL=C.UTF-8 isql-fb -q -user SYSDBA -password " + Quoted(SysdbaPassword()) +
                                 " " + Quoted("localhost:" + files[0].string()) + " >" +
                                 Quoted(output_.string()) + " 2>&1";
     session_ = popen(command.c_str(), "w");

@@ -325,12 +325,21 @@ ISC_STATUS ISC_EXPORT isc_detach_database(ISC_STATUS* status, isc_db_handle* db)
     if (db == nullptr || *db != 1 || !S().attached) {
         return Refuse(status, "detach of no attachment");
     }
-    // The server drops what the attachment still had open.
+    // As the engine does: an attachment with an active transaction is not
+    // detached, and a failed detach leaves it attached with its handle.
+    if (S().inTransaction) {
+        S().journal.push_back("isc_detach_database refused: open transaction");
+        SetFailure(status, {"cannot disconnect database with open transactions (1 active)"});
+        return status[1];
+    }
+    if (Called("isc_detach_database", "", status)) {
+        return status[1];
+    }
+    // The server drops the statements the attachment still had.
     S().attached = false;
-    S().inTransaction = false;
     S().statements.clear();
     *db = 0;
-    return Called("isc_detach_database", "", status) ? status[1] : 0;
+    return 0;
 }
 
 ISC_STATUS ISC_EXPORT isc_start_multiple(ISC_STATUS* status, isc_tr_handle* tr, short count,
@@ -375,9 +384,13 @@ ISC_STATUS ISC_EXPORT isc_rollback_transaction(ISC_STATUS* status, isc_tr_handle
     if (tr == nullptr || *tr != 1 || !S().inTransaction) {
         return Refuse(status, "rollback of no transaction");
     }
+    // A failed rollback leaves the transaction active, with its handle.
+    if (Called("isc_rollback_transaction", "", status)) {
+        return status[1];
+    }
     S().inTransaction = false;
     *tr = 0;
-    return Called("isc_rollback_transaction", "", status) ? status[1] : 0;
+    return 0;
 }
 
 ISC_STATUS ISC_EXPORT isc_dsql_allocate_statement(ISC_STATUS* status, isc_db_handle* db,
