@@ -33,6 +33,7 @@ TEVI::TEVI(QObject* owner) : QObject(owner) {
     moduleDirectory_ = FromLocal(paths.directory);
     moduleFileName_ = FromLocal(paths.fileName);
     reportPath_ = FromLocal(paths.reportPath);
+    reportFile_ = paths.reportPath;
     printer_ = new TDOzadi(this);
 }
 
@@ -128,7 +129,7 @@ void TEVI::VersionInfoFile() {
     for (const QString& line : info_) {
         lines.push_back(line.toLocal8Bit().toStdString());
     }
-    WriteReportFile(reportPath_.toLocal8Bit().toStdString(), lines);
+    WriteReportFile(reportFile_, lines);
 }
 
 void TEVI::VersionInfoPrinter() {

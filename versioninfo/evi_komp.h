@@ -4,6 +4,8 @@
 // to a file next to the program or to the printer.
 #pragma once
 
+#include <string>
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -72,6 +74,9 @@ private:
     QString moduleDirectory_;
     QString moduleFileName_;
     QString reportPath_;
+    // The same path as the bytes the file system holds, which the file is
+    // written under; a directory name that is no text of the locale survives.
+    std::string reportFile_;
 };
 
 } // namespace tessaldrin::versioninfo

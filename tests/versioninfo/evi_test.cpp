@@ -12,7 +12,11 @@
 #include <QFileInfo>
 #include <QtTest>
 
+#include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
+#include <string>
+#include <unistd.h>
 
 namespace tessaldrin::versioninfo {
 
@@ -139,6 +143,29 @@ private slots:
         evi.OnDatenSammeln = [](QObject*, QStringList&) { throw std::runtime_error("hook"); };
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, evi.Info(TExVersionInfoTyp::eviFile));
         QVERIFY(!QFile::exists(ReportPath()));
+    }
+
+    // A directory whose name is no UTF-8 text (a Latin-1 byte): the report is
+    // written beside the program all the same, under the directory's bytes.
+    // The test runs a copy of itself from there, which only writes the file.
+    void reportFileBesideAProgramInADirectoryNamedInLatin1() {
+        if (qEnvironmentVariableIsSet("TM_EVI_WRITE_ONLY")) {
+            TEVI evi(nullptr);
+            evi.Info(TExVersionInfoTyp::eviFile);
+            return;
+        }
+        const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                          ("tm-evi-" + std::to_string(::getpid())) / "B\xFCro";
+        std::filesystem::create_directories(dir);
+        const std::filesystem::path program = dir / "evi_copy";
+        std::filesystem::copy_file(QCoreApplication::applicationFilePath().toStdString(), program);
+        const std::string command = "TM_EVI_WRITE_ONLY=1 '" + program.string() +
+                                    "' reportFileBesideAProgramInADirectoryNamedInLatin1 >/dev/null";
+        const int status = std::system(command.c_str());
+        const bool written = std::filesystem::exists(dir / "evi_copy.EVI");
+        std::filesystem::remove_all(dir.parent_path());
+        QCOMPARE(status, 0);
+        QVERIFY(written);
     }
 
     // The file beside the program: ten lines with CR LF, written twice
