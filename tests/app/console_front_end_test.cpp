@@ -4,7 +4,9 @@
 // whole repair is tested on the real server in the integration tests.
 #include "app/console_front_end.h"
 #include "filetable/dm_files.h"
+#include "platform/program_version.h"
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -67,7 +69,30 @@ TEST(ConsoleFrontEnd, UsageErrorsExitWithTwoAndTouchNothing) {
 TEST(ConsoleFrontEnd, HelpPrintsTheUsageAndExitsWithZero) {
     Console console;
     EXPECT_EQ(console.run({"--help"}), kExitSucceeded);
-    EXPECT_NE(console.out.str().find("--confirm JA"), std::string::npos);
+    // The usage line names every option that the text below it explains.
+    const std::string usage = console.out.str();
+    const std::string line = usage.substr(0, usage.find("\n\n"));
+    for (const char* option : {"[--confirm JA]", "[--port N]", "[--dir DIR]", "[--timing]",
+                               "[--primary DATEI]", "[--dry-run]", "[--version]", "[--help]"}) {
+        EXPECT_NE(line.find(option), std::string::npos) << option;
+        const std::string explained = "\n  " + std::string(option + 1, std::strlen(option) - 2);
+        EXPECT_NE(usage.find(explained), std::string::npos) << explained;
+    }
+    EXPECT_TRUE(console.untouched());
+}
+
+// The program's name, version and date, as the first lines of the version
+// report show them; nothing else runs.
+TEST(ConsoleFrontEnd, VersionPrintsTheIdentityOfTheReportAndExitsWithZero) {
+    Console console;
+    EXPECT_EQ(console.run({"--version"}), kExitSucceeded);
+    std::string expected;
+    for (const std::string& line : platform::ProgramIdentityLines("tessaldrin-mover-cli")) {
+        expected += line + "\n";
+    }
+    EXPECT_EQ(console.out.str(), expected);
+    EXPECT_EQ(expected.rfind("Datei:       tessaldrin-mover-cli\nVersion:     ", 0), 0u);
+    EXPECT_TRUE(console.err.str().empty());
     EXPECT_TRUE(console.untouched());
 }
 
