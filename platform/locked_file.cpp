@@ -53,25 +53,6 @@ std::optional<LockedFile> LockedFile::Open(const std::string& path) {
     return file;
 }
 
-LockedFile::LockedFile(LockedFile&& other) noexcept
-    : descriptor_(std::exchange(other.descriptor_, -1)), path_(std::move(other.path_)),
-      reads_(other.reads_), writes_(other.writes_) {}
-
-LockedFile& LockedFile::operator=(LockedFile&& other) noexcept {
-    if (this != &other) {
-        Release();
-        descriptor_ = std::exchange(other.descriptor_, -1);
-        path_ = std::move(other.path_);
-        reads_ = other.reads_;
-        writes_ = other.writes_;
-    }
-    return *this;
-}
-
-LockedFile::~LockedFile() {
-    Release();
-}
-
 void LockedFile::Release() {
     if (descriptor_ >= 0) {
         // Closing the last descriptor of the open file releases its lock.

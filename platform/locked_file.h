@@ -23,11 +23,22 @@ public:
     // opened for writing, and no kind of entry makes the open wait.
     static std::optional<LockedFile> Open(const std::string& path);
 
-    LockedFile(LockedFile&& other) noexcept;
-    LockedFile& operator=(LockedFile&& other) noexcept;
+    LockedFile(LockedFile&& other) noexcept
+        : descriptor_(std::exchange(other.descriptor_, -1)), path_(std::move(other.path_)),
+          reads_(other.reads_), writes_(other.writes_) {}
+    LockedFile& operator=(LockedFile&& other) noexcept {
+        if (this != &other) {
+            Release();
+            descriptor_ = std::exchange(other.descriptor_, -1);
+            path_ = std::move(other.path_);
+            reads_ = other.reads_;
+            writes_ = other.writes_;
+        }
+        return *this;
+    }
     LockedFile(const LockedFile&) = delete;
     LockedFile& operator=(const LockedFile&) = delete;
-    ~LockedFile();
+    ~LockedFile() { Release(); }
 
     // The name under which the file was opened, or last renamed.
     const std::string& Path() const { return path_; }

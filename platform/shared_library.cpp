@@ -15,21 +15,6 @@ std::optional<SharedLibrary> SharedLibrary::Load(const std::string& name) {
     return SharedLibrary(handle);
 }
 
-SharedLibrary::SharedLibrary(SharedLibrary&& other) noexcept
-    : handle_(std::exchange(other.handle_, nullptr)) {}
-
-SharedLibrary& SharedLibrary::operator=(SharedLibrary&& other) noexcept {
-    if (this != &other) {
-        Release();
-        handle_ = std::exchange(other.handle_, nullptr);
-    }
-    return *this;
-}
-
-SharedLibrary::~SharedLibrary() {
-    Release();
-}
-
 void SharedLibrary::Release() {
     if (handle_ != nullptr) {
         dlclose(handle_);

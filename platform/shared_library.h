@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace tessaldrin::platform {
 
@@ -19,11 +20,18 @@ public:
     // Loads `name` through the system's library search; nothing when that fails.
     static std::optional<SharedLibrary> Load(const std::string& name);
 
-    SharedLibrary(SharedLibrary&& other) noexcept;
-    SharedLibrary& operator=(SharedLibrary&& other) noexcept;
+    SharedLibrary(SharedLibrary&& other) noexcept
+        : handle_(std::exchange(other.handle_, nullptr)) {}
+    SharedLibrary& operator=(SharedLibrary&& other) noexcept {
+        if (this != &other) {
+            Release();
+            handle_ = std::exchange(other.handle_, nullptr);
+        }
+        return *this;
+    }
     SharedLibrary(const SharedLibrary&) = delete;
     SharedLibrary& operator=(const SharedLibrary&) = delete;
-    ~SharedLibrary();
+    ~SharedLibrary() { Release(); }
 
     // The entry point exported as `symbol`, or null when there is none.
     EntryPoint Find(const char* symbol) const;

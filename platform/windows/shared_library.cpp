@@ -24,21 +24,6 @@ std::optional<SharedLibrary> SharedLibrary::Load(const std::string& name) {
     return SharedLibrary(reinterpret_cast<void*>(module));
 }
 
-SharedLibrary::SharedLibrary(SharedLibrary&& other) noexcept
-    : handle_(std::exchange(other.handle_, nullptr)) {}
-
-SharedLibrary& SharedLibrary::operator=(SharedLibrary&& other) noexcept {
-    if (this != &other) {
-        Release();
-        handle_ = std::exchange(other.handle_, nullptr);
-    }
-    return *this;
-}
-
-SharedLibrary::~SharedLibrary() {
-    Release();
-}
-
 void SharedLibrary::Release() {
     if (handle_ != nullptr) {
         FreeLibrary(static_cast<HMODULE>(handle_));
