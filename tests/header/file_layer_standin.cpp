@@ -5,6 +5,7 @@
 #include <optional>
 #include <sys/types.h>
 #include <unistd.h>
+#include <vector>
 
 extern "C" {
 ssize_t __real_pread(int fd, void* buffer, size_t count, off_t offset);
@@ -27,7 +28,7 @@ struct Injection {
 struct State {
     std::string watched;
     std::vector<Record> records;
-    std::optional<Injection> injection;
+    std::vector<Injection> injections;
     int seen[3] = {0, 0, 0};
 };
 
@@ -56,8 +57,10 @@ std::optional<Fault> Note(int fd, Record record) {
     const int seen = ++state.seen[static_cast<int>(record.call)];
     const Call call = record.call;
     state.records.push_back(std::move(record));
-    if (state.injection && state.injection->call == call && state.injection->occurrence == seen) {
-        return state.injection->fault;
+    for (const Injection& injection : state.injections) {
+        if (injection.call == call && injection.occurrence == seen) {
+            return injection.fault;
+        }
     }
     return std::nullopt;
 }
@@ -110,7 +113,7 @@ void Watch(const std::filesystem::path& file) {
 }
 
 void Inject(Call call, int occurrence, Fault fault) {
-    Shared().injection = Injection{call, occurrence, fault};
+    Shared().injections.push_back(Injection{call, occurrence, fault});
 }
 
 std::vector<Record> Records() {

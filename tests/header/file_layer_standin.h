@@ -33,7 +33,7 @@ struct Record {
 // Records the calls on `file` from now on, with no fault chosen.
 void Watch(const std::filesystem::path& file);
 // The `occurrence`-th call (from 1) of `call` on the watched file, counted
-// from Watch, behaves as `fault` says.
+// from Watch, behaves as `fault` says; each Inject adds one such call.
 void Inject(Call call, int occurrence, Fault fault);
 // The calls on the watched file since Watch, in order.
 std::vector<Record> Records();

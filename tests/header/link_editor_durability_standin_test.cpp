@@ -83,3 +83,21 @@ TEST_F(LinkEditorOverAFileLayerStandIn, WritesThePageAsReadBackWhenAnyStepOfTheW
         editor.CloseDatabaseFile(log);
     }
 }
+
+// The write stops part-way and the write-back of the page as read fails too:
+// the page on disk is part new, part old, and the line says that it may be
+// damaged, not that it was restored.
+TEST_F(LinkEditorOverAFileLayerStandIn, SaysWhenTheTornPageCouldNotBeRestored) {
+    WriteFile(file, LinkPage(kOld).Text());
+    file_layer::Watch(file);
+    file_layer::Inject(Call::kWrite, 1, Fault::kShorten);
+    file_layer::Inject(Call::kWrite, 2, Fault::kFail);
+    ASSERT_TRUE(Prepare(LinkPage(kOld)));
+    editor.ReadContinuationLink(log);
+    editor.NewLinkName = kNew;
+    EXPECT_FALSE(editor.ChangeContinuationLink(log));
+    EXPECT_EQ(log.Lines.back(), lines::Error(lines::kNotRestored));
+    const std::string torn = FileBytes();
+    EXPECT_EQ(torn.substr(0, kSize - 1), LinkPage(kNew).Text().substr(0, kSize - 1));
+    EXPECT_EQ(torn.back(), LinkPage(kOld).Text().back());
+}
