@@ -283,25 +283,45 @@ TEST_F(DataModuleStandIn, AFailingFetchUpdateOrCommitLogsTheTextAloneRollsBackAn
     }
 }
 
-TEST_F(DataModuleStandIn, RepeatedSequencesOfShadowFilesLeaveTheTableUnchanged) {
-    std::vector<Row> rows = twoRows;
-    rows.push_back({"E:\\Alt\\Tessaldrin.SHD", 1, 0, std::nullopt, 1, 1});
-    standin::SetRows(rows);
-    const std::vector<std::string> fourFiles{"/srv/neu/Tessaldrin.TDB", "/srv/neu/Tessaldrin_1.TDB",
-                                             "/srv/neu/Tessaldrin_2.TDB",
-                                             "/srv/neu/Tessaldrin.SHD"};
-    EXPECT_FALSE(dm.ChangeFileTable(fourFiles, &log));
-    EXPECT_EQ(log.Lines,
-              (std::vector<std::string>{"", kHeading,
-                                        "Fehler: Die File-Tabelle enthält mehrere Einträge mit "
-                                        "derselben RDB$FILE_SEQUENCE; sie wird nicht geändert!"}));
-    EXPECT_EQ(JournalFrom("isc_dsql_fetch S1 dialect=3 end"),
-              (std::vector<std::string>{"isc_dsql_fetch S1 dialect=3 end",
-                                        "isc_dsql_free_statement S2 option=2",
-                                        "isc_dsql_free_statement S1 option=2",
-                                        "isc_rollback_transaction", "isc_detach_database"}));
-    EXPECT_EQ(standin::Rows(), rows);
-    EXPECT_EQ(standin::OpenHandles(), 0);
+// Rows that no update may touch: repeated sequences of shadow files (one
+// update would reach more than one row), and a name that names no file
+// ("/srv/neu/.TDB"), whatever the rows before it hold. Every row is read,
+// nothing is updated, the transaction is rolled back and nothing stays open.
+TEST_F(DataModuleStandIn, RowsThatNoUpdateMayTouchLeaveTheTableUnchanged) {
+    struct Case {
+        std::vector<Row> rows;
+        std::vector<std::string> files;
+        std::string error;
+    };
+    std::vector<Row> shadow = twoRows;
+    shadow.push_back({"E:\\Alt\\Tessaldrin.SHD", 1, 0, std::nullopt, 1, 1});
+    std::vector<Row> noFile = twoRows;
+    noFile[1].fileName = "E:\\Alt\\";
+    const Case cases[] = {
+        {shadow,
+         {"/srv/neu/Tessaldrin.TDB", "/srv/neu/Tessaldrin_1.TDB", "/srv/neu/Tessaldrin_2.TDB",
+          "/srv/neu/Tessaldrin.SHD"},
+         "Fehler: Die File-Tabelle enthält mehrere Einträge mit derselben RDB$FILE_SEQUENCE; "
+         "sie wird nicht geändert!"},
+        {noFile, threeFiles,
+         "FEHLER: Der gespeicherte Dateiname \"E:\\Alt\\\" nennt keine Datei; er wird nicht "
+         "geändert.\n\n"},
+    };
+    for (const Case& c : cases) {
+        standin::Reset();
+        log.Lines.clear();
+        standin::SetRows(c.rows);
+        EXPECT_FALSE(dm.ChangeFileTable(c.files, &log)) << c.error;
+        EXPECT_EQ(log.Lines, (std::vector<std::string>{"", kHeading, c.error}));
+        EXPECT_EQ(JournalFrom("isc_dsql_fetch S1 dialect=3 end"),
+                  (std::vector<std::string>{"isc_dsql_fetch S1 dialect=3 end",
+                                            "isc_dsql_free_statement S2 option=2",
+                                            "isc_dsql_free_statement S1 option=2",
+                                            "isc_rollback_transaction", "isc_detach_database"}))
+            << c.error;
+        EXPECT_EQ(standin::Rows(), c.rows) << c.error;
+        EXPECT_EQ(standin::OpenHandles(), 0) << c.error;
+    }
 }
 
 TEST_F(DataModuleStandIn, AWrongFileCountUpdatesNoRowAfterFetchingThemAll) {
@@ -351,25 +371,6 @@ TEST_F(DataModuleStandIn, AFailedAttachOrDialectReadIsRaisedWithNothingLeftOpen)
     EXPECT_THROW(dm.ChangeFileTable(threeFiles, nullptr), ClientError);
     EXPECT_EQ(standin::Journal().back(), "isc_detach_database");
     EXPECT_EQ(standin::OpenHandles(), 0);
-}
-
-// "/srv/neu/.TDB" would name no file: no row is updated, whatever the rows
-// before it hold.
-TEST_F(DataModuleStandIn, ARowWhoseNameNamesNoFileLeavesTheTableUnchanged) {
-    std::vector<Row> rows = twoRows;
-    rows[1].fileName = "E:\\Alt\\";
-    standin::SetRows(rows);
-    EXPECT_FALSE(dm.ChangeFileTable(threeFiles, &log));
-    EXPECT_EQ(log.Lines,
-              (std::vector<std::string>{"", kHeading,
-                                        "FEHLER: Der gespeicherte Dateiname \"E:\\Alt\\\" "
-                                        "nennt keine Datei; er wird nicht geändert.\n\n"}));
-    EXPECT_EQ(JournalFrom("isc_dsql_fetch S1 dialect=3 end"),
-              (std::vector<std::string>{"isc_dsql_fetch S1 dialect=3 end",
-                                        "isc_dsql_free_statement S2 option=2",
-                                        "isc_dsql_free_statement S1 option=2",
-                                        "isc_rollback_transaction", "isc_detach_database"}));
-    EXPECT_EQ(standin::Rows(), rows);
 }
 
 // A file copied from a volume that ignores case keeps its spelling on disk,
