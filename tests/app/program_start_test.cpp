@@ -52,6 +52,18 @@ void NoteAndAnswer(AtConfirmation& seen, std::function<void(TfmTLMStart&)> answe
     });
 }
 
+// Once the main window is shown with no modal dialog in front of it, runs
+// `act` on it inside the message loop.
+void WhenMainWindowIdle(std::function<void(TfmTLMMain*)> act) {
+    WhenReady(
+        [] {
+            TfmTLMMain* main = FindTopLevel<TfmTLMMain>();
+            return main != nullptr && main->isVisible() &&
+                   QApplication::activeModalWidget() == nullptr;
+        },
+        [act] { act(FindTopLevel<TfmTLMMain>()); });
+}
+
 } // namespace
 
 class ProgramStartTest : public QObject {
@@ -80,20 +92,13 @@ private slots:
         });
         bool idle = false;
         bool closedByUser = false;
-        WhenReady(
-            [] {
-                TfmTLMMain* main = FindTopLevel<TfmTLMMain>();
-                return main != nullptr && main->isVisible() &&
-                       QApplication::activeModalWidget() == nullptr;
-            },
-            [&] {
-                TfmTLMMain* main = FindTopLevel<TfmTLMMain>();
-                idle = main->sbtnStart->isEnabled() && main->Log().Entries().empty() &&
-                       main->adjustment()->FileList.empty();
-                QVERIFY(SaveRender(*main, "main_window_after_start"));
-                closedByUser = true;
-                QTest::mouseClick(main->sbtnClose, Qt::LeftButton);
-            });
+        WhenMainWindowIdle([&](TfmTLMMain* main) {
+            idle = main->sbtnStart->isEnabled() && main->Log().Entries().empty() &&
+                   main->adjustment()->FileList.empty();
+            QVERIFY(SaveRender(*main, "main_window_after_start"));
+            closedByUser = true;
+            QTest::mouseClick(main->sbtnClose, Qt::LeftButton);
+        });
         QCOMPARE(RunProgram(Application()), 0);
         QCOMPARE(seen.dialogs, 1);
         QVERIFY(!seen.mainVisible);
@@ -113,18 +118,11 @@ private slots:
             QTest::keyClick(d.Edit1, Qt::Key_Return);
         });
         bool checked = false;
-        WhenReady(
-            [] {
-                TfmTLMMain* main = FindTopLevel<TfmTLMMain>();
-                return main != nullptr && main->isVisible() &&
-                       QApplication::activeModalWidget() == nullptr;
-            },
-            [&] {
-                TfmTLMMain* main = FindTopLevel<TfmTLMMain>();
-                main->adjustment()->DataModule->Port = 3050;
-                checked = main->adjustment()->DataModule->CheckServer(nullptr);
-                ::kill(::getpid(), SIGTERM);
-            });
+        WhenMainWindowIdle([&](TfmTLMMain* main) {
+            main->adjustment()->DataModule->Port = 3050;
+            checked = main->adjustment()->DataModule->CheckServer(nullptr);
+            ::kill(::getpid(), SIGTERM);
+        });
         // Should the signal be lost, the window is closed here and the test fails.
         bool closedByFallback = false;
         QTimer fallback;
