@@ -14,6 +14,7 @@
 #include <exception>
 #include <filesystem>
 #include <istream>
+#include <iterator>
 #include <optional>
 #include <ostream>
 #include <utility>
@@ -71,6 +72,16 @@ struct Options {
     std::optional<std::string> dir;
 };
 
+// The options that take no value.
+struct Flag {
+    const char* name;
+    bool Options::*set;
+};
+constexpr Flag kFlags[] = {{"--help", &Options::help},
+                           {"--version", &Options::version},
+                           {"--timing", &Options::timing},
+                           {"--dry-run", &Options::dryRun}};
+
 bool AllDigits(const std::string& text) {
     return !text.empty() && std::all_of(text.begin(), text.end(),
                                         [](unsigned char c) { return std::isdigit(c) != 0; });
@@ -89,20 +100,10 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::string& 
     Options options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--help") {
-            options.help = true;
-            continue;
-        }
-        if (arg == "--timing") {
-            options.timing = true;
-            continue;
-        }
-        if (arg == "--dry-run") {
-            options.dryRun = true;
-            continue;
-        }
-        if (arg == "--version") {
-            options.version = true;
+        const auto flag = std::find_if(std::begin(kFlags), std::end(kFlags),
+                                       [&](const Flag& known) { return arg == known.name; });
+        if (flag != std::end(kFlags)) {
+            options.*(flag->set) = true;
             continue;
         }
         if (arg != "--confirm" && arg != "--port" && arg != "--dir" && arg != "--primary") {
