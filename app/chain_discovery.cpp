@@ -1,70 +1,72 @@
 #include "app/chain_discovery.h"
 
-#include "app/adjustment.h"
 #include "filetable/target_file_name.h"
-#include "header/header_page.h"
-#include "header/link_editor.h"
+#include "header/header_reading.h"
 #include "platform/compare_string.h"
 #include "platform/format_message.h"
 
-#include <algorithm>
-#include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
+#include <set>
 #include <system_error>
-#include <vector>
 
 namespace tessaldrin {
 namespace {
 
 namespace fs = std::filesystem;
 
-// A file part that names an entry of the directory itself, not the
-// directory or its parent.
-bool NamesAnEntry(const std::string& part) {
-    return !part.empty() && part != "." && part != "..";
-}
+constexpr int kMsgChainHeading = 21064;
+constexpr int kMsgNotInDirectory = 21065;
+constexpr int kMsgLoop = 21066;
+constexpr int kMsgOtherForm = 21067;
 
 bool HasEntry(const std::string& dir, const std::string& name) {
     std::error_code error;
     return fs::exists(fs::symlink_status(dir + name, error));
 }
 
-// What one file of the chain holds, read and checked by the link editor.
-struct ChainFile {
-    bool accepted = false;
-    std::uint16_t odsVersion = 0;
-    std::uint16_t pageSize = 0;
-    std::optional<std::string> link; // none: the last file of the chain
-    ListRunLog said;                 // the editor's lines, shown when refused
-};
+// The names of one directory, looked up without regard to case: read once,
+// when a link first needs it.
+class DirectoryNames {
+public:
+    explicit DirectoryNames(std::string dir) : dir_(std::move(dir)) {}
 
-ChainFile ReadChainFile(header::LinkEditor& editor, const std::string& path) {
-    ChainFile file;
-    editor.DatabaseFileName = path;
-    if (editor.OpenDatabaseFile(file.said) && editor.ReadHeaderPage(file.said) &&
-        editor.CheckHeaderPage(file.said)) {
-        file.odsVersion = header::OdsVersion(editor.HeaderPage());
-        file.pageSize = header::PageSize(editor.HeaderPage());
-        if (editor.ReadContinuationLink(file.said)) {
-            file.link = editor.OldLinkName;
-            file.accepted = true;
-        } else {
-            // Entries past the page end are a damaged page, not a last file.
-            file.accepted = !editor.EntriesOverranPage();
+    // The name under which the directory holds the entry that `name` means:
+    // `name` when an entry of that exact spelling exists; otherwise the one
+    // entry that equals it without regard to case (a copy from a volume that
+    // ignores case); nothing when there is neither, or several such entries.
+    std::optional<std::string> Spelling(const std::string& name) {
+        if (name.empty() || name == "." || name == "..") {
+            return std::nullopt;
         }
+        if (HasEntry(dir_, name)) {
+            return name;
+        }
+        const auto match = Folded().find(platform::FoldCase(name));
+        return match == Folded().end() ? std::nullopt : match->second;
     }
-    editor.CloseDatabaseFile(file.said);
-    return file;
-}
 
-// Whether `path` is, by name or as a file, one of `listed`.
-bool ListedAlready(const std::vector<std::string>& listed, const std::string& path) {
-    return std::any_of(listed.begin(), listed.end(), [&](const std::string& other) {
-        std::error_code error;
-        return other == path || fs::equivalent(other, path, error);
-    });
-}
+private:
+    const std::map<std::wstring, std::optional<std::string>>& Folded() {
+        if (!folded_) {
+            folded_.emplace();
+            std::error_code error;
+            for (fs::directory_iterator entry(dir_, error), end; !error && entry != end;
+                 entry.increment(error)) {
+                const std::string name = entry->path().filename().string();
+                const auto [place, added] = folded_->emplace(platform::FoldCase(name), name);
+                if (!added) {
+                    place->second.reset(); // two spellings: neither is the one meant
+                }
+            }
+        }
+        return *folded_;
+    }
+
+    std::string dir_;
+    std::optional<std::map<std::wstring, std::optional<std::string>>> folded_;
+};
 
 } // namespace
 
@@ -74,111 +76,66 @@ std::string AbsolutePath(const std::string& path) {
     return error ? path : absolute.lexically_normal().string();
 }
 
-std::optional<std::string> EntrySpelling(const std::string& dir, const std::string& name) {
-    if (HasEntry(dir, name)) {
-        return name;
-    }
-    std::error_code error;
-    std::optional<std::string> found;
-    for (fs::directory_iterator entry(dir, error), end; !error && entry != end;
-         entry.increment(error)) {
-        const std::string candidate = entry->path().filename().string();
-        if (platform::CompareTextIgnoreCase(candidate, name) == 0) {
-            if (found) {
-                return std::nullopt; // two spellings: neither is the one meant
-            }
-            found = candidate;
-        }
-    }
-    return found;
-}
-
-// The stored file part, unchanged, in the primary file's directory; empty
-// for a name without a file part. Both rewrites then spell it as the
-// discovered file that it names.
-std::string KeptNameTarget(const std::string& dir, const std::string& stored) {
-    const std::string part = filetable::StoredFilePart(stored);
-    return part.empty() ? std::string{} : dir + part;
-}
-
-bool Adjustment::FindFiles() {
-    if (DataModule != nullptr) {
-        DataModule->TargetRule = LinkTarget();
-    }
-    return ChainPrimary.empty() ? FindDatabaseFiles() : FindChainFiles();
-}
-
-header::TargetRule Adjustment::LinkTarget() const {
-    if (ChainPrimary.empty()) {
-        return {};
-    }
-    return KeptNameTarget;
-}
-
-// Every file is read and checked here, before any step may write: a file
-// missing from the directory, one that the editor refuses, a page of another
-// form than the primary's, or a file met twice (a loop) refuses the whole
-// chain, and the log names the file and the reason.
-bool Adjustment::FindChainFiles() {
-    FileList.clear();
-    PrimaryFile = AbsolutePath(ChainPrimary);
-    const fs::path primaryPath(PrimaryFile);
+DatabaseFiles FindChainFiles(const std::string& primary, RunLog& log,
+                             header::HeldDatabaseFiles& held) {
+    DatabaseFiles found;
+    found.PrimaryFile = AbsolutePath(primary);
+    const fs::path primaryPath(found.PrimaryFile);
     // With its trailing separator, as the run names directories.
-    DatabaseDir = (primaryPath.parent_path() / "").string();
-    if (DataModule != nullptr) {
-        DataModule->DatabaseDir = DatabaseDir;
-    }
-    log_.append("");
-    log_.append(platform::FormatMessage(21064, PrimaryFile));
+    found.DatabaseDir = (primaryPath.parent_path() / "").string();
+    log.append("");
+    log.append(platform::FormatMessage(kMsgChainHeading, found.PrimaryFile));
 
-    const auto refuse = [this] {
-        FileList.clear();
-        return false;
+    held.Release();
+    const auto refuse = [&] {
+        held.Release();
+        found.FileList.clear();
+        return found;
     };
-    header::LinkEditor& editor = header::LinkEditor::Instance();
+    DirectoryNames names(found.DatabaseDir);
+    std::set<std::wstring> listed;
+    header::LinkEditor editor;
+    std::optional<header::HeaderReading> first;
     // The name that leads to the next file: the primary as given, then each
     // continuation link as its header stores it.
-    std::string leadingName = PrimaryFile;
+    std::string leadingName = found.PrimaryFile;
     std::string part = primaryPath.filename().string();
-    ChainFile primary;
     for (;;) {
         // The primary file is taken as the user spelled it; the links as the
         // entries they mean.
-        std::optional<std::string> spelling;
-        if (NamesAnEntry(part)) {
-            spelling = FileList.empty()
-                           ? (HasEntry(DatabaseDir, part) ? std::optional(part) : std::nullopt)
-                           : EntrySpelling(DatabaseDir, part);
-        }
+        const std::optional<std::string> spelling =
+            first ? names.Spelling(part)
+                  : (HasEntry(found.DatabaseDir, part) ? std::optional(part) : std::nullopt);
         if (!spelling) {
-            log_.LogError(platform::FormatMessage(21065, leadingName, DatabaseDir));
+            log.LogError(platform::FormatMessage(kMsgNotInDirectory, leadingName,
+                                                 found.DatabaseDir));
             return refuse();
         }
-        const std::string path = DatabaseDir + *spelling;
-        if (ListedAlready(FileList, path)) {
-            log_.LogError(platform::FormatMessage(21066, path));
+        const std::string path = found.DatabaseDir + *spelling;
+        if (!listed.insert(PathKey(path)).second) {
+            log.LogError(platform::FormatMessage(kMsgLoop, path));
             return refuse();
         }
-        FileList.push_back(path);
-        log_.append(path);
+        found.FileList.push_back(path);
+        log.append(path);
 
-        ChainFile file = ReadChainFile(editor, path);
-        if (!file.accepted) {
-            for (const std::string& line : file.said.Lines) {
-                log_.append(line);
+        const header::HeaderReading reading = header::ReadHeader(editor, held.Add(path), path);
+        if (reading.refusal) {
+            for (const std::string& line : reading.lines) {
+                log.append(line);
             }
             return refuse();
         }
-        if (FileList.size() == 1) {
-            primary = file;
-        } else if (file.odsVersion != primary.odsVersion || file.pageSize != primary.pageSize) {
-            log_.LogError(platform::FormatMessage(21067, path));
+        if (!first) {
+            first = reading;
+        } else if (reading.odsVersion != first->odsVersion || reading.pageSize != first->pageSize) {
+            log.LogError(platform::FormatMessage(kMsgOtherForm, path));
             return refuse();
         }
-        if (!file.link) {
-            return true;
+        if (!reading.link) {
+            return found;
         }
-        leadingName = *file.link;
+        leadingName = *reading.link;
         part = filetable::StoredFilePart(leadingName);
     }
 }

@@ -3,24 +3,26 @@
 // file, which is looked for by its file name in the primary file's directory.
 #pragma once
 
-#include <optional>
+#include "app/discovery.h"
+#include "header/held_database_files.h"
+#include "runlog/run_log.h"
+
 #include <string>
 
 namespace tessaldrin {
 
 // `path` made absolute against the working directory and normalised: no "."
-// or ".." parts.
+// or ".." parts. Lexical, so that a primary file reached through a symbolic
+// link is still refused as a link when it is opened.
 std::string AbsolutePath(const std::string& path);
 
-// The name under which `dir` holds the entry that `name` means: `name` when an
-// entry of that exact spelling exists; otherwise the one entry that equals it
-// without regard to case (a copy from a volume that ignores case); nothing
-// when there is neither, or several such entries.
-std::optional<std::string> EntrySpelling(const std::string& dir, const std::string& name);
-
-// The new link of a file of a chain, given the chain's directory `dir` (with
-// its trailing separator): `dir`, then the stored name's file part, in the
-// spelling of the entry that it means.
-std::string KeptNameTarget(const std::string& dir, const std::string& stored);
+// Follows the chain from `primary`, holding in `held` every file it reaches
+// as it reaches it, and lists each in `log`: the files in chain order. A file
+// that the primary file's directory does not hold, a file met twice (a loop),
+// a page that the link editor refuses or a page of another form than the
+// primary's refuses the whole chain, with the file and the reason in the
+// log; then nothing is found and nothing is held.
+DatabaseFiles FindChainFiles(const std::string& primary, RunLog& log,
+                             header::HeldDatabaseFiles& held);
 
 } // namespace tessaldrin

@@ -1,10 +1,12 @@
 #include "app/console_front_end.h"
 
-#include "app/adjustment.h"
+#include "app/run_adjustment.h"
 #include "app/confirmation.h"
 #include "app/port_choice.h"
 #include "filetable/client_library.h"
 #include "filetable/dm_files.h"
+#include "platform/format_message.h"
+#include "platform/load_string.h"
 #include "platform/program_version.h"
 #include "platform/termination_signals.h"
 
@@ -15,6 +17,7 @@
 #include <filesystem>
 #include <istream>
 #include <iterator>
+#include <mutex>
 #include <optional>
 #include <ostream>
 #include <utility>
@@ -51,14 +54,19 @@ constexpr const char* kUsage =
     "Mit --dry-run: 0 wenn ein Lauf die Header-Seiten aller Dateien anpassen könnte,\n"
     "sonst 1.\n";
 
-// Writes every entry to the console as soon as it is appended.
+// Writes every entry to the console as soon as it is appended, whole, also
+// when the thread that ends the program on a signal appends the last one.
 class ConsoleRunLog : public RunLog {
 public:
     explicit ConsoleRunLog(std::ostream& out) : out_(out) {}
-    void append(const std::string& entry) override { out_ << entry << '\n' << std::flush; }
+    void append(const std::string& entry) override {
+        const std::lock_guard<std::mutex> whole(entry_);
+        out_ << entry << '\n' << std::flush;
+    }
 
 private:
     std::ostream& out_;
+    std::mutex entry_;
 };
 
 struct Options {
@@ -169,13 +177,22 @@ std::string ProgramPathFor(const Options& options, const std::string& executable
 }
 
 // While it lives, a SIGINT or SIGTERM ends the process through the data
-// module's client library.
+// module's client library, after the log has said so and which header page
+// was written last. The action never runs while a page is being written, so
+// `progress` is whole whenever it reads it.
 constexpr std::chrono::milliseconds kShutdownOnSignal{2000};
+constexpr int kMsgEndedAfterPage = 21076;
+constexpr int kMsgEndedBeforeAnyPage = 21077;
 
 class EndOnSignal {
 public:
-    explicit EndOnSignal(const filetable::TdmFiles& dmFiles) {
-        platform::SetTerminationAction([&dmFiles](int signal) {
+    EndOnSignal(const filetable::TdmFiles& dmFiles, RunLog& log,
+                const header::RelinkProgress& progress) {
+        platform::SetTerminationAction([&dmFiles, &log, &progress](int signal) {
+            log.append("");
+            log.append(progress.lastWritten.empty()
+                           ? platform::LoadString(kMsgEndedBeforeAnyPage)
+                           : platform::FormatMessage(kMsgEndedAfterPage, progress.lastWritten));
             dmFiles.ibdbTessaldrin.Library().ShutdownWithin(kShutdownOnSignal);
             platform::EndBySignal(signal);
         });
@@ -219,30 +236,39 @@ int RunConsole(const std::vector<std::string>& args, const ConsoleEnvironment& e
     int exitCode = kExitException;
     try {
         filetable::TdmFiles dmFiles(env.clientLibrary);
+        ConsoleRunLog log(env.out);
+        header::RelinkProgress progress;
         // SIGINT or SIGTERM: whatever is attached is closed through the client
         // library's own shutdown, then the process ends by the signal.
-        const EndOnSignal endOnSignal(dmFiles);
+        const EndOnSignal endOnSignal(dmFiles, log, progress);
         // A preview changes nothing, so it needs no confirmation.
         if (!options->dryRun && !Confirmed(*options, env)) {
             env.err << "Abgebrochen: ohne JA wird nichts angepasst.\n";
             return kExitUsage;
         }
-        ConsoleRunLog log(env.out);
-        Adjustment adjustment(log, ProgramPathFor(*options, env.executablePath));
-        adjustment.DataModule = &dmFiles;
-        adjustment.ChoosePort(options->port);
-        adjustment.ChainPrimary = options->primary.value_or(std::string{});
+        const RunSettings settings{ProgramPathFor(*options, env.executablePath),
+                                   options->primary.value_or(std::string{}), options->port};
+        RunObservers observers;
+        observers.progress = &progress;
         if (options->timing) {
-            adjustment.StepTimed = [&times](std::string_view step, auto took) {
+            observers.stepTimed = [&times](std::string_view step, auto took) {
                 times.emplace_back(step, took);
             };
         }
         if (options->dryRun) {
-            exitCode = adjustment.PreviewAdjustment() ? kExitSucceeded : kExitFailed;
-        } else if (adjustment.RunAdjustment()) {
-            exitCode = kExitSucceeded;
+            exitCode = PreviewAdjustment(dmFiles, settings, log) ? kExitSucceeded : kExitFailed;
         } else {
-            exitCode = dmFiles.FileTableKeptByServer ? kExitFileTableKept : kExitFailed;
+            switch (RunAdjustment(dmFiles, settings, log, observers)) {
+            case RunOutcome::kAdjusted:
+                exitCode = kExitSucceeded;
+                break;
+            case RunOutcome::kFileTableKept:
+                exitCode = kExitFileTableKept;
+                break;
+            case RunOutcome::kFailed:
+                exitCode = kExitFailed;
+                break;
+            }
         }
     } catch (const std::exception& error) {
         env.err << error.what() << '\n';

@@ -1,73 +1,133 @@
-#include "app/adjustment.h"
+#include "app/run_adjustment.h"
 
 #include "app/chain_discovery.h"
+#include "app/discovery.h"
+#include "app/run_plan.h"
 #include "platform/format_message.h"
-#include "platform/load_string.h"
-
-#include <stdexcept>
 
 namespace tessaldrin {
 namespace {
 
-// Runs `step` and, when `timed` is set, tells it how long the step took.
+constexpr int kMsgAdjusted = 21036;
+constexpr int kMsgNotAdjusted = 21037;
+constexpr int kMsgChainAdjusted = 21068;
+constexpr int kMsgChainNotAdjusted = 21069;
+constexpr int kMsgPreviewEnded = 21063;
+
+// Runs `step` and, when the caller asked, tells it how long the step took.
 template <typename Step>
-bool Timed(const Adjustment::StepTimer& timed, std::string_view name, Step step) {
-    if (!timed) {
+auto Timed(const RunObservers& observers, std::string_view name, Step step) {
+    if (!observers.stepTimed) {
         return step();
     }
     const auto start = std::chrono::steady_clock::now();
-    const bool result = step();
-    timed(name, std::chrono::steady_clock::now() - start);
+    auto result = step();
+    observers.stepTimed(name, std::chrono::steady_clock::now() - start);
     return result;
+}
+
+RunMode ModeOf(const RunSettings& settings) {
+    return settings.ChainPrimary.empty() ? RunMode::kTessaldrin : RunMode::kChain;
+}
+
+// Discovery of either kind, with every file it found held: the Tessaldrin
+// files once all are found, the files of a chain as the chain reaches them.
+DatabaseFiles Discover(const RunSettings& settings, RunLog& log,
+                       header::HeldDatabaseFiles& held) {
+    if (ModeOf(settings) == RunMode::kChain) {
+        return FindChainFiles(settings.ChainPrimary, log, held);
+    }
+    DatabaseFiles files = FindDatabaseFiles(settings.ProgramPath, log);
+    held.Take(files.FileList);
+    return files;
+}
+
+// The server check, discovery and the plan; nothing when the server check or
+// discovery failed.
+std::optional<RunPlan> Plan(filetable::TdmFiles& dmFiles, const RunSettings& settings,
+                            RunLog& log, header::HeldDatabaseFiles& held,
+                            const RunObservers& observers) {
+    const bool serverFound = Timed(observers, "server-check",
+                                   [&] { return dmFiles.CheckServer(settings.Port, &log); });
+    if (!serverFound) {
+        return std::nullopt;
+    }
+    DatabaseFiles files =
+        Timed(observers, "discovery", [&] { return Discover(settings, log, held); });
+    if (!files.Found()) {
+        return std::nullopt;
+    }
+    return Timed(observers, "planning",
+                 [&] { return PlanAdjustment(ModeOf(settings), std::move(files), held); });
+}
+
+RunOutcome Change(filetable::TdmFiles& dmFiles, const RunSettings& settings, const RunPlan& plan,
+                  RunLog& log, header::HeldDatabaseFiles& held, const RunObservers& observers) {
+    const bool changed =
+        Timed(observers, "renaming", [&] { return RenameFiles(plan, held, log); }) &&
+        Timed(observers, "relinking", [&] {
+            return header::ChangeHeaderLinks(plan.pages, held, log, observers.progress);
+        });
+    // The server must be able to attach to every file now.
+    held.Release();
+    if (!changed) {
+        return RunOutcome::kFailed;
+    }
+    switch (Timed(observers, "file-table",
+                  [&] { return dmFiles.ChangeFileTable(settings.Port, plan.FileTable(), &log); })) {
+    case filetable::FileTableOutcome::kChanged:
+        return RunOutcome::kAdjusted;
+    case filetable::FileTableOutcome::kKeptByServer:
+        return RunOutcome::kFileTableKept;
+    case filetable::FileTableOutcome::kFailed:
+        break;
+    }
+    return RunOutcome::kFailed;
+}
+
+// The run's final line; a run from a primary file names that file.
+void AppendFinalLine(const RunSettings& settings, RunOutcome outcome, RunLog& log) {
+    const bool adjusted = outcome == RunOutcome::kAdjusted;
+    log.append("");
+    if (ModeOf(settings) == RunMode::kTessaldrin) {
+        log.AppendMessage(adjusted ? kMsgAdjusted : kMsgNotAdjusted);
+    } else {
+        log.append(platform::FormatMessage(adjusted ? kMsgChainAdjusted : kMsgChainNotAdjusted,
+                                           AbsolutePath(settings.ChainPrimary)));
+    }
 }
 
 } // namespace
 
-void Adjustment::ChoosePort(std::int32_t port) {
-    Port = port;
-    if (DataModule != nullptr) {
-        DataModule->Port = port;
+RunOutcome RunAdjustment(filetable::TdmFiles& dmFiles, const RunSettings& settings,
+                         RunLog& log, const RunObservers& observers) {
+    header::HeldDatabaseFiles held;
+    RunOutcome outcome = RunOutcome::kFailed;
+    if (const std::optional<RunPlan> plan = Plan(dmFiles, settings, log, held, observers)) {
+        if (plan->Holds()) {
+            outcome = Change(dmFiles, settings, *plan, log, held, observers);
+        } else {
+            LogRefusals(*plan, log);
+        }
     }
+    AppendFinalLine(settings, outcome, log);
+    return outcome;
 }
 
-// The steps in order, each to its end. The server check, discovery and the
-// relinking pass must succeed for the run to go on; a failed rename is silent.
-// Nothing is rolled back: what a step changed stays when a later one fails.
-// An exception from a step (a refused attachment) ends the run without its
-// final line and reaches the caller.
-bool Adjustment::RunAdjustment() {
-    if (DataModule == nullptr) {
-        throw std::logic_error("RunAdjustment without a data module");
+bool PreviewAdjustment(filetable::TdmFiles& dmFiles, const RunSettings& settings, RunLog& log) {
+    // The files are held as a run holds them, so that the preview refuses
+    // what the run would, and given back when it ends.
+    header::HeldDatabaseFiles held;
+    const std::optional<RunPlan> plan = Plan(dmFiles, settings, log, held, {});
+    if (plan && plan->Holds()) {
+        ShowRenames(*plan, log);
+        header::ShowHeaderLinks(plan->pages, log);
+    } else if (plan) {
+        LogRefusals(*plan, log);
     }
-    bool succeeded =
-        Timed(StepTimed, "server-check", [this] { return DataModule->CheckServer(&log_); }) &&
-        Timed(StepTimed, "discovery", [this] { return FindFiles(); });
-    if (succeeded) {
-        // Every file is held before the first rename or write of the run, so
-        // that no server attachment can begin on part of the chain meanwhile.
-        HoldDatabaseFiles();
-        Timed(StepTimed, "renaming", [this] {
-            if (ChainPrimary.empty() && NeedsRenaming()) {
-                RenameFiles();
-            }
-            return true;
-        });
-        succeeded = Timed(StepTimed, "relinking", [this] { return ChangeHeaderLinks(); }) &&
-                    Timed(StepTimed, "file-table",
-                          [this] { return DataModule->ChangeFileTable(FileList, &log_); });
-    }
-    AppendFinalLine(succeeded);
-    return succeeded;
-}
-
-// The Tessaldrin run's own lines; a run from a primary file names that file.
-void Adjustment::AppendFinalLine(bool succeeded) {
-    log_.append("");
-    if (ChainPrimary.empty()) {
-        log_.AppendMessage(succeeded ? 21036 : 21037);
-    } else {
-        log_.append(platform::FormatMessage(succeeded ? 21068 : 21069, AbsolutePath(ChainPrimary)));
-    }
+    log.append("");
+    log.AppendMessage(kMsgPreviewEnded);
+    return plan && plan->Holds();
 }
 
 } // namespace tessaldrin

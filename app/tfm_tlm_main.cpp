@@ -18,7 +18,8 @@
 namespace tessaldrin {
 
 TfmTLMMain::TfmTLMMain(QWidget* parent, std::string programPath)
-    : QWidget(parent), programPath_(std::move(programPath)) {
+    : QWidget(parent),
+      programPath_(programPath.empty() ? platform::ModuleFileName() : std::move(programPath)) {
     setupUi(this);
     // EVI1 with its stored settings; the identity writes are ignored by design.
     EVI1 = new versioninfo::TEVI(this);
@@ -36,24 +37,18 @@ TfmTLMMain::TfmTLMMain(QWidget* parent, std::string programPath)
     toolkit::CallHandler([this] { FormCreate(); });
 }
 
-TfmTLMMain::~TfmTLMMain() {
-    FormDestroy();
-}
+TfmTLMMain::~TfmTLMMain() = default;
 
 void TfmTLMMain::SetDataModule(filetable::TdmFiles* dataModule) {
-    if (adjustment_) {
-        adjustment_->DataModule = dataModule;
-    }
+    dataModule_ = dataModule;
 }
 
 void TfmTLMMain::FormCreate() {
-    adjustment_ = std::make_unique<Adjustment>(
-        *log_, programPath_.empty() ? platform::ModuleFileName() : programPath_);
     log_->Clear();
     // Digits only, typed or pasted: the port is read as a decimal number.
     edPortCustom->setValidator(
         new QRegularExpressionValidator(QRegularExpression("[0-9]*"), edPortCustom));
-    adjustment_->Port = 3050;
+    Port = kStandardPort;
 
     // Version settings and command-line switches: the last steps, so that a
     // failing version output skips nothing else of the window's creation.
@@ -97,10 +92,6 @@ void TfmTLMMain::PlaceInScreenCentre() {
     move(std::max(centred.x(), area.left()), std::max(centred.y(), area.top()));
 }
 
-void TfmTLMMain::FormDestroy() {
-    adjustment_.reset();
-}
-
 void TfmTLMMain::sbtnStartClick() {
     std::int32_t port = kStandardPort;
     if (rbtnPortCustom->isChecked()) {
@@ -108,9 +99,12 @@ void TfmTLMMain::sbtnStartClick() {
     } else if (rbtnPortKorvanta->isChecked()) {
         port = kKorvantaPort;
     }
-    adjustment_->ChoosePort(port);
+    Port = port;
+    if (dataModule_ == nullptr) {
+        throw std::logic_error("Tessaldrin-Mover: no data module");
+    }
     // The outcome is in the log; an exception goes to the exception display.
-    adjustment_->RunAdjustment();
+    RunAdjustment(*dataModule_, {programPath_, {}, Port}, *log_);
 }
 
 void TfmTLMMain::EVI1DatenSammeln(QObject*, QStringList&) {}

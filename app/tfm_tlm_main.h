@@ -1,8 +1,8 @@
-// The main window: the run log, the port choice, Start and Close. It owns the
-// adjustment's state and steps, which need no toolkit.
+// The main window: the run log, the port choice, Start and Close. A run's
+// steps need no toolkit; the window gives them the port and its program path.
 #pragma once
 
-#include "app/adjustment.h"
+#include "app/run_adjustment.h"
 #include "app/mem_log.h"
 #include "ui_tfm_tlm_main.h"
 #include "versioninfo/evi_komp.h"
@@ -23,7 +23,6 @@ public:
     // Builds the window and runs FormCreate. `programPath` is the program file
     // whose directory a run searches; empty means this process's executable.
     explicit TfmTLMMain(QWidget* parent = nullptr, std::string programPath = {});
-    // Runs FormDestroy.
     ~TfmTLMMain() override;
 
     // The forms that start-up creates after the main window.
@@ -37,14 +36,16 @@ public:
 
     // The run log over memLog.
     MemLog& Log() { return *log_; }
-    // The file list and the rest of a run's state; null after FormDestroy.
-    Adjustment* adjustment() { return adjustment_.get(); }
+    // The data module that runs talk to; null until start-up sets it.
+    filetable::TdmFiles* DataModule() const { return dataModule_; }
+
+    // The server port of the next run; set by Start from the port choice.
+    std::int32_t Port = kStandardPort;
 
     void FormCreate();
     // The confirmation, modally, before the window becomes visible. Returns
     // true (and enables Start) when the dialog ended with OK.
     bool FormShow();
-    void FormDestroy();
     void sbtnStartClick();
     void sbtnCloseClick();
 
@@ -63,9 +64,9 @@ private:
     void PlaceInScreenCentre();
 
     std::unique_ptr<MemLog> log_;
-    std::unique_ptr<Adjustment> adjustment_; // holds FileList
+    filetable::TdmFiles* dataModule_ = nullptr;
     TfmTLMStart* confirmation_ = nullptr;
-    std::string programPath_;
+    std::string programPath_; // whose directory a run searches
 };
 
 } // namespace tessaldrin

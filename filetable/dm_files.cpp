@@ -67,20 +67,20 @@ TdmFiles::TdmFiles(const std::string& clientLibrary)
 
 TdmFiles::~TdmFiles() = default;
 
-std::string TdmFiles::ServerAddress() const {
+std::string TdmFiles::ServerAddress(std::int32_t port) {
     std::string address = "localhost";
-    if (Port != kDefaultPort) {
+    if (port != kDefaultPort) {
         // Two appends: GCC 12 at -O3 misreads "/" + to_string(...) as an
         // overlapping copy (-Wrestrict).
         address += '/';
-        address += std::to_string(Port);
+        address += std::to_string(port);
     }
     return address;
 }
 
-bool TdmFiles::CheckServer(RunLog* log) {
+bool TdmFiles::CheckServer(std::int32_t port, RunLog* log) {
     try {
-        IBServerProperties.ServerName = ServerAddress();
+        IBServerProperties.ServerName = ServerAddress(port);
         ServiceAttachment service(ibdbTessaldrin.Library().api(),
                                   IBServerProperties.ConnectionString(),
                                   IBServerProperties.ParameterBlock());
@@ -93,21 +93,22 @@ bool TdmFiles::CheckServer(RunLog* log) {
     return true;
 }
 
-bool TdmFiles::ChangeFileTable(const std::vector<std::string>& files, RunLog* log) {
-    FileTableKeptByServer = false;
+FileTableOutcome TdmFiles::ChangeFileTable(std::int32_t port, const FileTableChange& change,
+                                           RunLog* log) {
     Append(log, "");
     Append(log, platform::FormatMessage(kMsgFileTableHeading));
 
-    const std::string primary = files.empty() ? std::string{} : files.front();
-    Attachment database(ibdbTessaldrin.Library().api(), ServerAddress() + ":" + primary,
+    Attachment database(ibdbTessaldrin.Library().api(),
+                        ServerAddress(port) + ":" + change.primaryFile,
                         ibdbTessaldrin.ParameterBlock());
     dialect_ = std::min(ibdbTessaldrin.SQLDialect, database.ReadSqlDialect());
 
-    bool result = false;
+    FileTableOutcome result = FileTableOutcome::kFailed;
     try {
         Transaction transaction(database, {}); // ibtaFiles: the server's defaults
-        result = RewriteFileTable(database, transaction, files, log);
-        if (!result) {
+        if (RewriteFileTable(database, transaction, change, log)) {
+            result = FileTableOutcome::kChanged;
+        } else {
             transaction.Rollback();
         }
     } catch (const ClientError& error) {
@@ -117,15 +118,13 @@ bool TdmFiles::ChangeFileTable(const std::vector<std::string>& files, RunLog* lo
         // file: only the table keeps the old names, and the user is told so.
         if (RefusesFileTableUpdate(error.Items())) {
             Append(log, platform::FormatMessage(kMsgServerKeepsFileTable));
-            FileTableKeptByServer = true;
+            result = FileTableOutcome::kKeptByServer;
         }
-        result = false;
     } catch (const std::exception& error) {
         Append(log, error.what());
-        result = false;
     }
     // A detach that fails after the commit does not undo it: its text is logged
-    // and the result stands. The attachment is detached once more on its way out.
+    // and the outcome stands. The attachment is detached once more on its way out.
     try {
         database.Detach();
     } catch (const std::exception& error) {
@@ -135,7 +134,7 @@ bool TdmFiles::ChangeFileTable(const std::vector<std::string>& files, RunLog* lo
 }
 
 bool TdmFiles::RewriteFileTable(Attachment& database, Transaction& transaction,
-                                const std::vector<std::string>& files, RunLog* log) {
+                                const FileTableChange& change, RunLog* log) {
     FileTableCursor cursor(database, transaction, ibdsFiles,
                            {&ibdsFilesRDBFILE_NAME, &ibdsFilesRDBFILE_SEQUENCE,
                             &ibdsFilesRDBFILE_START, &ibdsFilesRDBFILE_LENGTH,
@@ -143,7 +142,7 @@ bool TdmFiles::RewriteFileTable(Attachment& database, Transaction& transaction,
                            dialect_);
     const std::vector<FileTableRow> rows = cursor.FetchAll();
 
-    if (files.size() != rows.size() + 1) {
+    if (change.fileCount != rows.size() + 1) {
         Append(log, platform::FormatMessage(kMsgFileCountMismatch));
         return false;
     }
@@ -165,15 +164,14 @@ bool TdmFiles::RewriteFileTable(Attachment& database, Transaction& transaction,
     std::vector<std::string> newNames;
     for (const FileTableRow& row : rows) {
         const std::string oldName = row[nameField].text.value_or(std::string{});
-        const std::string target =
-            TargetRule ? TargetRule(DatabaseDir, oldName) : TargetFileName(DatabaseDir, oldName);
+        std::string target = change.naming(oldName);
         if (target.empty()) {
             if (log != nullptr) {
                 log->LogError(platform::FormatMessage(kMsgNamesNoFile, oldName));
             }
             return false;
         }
-        newNames.push_back(filetable::SpelledAsOnDisk(target, files));
+        newNames.push_back(std::move(target));
     }
 
     for (std::size_t i = 0; i < rows.size(); ++i) {

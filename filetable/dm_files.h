@@ -4,11 +4,11 @@
 
 #include "filetable/client_error.h"
 #include "filetable/components.h"
+#include "filetable/target_file_name.h"
 #include "platform/shared_library.h"
 #include "runlog/run_log.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,6 +16,21 @@ namespace tessaldrin::filetable {
 
 class Attachment;
 class Transaction;
+
+// What a run asks of the file table: the database to attach and the names it
+// has decided on.
+struct FileTableChange {
+    std::string primaryFile;  // the full path the server opens the database by
+    std::size_t fileCount{};  // the files of the chain: one more than the rows
+    TargetNaming naming;      // the new name of the file that each row names
+};
+
+enum class FileTableOutcome {
+    kChanged,      // every row rewritten and committed
+    kFailed,       // a refusal that the log explains; the table is unchanged
+    kKeptByServer, // the server refuses any change of RDB$FILES (Firebird 3
+                   // and later), after it opened the database by its chain
+};
 
 // The client library's name on this platform.
 inline const char* const& kClientLibraryName = platform::kClientLibraryFileName;
@@ -42,27 +57,18 @@ public:
     TransactionDefinition ibtaFiles;      // the transaction of ibdsFiles: no parameters
     ServiceConnection IBServerProperties; // used by CheckServer alone
 
-    // The program's directory with its trailing separator; written by discovery.
-    std::string DatabaseDir;
-    // The server port of the current run; written before every run.
-    std::int32_t Port = 0;
-    // The rule that gives each row its new name, given DatabaseDir and the
-    // name the row holds; when unset, TargetFileName. Written by discovery.
-    std::function<std::string(const std::string& dir, const std::string& stored)> TargetRule;
-    // Set by ChangeFileTable when it failed only because the server refuses
-    // any change of RDB$FILES (Firebird 3 and later), after it had attached.
-    bool FileTableKeptByServer = false;
-
     // "localhost", with "/" and the port when it is not 3050.
-    std::string ServerAddress() const;
+    static std::string ServerAddress(std::int32_t port);
 
-    // Attaches to and detaches from the service manager. Logs 21005 or 21038
-    // with the error text; `log` may be null.
-    bool CheckServer(RunLog* log);
+    // Attaches to and detaches from the service manager on `port`. Logs 21005
+    // or 21038 with the error text; `log` may be null.
+    bool CheckServer(std::int32_t port, RunLog* log);
 
-    // Rewrites every RDB$FILES row to its target name in one transaction.
-    // Throws ClientError when the attachment to the database is refused.
-    virtual bool ChangeFileTable(const std::vector<std::string>& files, RunLog* log);
+    // Rewrites every RDB$FILES row of the database of `change` to its target
+    // name in one transaction, through the server on `port`. Throws
+    // ClientError when the attachment to the database is refused.
+    virtual FileTableOutcome ChangeFileTable(std::int32_t port, const FileTableChange& change,
+                                             RunLog* log);
 
     // The target naming rule; uses none of the data module's state.
     static std::string TargetFileName(const std::string& dir, const std::string& stored);
@@ -71,7 +77,7 @@ private:
     // Steps 4 to 8 of ChangeFileTable on the open attachment: true after the
     // commit, false after a refusal it has logged (the transaction still active).
     bool RewriteFileTable(Attachment& database, Transaction& transaction,
-                          const std::vector<std::string>& files, RunLog* log);
+                          const FileTableChange& change, RunLog* log);
 
     int dialect_ = 3; // of the statements, for the current attachment
 };

@@ -3,8 +3,7 @@
 #include "platform/compare_string.h"
 #include "platform/file_system_case.h"
 
-#include <filesystem>
-#include <system_error>
+#include <utility>
 
 namespace tessaldrin::filetable {
 
@@ -20,23 +19,36 @@ std::string TargetFileName(const std::string& dir, const std::string& stored) {
     return base.empty() ? std::string{} : dir + base + ".TDB";
 }
 
-std::string SpelledAsOnDisk(const std::string& target, const std::vector<std::string>& discovered) {
-    std::error_code error;
-    if (target.empty() || platform::FileSystemIgnoresCase(target) ||
-        std::filesystem::exists(std::filesystem::symlink_status(target, error))) {
-        return target;
-    }
-    const std::wstring folded = platform::FoldCase(target);
-    const std::string* match = nullptr;
-    for (const std::string& file : discovered) {
-        if (platform::FoldCase(file) == folded) {
-            if (match != nullptr) {
-                return target; // two candidates: neither spelling is the one meant
-            }
-            match = &file;
+namespace {
+
+// The stored file part, unchanged, in `dir`; empty for a name without a file
+// part ("." and ".." name the directory or its parent, not a file in it).
+std::string KeptNameTarget(const std::string& dir, const std::string& stored) {
+    const std::string part = StoredFilePart(stored);
+    return part.empty() || part == "." || part == ".." ? std::string{} : dir + part;
+}
+
+} // namespace
+
+TargetNaming::TargetNaming(Rule rule, std::string dir, const std::vector<std::string>& files)
+    : rule_(rule), dir_(std::move(dir)), ignoresCase_(platform::FileSystemIgnoresCase(dir_)) {
+    for (const std::string& file : files) {
+        exact_.insert(file);
+        const auto [place, added] = folded_.emplace(platform::FoldCase(file), file);
+        if (!added) {
+            place->second.reset(); // two spellings: neither is the one meant
         }
     }
-    return match != nullptr ? *match : target;
+}
+
+std::string TargetNaming::operator()(const std::string& stored) const {
+    const std::string target =
+        rule_ == Rule::kTessaldrin ? TargetFileName(dir_, stored) : KeptNameTarget(dir_, stored);
+    if (target.empty() || ignoresCase_ || exact_.count(target) != 0) {
+        return target;
+    }
+    const auto match = folded_.find(platform::FoldCase(target));
+    return match != folded_.end() && match->second ? *match->second : target;
 }
 
 } // namespace tessaldrin::filetable

@@ -2,6 +2,9 @@
 // continuation link, an RDB$FILES row) to the full name of that file now.
 #pragma once
 
+#include <map>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,15 +18,40 @@ namespace tessaldrin::filetable {
 // part that is only an extension; "<dir>.TDB" would name no database file.
 std::string TargetFileName(const std::string& dir, const std::string& stored);
 
-// `target` as it is spelled on disk. Where the file system tells names apart
-// by case and `target` names no existing entry by its exact spelling, while
-// exactly one of the `discovered` files equals it without regard to case
-// (copied from a volume that ignores case, say), that file's name; otherwise
-// `target` unchanged. Both rewrites pass their names through it, so that the
-// links, the file table and the names on disk agree.
-std::string SpelledAsOnDisk(const std::string& target, const std::vector<std::string>& discovered);
 // The file part of a stored name: what follows its last "\", ":" or "/", the
 // whole name when it holds none of them.
 std::string StoredFilePart(const std::string& stored);
+
+// How one run names the file that a stored name means. Both rewrites use the
+// same value, so that the links, the file table and the names on disk agree
+// byte for byte.
+class TargetNaming {
+public:
+    enum class Rule {
+        kTessaldrin, // TargetFileName: every file renamed to ".TDB"
+        kKeptName,   // the directory, then the stored file part as it is
+    };
+
+    TargetNaming() = default;
+    // `files`: the full names that the run's files have once it renamed them.
+    TargetNaming(Rule rule, std::string dir, const std::vector<std::string>& files);
+
+    // The new full name of `stored`, or empty when it names no file. Where
+    // the file system tells names apart by case and none of `files` has the
+    // name exactly, while exactly one equals it without regard to case (a
+    // copy from a volume that ignores case, say), that file's spelling.
+    std::string operator()(const std::string& stored) const;
+
+    Rule rule() const { return rule_; }
+    const std::string& dir() const { return dir_; }
+
+private:
+    Rule rule_ = Rule::kTessaldrin;
+    std::string dir_;
+    bool ignoresCase_ = false;
+    std::set<std::string> exact_;
+    // Each case-folded name, with its one spelling; none when two files share it.
+    std::map<std::wstring, std::optional<std::string>> folded_;
+};
 
 } // namespace tessaldrin::filetable

@@ -1,85 +1,119 @@
 #include "header/chain_relinking_pass.h"
 
-#include "filetable/target_file_name.h"
-#include "header/link_editor.h"
+#include "header/header_reading.h"
 #include "platform/format_message.h"
 #include "platform/load_string.h"
+#include "platform/termination_signals.h"
+
+#include <algorithm>
 
 namespace tessaldrin::header {
 namespace {
 
-constexpr int kMsgNamesNoFile = 21042;
-constexpr int kMsgChainNotHeld = 21045;
+constexpr int kMsgLinkAlreadyRight = 21074;
+constexpr int kMsgPageChangedSincePlan = 21075;
 
-// Closes whatever the editor opened, on every way out of a file's work.
-class CloseWhenDone {
-public:
-    CloseWhenDone(LinkEditor& editor, RunLog& log) : editor_(editor), log_(log) {}
-    ~CloseWhenDone() { editor_.CloseDatabaseFile(log_); }
-    CloseWhenDone(const CloseWhenDone&) = delete;
-    CloseWhenDone& operator=(const CloseWhenDone&) = delete;
+void AppendAll(RunLog& log, const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        log.append(line);
+    }
+}
 
-private:
-    LinkEditor& editor_;
-    RunLog& log_;
-};
-
-struct Chain {
-    const std::vector<std::string>& files;
-    const std::string& databaseDir;
-    HeldDatabaseFiles& held;
-    const TargetRule& target;
-    PageChange change;
-};
-
-// The work on file `index`, which the editor names; false when it failed. The
-// error line is already in the log then.
-bool RelinkFile(LinkEditor& editor, const Chain& chain, std::size_t index, RunLog& log) {
-    platform::LockedFile* file = chain.held.At(index);
-    if (file != nullptr && !chain.held.HoldsAll()) {
-        log.LogError(platform::LoadString(kMsgChainNotHeld));
+// Reads the page of `file` again; true when it is still the page that the
+// plan was made from. The reading's lines were written with the plan.
+bool StillAsPlanned(LinkEditor& editor, platform::LockedFile* file, const PlannedPage& page,
+                    RunLog& log) {
+    ListRunLog again;
+    editor.DatabaseFileName = page.writtenPath;
+    const bool read = editor.OpenHeldDatabaseFile(again, file) && editor.ReadHeaderPage(again) &&
+                      editor.CheckHeaderPage(again);
+    if (!read || !std::equal(page.page.begin(), page.page.end(), editor.HeaderPage())) {
+        log.LogError(platform::LoadString(kMsgPageChangedSincePlan));
         return false;
     }
-    const CloseWhenDone closer(editor, log);
-    if (!editor.OpenHeldDatabaseFile(log, file) || !editor.ReadHeaderPage(log) ||
-        !editor.CheckHeaderPage(log)) {
+    return true;
+}
+
+// The change of one planned page; false when it failed, with its error line
+// in the log.
+bool Relink(LinkEditor& editor, platform::LockedFile* file, const PlannedPage& page, RunLog& log,
+            RelinkProgress* progress) {
+    if (page.newLink.empty()) {
+        return true; // the last file of the chain
+    }
+    if (!page.Writes()) {
+        log.append(platform::FormatMessage(kMsgLinkAlreadyRight, page.newLink));
+        return true;
+    }
+    if (!StillAsPlanned(editor, file, page, log)) {
         return false;
     }
-    if (!editor.ReadContinuationLink(log)) {
-        // No link: the last file of the chain. A damaged page: one that the
-        // run must not report as adjusted.
-        return !editor.EntriesOverranPage();
+    // A SIGINT or SIGTERM waits until the page is written, synced and read
+    // back, or restored: no line claims a change that it cut short.
+    const platform::TerminationDeferred untilThePageIsDone;
+    for (const std::string& oldLink : page.replaced) {
+        log.append(platform::FormatMessage(21026, oldLink, page.newLink));
     }
-    const std::string target = chain.target
-                                   ? chain.target(chain.databaseDir, editor.OldLinkName)
-                                   : filetable::TargetFileName(chain.databaseDir, editor.OldLinkName);
-    if (target.empty()) {
-        log.LogError(platform::FormatMessage(kMsgNamesNoFile, editor.OldLinkName));
+    if (!editor.WritePage(log, page.newPage.data(), page.newPage.size())) {
         return false;
     }
-    editor.NewLinkName = filetable::SpelledAsOnDisk(target, chain.files);
-    return chain.change == PageChange::kPreview ? editor.PreviewContinuationLink(log)
-                                                : editor.ChangeContinuationLink(log);
+    if (progress != nullptr) {
+        progress->lastWritten = page.writtenPath;
+    }
+    return true;
 }
 
 } // namespace
 
-bool ChangeHeaderLinks(const std::vector<std::string>& files, const std::string& databaseDir,
-                       RunLog& log, HeldDatabaseFiles& held, const TargetRule& target,
-                       PageChange change) {
+std::optional<std::string> PlanNewPage(LinkEditor& editor, PlannedPage& page) {
+    ReasonLog log;
+    editor.NewLinkName = page.newLink;
+    page.replaced.clear();
+    const auto pageSize = editor.BuildNewPage(
+        log, [&page](const std::string& oldLink) { page.replaced.push_back(oldLink); });
+    if (!pageSize) {
+        return log.Reason;
+    }
+    page.page.assign(editor.HeaderPage(), editor.HeaderPage() + *pageSize);
+    page.newPage.assign(editor.NewHeaderPage(), editor.NewHeaderPage() + *pageSize);
+    if (page.newPage == page.page) {
+        page.newPage.clear();
+    }
+    return std::nullopt;
+}
+
+bool ChangeHeaderLinks(const std::vector<PlannedPage>& pages, HeldDatabaseFiles& held,
+                       RunLog& log, RelinkProgress* progress) {
     log.append("");
-    log.AppendMessage(change == PageChange::kPreview ? 21061 : 21033);
-    LinkEditor& editor = LinkEditor::Instance();
-    const Chain chain{files, databaseDir, held, target, change};
+    log.AppendMessage(21033);
+    LinkEditor editor;
     bool result = true;
-    for (std::size_t index = 0; index < files.size(); ++index) {
-        editor.DatabaseFileName = files[index];
-        log.append(platform::FormatMessage(21039, files[index]));
-        // Every file is worked on, also after an earlier one failed.
-        result = RelinkFile(editor, chain, index, log) && result;
+    for (const PlannedPage& page : pages) {
+        log.append(platform::FormatMessage(21039, page.writtenPath));
+        AppendAll(log, page.readLines);
+        // Every page is worked on, also after an earlier one failed.
+        result = Relink(editor, held.At(page.held), page, log, progress) && result;
+        editor.CloseDatabaseFile(log);
         log.append("");
     }
     return result;
+}
+
+void ShowHeaderLinks(const std::vector<PlannedPage>& pages, RunLog& log) {
+    log.append("");
+    log.AppendMessage(21061);
+    for (const PlannedPage& page : pages) {
+        log.append(platform::FormatMessage(21039, page.path));
+        AppendAll(log, page.readLines);
+        if (page.Writes()) {
+            for (const std::string& oldLink : page.replaced) {
+                log.append(platform::FormatMessage(21062, oldLink, page.newLink));
+            }
+        } else if (!page.newLink.empty()) {
+            log.append(platform::FormatMessage(kMsgLinkAlreadyRight, page.newLink));
+        }
+        log.append("");
+    }
 }
 
 } // namespace tessaldrin::header

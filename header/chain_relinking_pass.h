@@ -1,42 +1,62 @@
-// The chain relinking pass: every listed database file gets, in its header
-// page, the new name of the continuation file that its own stored link names.
+// The chain relinking pass: every file of a planned chain gets, in its header
+// page, the new name of the continuation file that its own stored link
+// names. Each page is read, checked and rebuilt in memory while the plan is
+// made, before any file of the chain is changed; the pass then writes exactly
+// those pages.
 #pragma once
 
 #include "header/held_database_files.h"
+#include "header/link_editor.h"
 #include "runlog/run_log.h"
 
-#include <functional>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace tessaldrin::header {
 
-// The new link for a link as stored, given the database's directory; when
-// unset, the target naming rule of the file table.
-using TargetRule = std::function<std::string(const std::string& dir, const std::string& stored)>;
-
-// What the pass does with each page whose link it would change.
-enum class PageChange {
-    kWrite,   // rebuild it and write it
-    kPreview, // rebuild it and show the new link, but write nothing
+// One file's part in the pass.
+struct PlannedPage {
+    std::string path;        // the file's name now
+    std::string writtenPath; // its name when the pass reaches it, once renamed
+    std::size_t held{};      // the file's index among the held files
+    // What reading the page wrote: a checksum warning, then the line of its
+    // link or of the last file.
+    std::vector<std::string> readLines;
+    std::vector<std::uint8_t> page;    // the header page as read
+    std::vector<std::uint8_t> newPage; // the page to write; empty: nothing to write
+    std::string newLink;               // the link the page holds afterwards; empty: none
+    std::vector<std::string> replaced; // the links its continuation entries held
+    // Whether the pass writes the page: a page that already holds its new
+    // link byte for byte is left as it is.
+    bool Writes() const { return !newPage.empty(); }
 };
 
-// Visits every file of `files` in order through the link editor, maps each
-// stored link to its target name in `databaseDir` (by `target` when set) and
-// rewrites the page; a file without a link is the last of its chain and stays
-// as it is. Never stops early, closes every file it opened and ends each
-// file's section in `log` with an empty entry. True when every file was
-// handled without failure; a damaged page, or a link that names no file, is a
-// failure, not a last file. With kPreview the heading says so, every page is
-// read and checked by the same rules, and no file is written; the result is
-// the one the writing pass would have.
-//
-// The editor works on the files of `held`, taken for `files` beforehand; a
-// file that `held` could not take is refused as one that cannot be opened,
-// and while any is missing, no file is written at all: a chain is changed
-// whole or not at all, never under a server that holds part of it.
-bool ChangeHeaderLinks(const std::vector<std::string>& files, const std::string& databaseDir,
-                       RunLog& log, HeldDatabaseFiles& held, const TargetRule& target = {},
-                       PageChange change = PageChange::kWrite);
+// Rebuilds the page that `editor` has read and checked so that its link
+// becomes `page.newLink`, into `page.newPage`, or leaves it empty when the
+// rebuilt page equals the page as read. The reason when the page cannot take
+// the new link; nothing is written either way.
+std::optional<std::string> PlanNewPage(LinkEditor& editor, PlannedPage& page);
+
+// The last page that the pass wrote, for whoever ends a run early. Written
+// while termination is deferred, so it may be read whenever it is not.
+struct RelinkProgress {
+    std::string lastWritten;
+};
+
+// Writes the planned pages in order into the held files, each with its
+// lines: "Bearbeite Datei", the reading's lines, then, with termination
+// deferred, the changed links and the write, synced and read back (or the
+// line that the link is right already). A page that is no longer the one
+// planned is not written. Never stops early; true when every page was
+// written as planned.
+bool ChangeHeaderLinks(const std::vector<PlannedPage>& pages, HeldDatabaseFiles& held,
+                       RunLog& log, RelinkProgress* progress = nullptr);
+
+// The same pass as the preview shows it: the lines that ChangeHeaderLinks
+// would write, under its own heading, with nothing written.
+void ShowHeaderLinks(const std::vector<PlannedPage>& pages, RunLog& log);
 
 } // namespace tessaldrin::header

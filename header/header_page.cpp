@@ -13,7 +13,8 @@ constexpr bool WithinLeastPage(Field field) {
 }
 static_assert(WithinLeastPage(kPageTypeField) && WithinLeastPage(kChecksumField) &&
               WithinLeastPage(kPageSizeField) && WithinLeastPage(kOdsVersionField) &&
-              WithinLeastPage(kNextHeaderPageField) && WithinLeastPage(kImplementationField) &&
+              WithinLeastPage(kNextHeaderPageField) && WithinLeastPage(kFileSequenceField) &&
+              WithinLeastPage(kImplementationField) &&
               WithinLeastPage(kEntriesEndField));
 
 // An entry: its type, the length of its data, then the data.
@@ -105,6 +106,9 @@ std::uint16_t OdsVersion(const std::uint8_t* page) {
 }
 std::uint32_t NextHeaderPage(const std::uint8_t* page) {
     return ReadField(page, kNextHeaderPageField);
+}
+std::uint16_t FileSequence(const std::uint8_t* page) {
+    return static_cast<std::uint16_t>(ReadField(page, kFileSequenceField));
 }
 std::uint16_t ImplementationId(const std::uint8_t* page) {
     return static_cast<std::uint16_t>(ReadField(page, kImplementationField));

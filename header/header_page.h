@@ -28,6 +28,7 @@ inline constexpr Field kChecksumField{2, 2};        // unsigned
 inline constexpr Field kPageSizeField{16, 2};       // unsigned
 inline constexpr Field kOdsVersionField{18, 2};     // unsigned; selects the form
 inline constexpr Field kNextHeaderPageField{24, 4}; // 0 unless the header continues
+inline constexpr Field kFileSequenceField{40, 2};   // the file's place in its chain; 0: primary
 inline constexpr Field kImplementationField{60, 2}; // shifts the checksum rule
 inline constexpr Field kEntriesEndField{66, 2};     // the engine's offset of the end marker
 
@@ -57,6 +58,7 @@ std::uint16_t StoredChecksum(const std::uint8_t* page);
 std::uint16_t PageSize(const std::uint8_t* page);
 std::uint16_t OdsVersion(const std::uint8_t* page);
 std::uint32_t NextHeaderPage(const std::uint8_t* page);
+std::uint16_t FileSequence(const std::uint8_t* page);
 std::uint16_t ImplementationId(const std::uint8_t* page);
 std::uint16_t EntriesEnd(const std::uint8_t* page);
 

@@ -7,15 +7,18 @@ namespace tessaldrin::header {
 bool HeldDatabaseFiles::Take(const std::vector<std::string>& files) {
     Release();
     for (const std::string& file : files) {
-        files_.push_back(platform::LockedFile::Open(file));
+        Add(file);
     }
-    taken_ = true;
     return HoldsAll();
+}
+
+platform::LockedFile* HeldDatabaseFiles::Add(const std::string& file) {
+    files_.push_back(platform::LockedFile::Open(file));
+    return At(files_.size() - 1);
 }
 
 void HeldDatabaseFiles::Release() {
     files_.clear();
-    taken_ = false;
 }
 
 bool HeldDatabaseFiles::HoldsAll() const {

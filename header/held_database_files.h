@@ -20,11 +20,12 @@ public:
     // cannot be held (missing, a link, no regular file, locked elsewhere)
     // leaves a gap at its index.
     bool Take(const std::vector<std::string>& files);
+    // Opens and locks `file` as the next index, beside those held already;
+    // none when it cannot be held, which leaves a gap there.
+    platform::LockedFile* Add(const std::string& file);
     // Closes every held file, and so gives back its lock.
     void Release();
 
-    // Whether Take ran since the last Release.
-    bool Taken() const { return taken_; }
     // Whether every file that Take was given is held.
     bool HoldsAll() const;
     // The file held for list index `index`; none for a gap.
@@ -32,7 +33,6 @@ public:
 
 private:
     std::vector<std::optional<platform::LockedFile>> files_;
-    bool taken_ = false;
 };
 
 } // namespace tessaldrin::header

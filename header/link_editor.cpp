@@ -51,11 +51,6 @@ int RefusalMessage(RebuildOutcome outcome) {
 
 } // namespace
 
-LinkEditor& LinkEditor::Instance() {
-    static LinkEditor editor;
-    return editor;
-}
-
 bool LinkEditor::OpenDatabaseFile(RunLog& log) {
     CloseDatabaseFile(log);
     if (DatabaseFileName.size() <= kDatabaseFileNameWidth) {
@@ -157,28 +152,16 @@ bool LinkEditor::ReadContinuationLink(RunLog& log) {
 }
 
 bool LinkEditor::ChangeContinuationLink(RunLog& log) {
-    const auto pageSize = BuildNewPage(log, 21026);
-    if (!pageSize) {
-        return false;
-    }
-    switch (WriteVerified(*pageSize)) {
-    case WriteOutcome::kWritten:
-        return true;
-    case WriteOutcome::kRestored:
-        log.LogError(LoadString(21030));
-        return false;
-    case WriteOutcome::kNotRestored:
-        log.LogError(LoadString(kMsgPageNotRestored));
-        return false;
-    }
-    return false;
+    // A SIGINT or SIGTERM waits until the page is written, synced and read
+    // back, or restored, and no line claims a change that it cut short.
+    const platform::TerminationDeferred untilThePageIsDone;
+    const auto pageSize = BuildNewPage(log, [&](const std::string& oldLink) {
+        log.append(FormatMessage(21026, oldLink, NewLinkName));
+    });
+    return pageSize && WritePage(log, newHeaderPage_.data(), *pageSize);
 }
 
-bool LinkEditor::PreviewContinuationLink(RunLog& log) {
-    return BuildNewPage(log, 21062).has_value();
-}
-
-std::optional<std::size_t> LinkEditor::BuildNewPage(RunLog& log, int replacedMessage) {
+std::optional<std::size_t> LinkEditor::BuildNewPage(RunLog& log, const ReplacedLink& replaced) {
     // A page that was not read from this file and checked is never written
     // into it: it may be another file's page, or no header page at all.
     if (!file_ || pageState_ != PageState::kChecked) {
@@ -193,13 +176,33 @@ std::optional<std::size_t> LinkEditor::BuildNewPage(RunLog& log, int replacedMes
     const RebuildOutcome outcome =
         RebuildPage(*view, NewLinkName, newHeaderPage_.data(), [&](std::string_view oldName) {
             OldLinkName.assign(oldName);
-            log.append(FormatMessage(replacedMessage, OldLinkName, NewLinkName));
+            replaced(OldLinkName);
         });
     if (outcome != RebuildOutcome::kRebuilt) {
         log.LogError(LoadString(RefusalMessage(outcome)));
         return std::nullopt;
     }
     return view->size;
+}
+
+bool LinkEditor::WritePage(RunLog& log, const std::uint8_t* page, std::size_t pageSize) {
+    // Only over a page read from this very file and checked, and only as
+    // many bytes as that page has.
+    if (!file_ || pageState_ != PageState::kChecked || pageSize != PageSize(headerPage_.data())) {
+        log.LogError(LoadString(21030));
+        return false;
+    }
+    switch (WriteVerified(page, pageSize)) {
+    case WriteOutcome::kWritten:
+        return true;
+    case WriteOutcome::kRestored:
+        log.LogError(LoadString(21030));
+        return false;
+    case WriteOutcome::kNotRestored:
+        log.LogError(LoadString(kMsgPageNotRestored));
+        return false;
+    }
+    return false;
 }
 
 // Whether the file's first `pageSize` bytes, synced to disk, now read back
@@ -209,16 +212,13 @@ bool LinkEditor::Reads(const std::uint8_t* page, std::size_t pageSize) {
            std::memcmp(readBack_.data(), page, pageSize) == 0;
 }
 
-// Writes the rebuilt page, makes it reach the disk and reads it back. When
-// any of that fails, the page as read is written back once and read back in
-// turn, so that the file is left as it was wherever the system allows, and
-// the caller can say whether it was.
-LinkEditor::WriteOutcome LinkEditor::WriteVerified(std::size_t pageSize) {
-    // A SIGINT or SIGTERM waits until the page is written, synced and read
-    // back, or restored: the program never ends with a page of its own half done.
-    const platform::TerminationDeferred untilThePageIsDone;
-    if (file_->WriteAt(0, newHeaderPage_.data(), pageSize) == pageSize &&
-        Reads(newHeaderPage_.data(), pageSize)) {
+// Writes the new page, makes it reach the disk and reads it back. When any of
+// that fails, the page as read is written back once and read back in turn, so
+// that the file is left as it was wherever the system allows, and the caller
+// can say whether it was.
+LinkEditor::WriteOutcome LinkEditor::WriteVerified(const std::uint8_t* page,
+                                                   std::size_t pageSize) {
+    if (file_->WriteAt(0, page, pageSize) == pageSize && Reads(page, pageSize)) {
         return WriteOutcome::kWritten;
     }
     // A short write-back can still leave the page whole: what it did not

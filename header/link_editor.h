@@ -1,7 +1,8 @@
 // The continuation link editor: opens one database file for update, reads and
 // checks its header page, reads its continuation link and rewrites it on disk.
-// Its state exists once per process and is reused for every file. Every
-// operation reports to the run log and returns its success flag; none throws.
+// Whoever works on files owns an editor and reuses it from one file to the
+// next. Every operation reports to the run log and returns its success flag;
+// none throws.
 #pragma once
 
 #include "header/header_page.h"
@@ -11,6 +12,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -18,8 +20,6 @@ namespace tessaldrin::header {
 
 class LinkEditor {
 public:
-    static LinkEditor& Instance();
-
     // Set by the caller before OpenDatabaseFile.
     std::string DatabaseFileName;
     // The continuation link found in the page; empty when there is none.
@@ -36,12 +36,23 @@ public:
     bool ReadHeaderPage(RunLog& log);
     bool CheckHeaderPage(RunLog& log);
     bool ReadContinuationLink(RunLog& log);
+    // BuildNewPage, each rebuilt link shown as changed (21026), then
+    // WritePage, with termination deferred across both.
     bool ChangeContinuationLink(RunLog& log);
     // Everything ChangeContinuationLink does to the page (the same checks,
     // the same refusals, the rebuilt page in NewHeaderPage) but the write:
-    // the file stays as it is, and each rebuilt link is shown as one that
-    // would be changed. True when the change would write the page.
-    bool PreviewContinuationLink(RunLog& log);
+    // the file stays as it is. `replaced` is called with each old link as its
+    // entry is rebuilt. The page size when the change would write the page;
+    // nothing after the refusal it has logged.
+    using ReplacedLink = std::function<void(const std::string& oldLink)>;
+    std::optional<std::size_t> BuildNewPage(RunLog& log, const ReplacedLink& replaced);
+    // Writes the first `pageSize` bytes of `page` over the header page that
+    // was read and checked from the open file, makes them reach the disk and
+    // reads them back; when that fails, writes the page as read back in turn.
+    // True when the new page is on disk; otherwise the one error line that
+    // says whether the file was restored. The caller defers termination
+    // across the write and the lines that announce it.
+    bool WritePage(RunLog& log, const std::uint8_t* page, std::size_t pageSize);
     bool CloseDatabaseFile(RunLog& log);
 
     // True when the last ReadContinuationLink met a damaged page: entries
@@ -68,12 +79,8 @@ private:
     enum class PageState { kNone, kRead, kChecked };
 
     bool TakeFile(RunLog& log, platform::LockedFile* file);
-    // Rebuilds the checked page with NewLinkName into NewHeaderPage, logging
-    // each replaced link with message `replacedMessage`; the page size, or
-    // nothing after the refusal it has logged.
-    std::optional<std::size_t> BuildNewPage(RunLog& log, int replacedMessage);
     enum class WriteOutcome { kWritten, kRestored, kNotRestored };
-    WriteOutcome WriteVerified(std::size_t pageSize);
+    WriteOutcome WriteVerified(const std::uint8_t* page, std::size_t pageSize);
     bool Reads(const std::uint8_t* page, std::size_t pageSize);
 
     // The file opened by name, when it was; file_ points at it or at the

@@ -73,6 +73,18 @@ constexpr std::array kMessages{
     Message{21067, "Die Header-Seite von \"%s\" hat nicht die Form der Primärdatei."},
     Message{21068, "Tessaldrin Mover hat die Datenbank \"%s\" erfolgreich angepasst!"},
     Message{21069, "Tessaldrin Mover konnte die Datenbank \"%s\" nicht anpassen!"},
+    Message{21070, "Datei \"%s\": %s"},
+    Message{21071, "Keine Datei der Kette verweist auf diese Datei."},
+    Message{21072, "Der neue Name \"%s\" ist schon vergeben; die Datei wird nicht umbenannt."},
+    Message{21073, "Die Header-Seite nennt sie Datei %d der Kette, nicht die Primärdatei."},
+    Message{21074, "Link ist bereits richtig: \"%s\""},
+    Message{21075, "Die Header-Seite ist nicht mehr die gelesene; sie wird nicht geschrieben."},
+    Message{21076,
+            "Der Lauf wurde durch ein Signal beendet. Zuletzt geschriebene Header-Seite: %s"},
+    Message{21077, "Der Lauf wurde durch ein Signal beendet, bevor eine Header-Seite "
+                   "geschrieben wurde."},
+    Message{21078, "Die Datei \"%s\" konnte nicht in \"%s\" umbenannt werden; es wird keine "
+                   "Header-Seite geschrieben."},
 };
 
 } // namespace

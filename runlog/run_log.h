@@ -15,10 +15,11 @@ public:
     // Appends `entry` as one entry.
     virtual void append(const std::string& entry) = 0;
 
-    // Appends message 21007, "FEHLER: %s\n\n", with `text`.
-    void LogError(const std::string& text);
+    // Appends message 21007, "FEHLER: %s\n\n", with `text`. A log that keeps
+    // the reasons of refusals apart from their lines overrides both writers.
+    virtual void LogError(const std::string& text);
     // Appends message 21009, "FEHLER: %s (%d)\n\n", with `text` and `number`.
-    void LogErrorNumber(const std::string& text, std::int32_t number);
+    virtual void LogErrorNumber(const std::string& text, std::int32_t number);
     // Appends message `id` of the string table, unformatted.
     void AppendMessage(int id);
 };

@@ -82,12 +82,12 @@ private slots:
 
         win.rbtnPortCustom->setChecked(true); // custom, nothing typed
         w.start();
-        QCOMPARE(win.adjustment()->Port, 3050);
+        QCOMPARE(win.Port, 3050);
         QCOMPARE(w.dataModule.Port, 3050);
 
         QTest::keyClicks(win.edPortCustom, "30500");
         w.start();
-        QCOMPARE(win.adjustment()->Port, 30500);
+        QCOMPARE(win.Port, 30500);
         QCOMPARE(w.dataModule.Port, 30500);
 
         win.rbtnPortStandard->setChecked(true); // the typed number no longer counts

@@ -42,8 +42,7 @@ private slots:
     void createdWindowAsDesigned() {
         TfmTLMMain window;
         QVERIFY(window.memLog->toPlainText().isEmpty()); // the layout's placeholder went
-        QCOMPARE(window.adjustment()->Port, 3050);
-        QVERIFY(window.adjustment()->FileList.empty());
+        QCOMPARE(window.Port, 3050);
         QVERIFY(!window.sbtnStart->isEnabled()); // until the confirmation
         QVERIFY(window.rbtnPortStandard->isChecked());
         window.show();

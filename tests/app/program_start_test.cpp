@@ -46,7 +46,7 @@ void NoteAndAnswer(AtConfirmation& seen, std::function<void(TfmTLMStart&)> answe
         if (TfmTLMMain* main = FindTopLevel<TfmTLMMain>()) {
             seen.mainExists = true;
             seen.mainVisible = main->isVisible();
-            seen.dataModuleSet = main->adjustment()->DataModule != nullptr;
+            seen.dataModuleSet = main->DataModule() != nullptr;
         }
         answer(dialog);
     });
@@ -93,8 +93,7 @@ private slots:
         bool idle = false;
         bool closedByUser = false;
         WhenMainWindowIdle([&](TfmTLMMain* main) {
-            idle = main->sbtnStart->isEnabled() && main->Log().Entries().empty() &&
-                   main->adjustment()->FileList.empty();
+            idle = main->sbtnStart->isEnabled() && main->Log().Entries().empty();
             QVERIFY(SaveRender(*main, "main_window_after_start"));
             closedByUser = true;
             QTest::mouseClick(main->sbtnClose, Qt::LeftButton);
@@ -119,8 +118,7 @@ private slots:
         });
         bool checked = false;
         WhenMainWindowIdle([&](TfmTLMMain* main) {
-            main->adjustment()->DataModule->Port = 3050;
-            checked = main->adjustment()->DataModule->CheckServer(nullptr);
+            checked = main->DataModule()->CheckServer(3050, nullptr);
             ::kill(::getpid(), SIGTERM);
         });
         // Should the signal be lost, the window is closed here and the test fails.

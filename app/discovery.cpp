@@ -1,0 +1,108 @@
+#include "app/discovery.h"
+
+#include "platform/compare_string.h"
+#include "platform/file_system_case.h"
+#include "platform/find_files.h"
+#include "platform/load_string.h"
+#include "platform/local_path.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace tessaldrin {
+namespace {
+
+constexpr const char* kPrimaryPattern = "Tessaldrin.?DB";
+constexpr const char* kSecondaryPattern = "Tessaldrin_*.?DB";
+constexpr const char* kMovedExtension = ".TDB";
+
+// Up to and including the last separator; empty when there is none.
+std::string DirectoryOf(const std::string& path) {
+    const auto separator = platform::LastPathSeparator(path);
+    return separator == std::string::npos ? std::string{} : path.substr(0, separator + 1);
+}
+
+// Where the extension starts: the last "." with no separator after it.
+std::string::size_type ExtensionStart(const std::string& path) {
+    const auto dot = path.rfind('.');
+    const auto separator = platform::LastPathSeparator(path);
+    const bool inFileName =
+        dot != std::string::npos && (separator == std::string::npos || dot > separator);
+    return inFileName ? dot : path.size();
+}
+
+std::string UpperCaseAscii(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return text;
+}
+
+// Puts `path` at its place in ascending order; a path equal to one present,
+// in the comparison that ignores case, is dropped.
+void InsertSorted(std::vector<std::string>& list, std::string path) {
+    const auto place =
+        std::lower_bound(list.begin(), list.end(), path, [](const auto& a, const auto& b) {
+            return platform::CompareTextIgnoreCase(a, b) < 0;
+        });
+    if (place == list.end() || platform::CompareTextIgnoreCase(*place, path) != 0) {
+        list.insert(place, std::move(path));
+    }
+}
+
+} // namespace
+
+DatabaseFiles FindDatabaseFiles(const std::string& programPath, RunLog& log) {
+    DatabaseFiles found;
+    found.DatabaseDir = DirectoryOf(programPath);
+    // A program path without a directory would search the working directory,
+    // which is never where the database is looked for.
+    if (!found.DatabaseDir.empty()) {
+        const platform::FileSearch primary(found.DatabaseDir + kPrimaryPattern);
+        if (primary.Found()) {
+            found.PrimaryFile = found.DatabaseDir + primary.Name();
+        }
+    }
+    if (found.PrimaryFile.empty()) {
+        log.AppendMessage(21032);
+        return found;
+    }
+    for (platform::FileSearch secondary(found.DatabaseDir + kSecondaryPattern); secondary.Found();
+         secondary.Next()) {
+        InsertSorted(found.FileList, found.DatabaseDir + secondary.Name());
+    }
+    found.FileList.insert(found.FileList.begin(), found.PrimaryFile);
+    log.append("");
+    log.AppendMessage(21031);
+    for (const std::string& path : found.FileList) {
+        log.append(path);
+    }
+    return found;
+}
+
+bool NeedsRenaming(const std::vector<std::string>& files) {
+    return std::any_of(files.begin(), files.end(), [](const std::string& path) {
+        const std::string extension = path.substr(ExtensionStart(path));
+        const bool ignoresCase = platform::FileSystemIgnoresCase(path);
+        return (ignoresCase ? UpperCaseAscii(extension) : extension) != kMovedExtension;
+    });
+}
+
+std::string RenamedPath(const std::string& path) {
+    return path.substr(0, ExtensionStart(path)) + kMovedExtension;
+}
+
+std::wstring PathKey(const std::string& path) {
+    if (platform::FileSystemIgnoresCase(path)) {
+        return platform::FoldCase(path);
+    }
+    std::wstring bytes;
+    for (const char c : path) {
+        bytes.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
+    }
+    return bytes;
+}
+
+} // namespace tessaldrin

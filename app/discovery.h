@@ -1,0 +1,41 @@
+// Discovery of the Tessaldrin database in the program's directory, and the
+// names that renaming gives its files.
+#pragma once
+
+#include "runlog/run_log.h"
+
+#include <string>
+#include <vector>
+
+namespace tessaldrin {
+
+// What a discovery found.
+struct DatabaseFiles {
+    std::string DatabaseDir; // the directory searched, with its trailing separator
+    std::string PrimaryFile; // full path; empty when none was found
+    // Full paths: the primary file first, then the secondary files (in text
+    // order, or in chain order when found by the chain). Empty when no
+    // database was found.
+    std::vector<std::string> FileList;
+
+    bool Found() const { return !FileList.empty(); }
+};
+
+// Tessaldrin.?DB and Tessaldrin_*.?DB in the directory of `programPath`,
+// listed in `log`: the discovery section, or the line that none was found.
+DatabaseFiles FindDatabaseFiles(const std::string& programPath, RunLog& log);
+
+// Whether any of `files` needs the extension ".TDB": where the file system
+// ignores case, ".tdb" opens the file that the links name ".TDB"; where it
+// does not, only the exact spelling does.
+bool NeedsRenaming(const std::vector<std::string>& files);
+
+// The name that renaming gives the file `path`: its last extension, if any,
+// replaced by ".TDB".
+std::string RenamedPath(const std::string& path);
+
+// What tells two paths apart on the file system that holds them: their bytes
+// where it tells names apart by case, their case-folded text where it does not.
+std::wstring PathKey(const std::string& path);
+
+} // namespace tessaldrin

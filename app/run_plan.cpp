@@ -1,0 +1,223 @@
+#include "app/run_plan.h"
+
+#include "header/header_reading.h"
+#include "platform/format_message.h"
+#include "platform/load_string.h"
+#include "platform/termination_signals.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <system_error>
+
+namespace tessaldrin {
+namespace {
+
+constexpr int kMsgCannotOpen = 21018;
+constexpr int kMsgNamesNoFile = 21042;
+constexpr int kMsgChainNotHeld = 21045;
+constexpr int kMsgNotInDirectory = 21065;
+constexpr int kMsgLoop = 21066;
+constexpr int kMsgFileRefused = 21070;
+constexpr int kMsgReachedByNoLink = 21071;
+constexpr int kMsgNameTaken = 21072;
+constexpr int kMsgNotThePrimary = 21073;
+constexpr int kMsgRenameFailed = 21078;
+
+bool EntryExists(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::symlink_status(path, error));
+}
+
+// The plan as it is made: per list index, the file's new name, page and the
+// index of the file that its link names, and the first reason found against it.
+class Planner {
+public:
+    Planner(RunMode mode, DatabaseFiles files, header::HeldDatabaseFiles& held)
+        : held_(held), count_(files.FileList.size()), refusals_(count_), next_(count_) {
+        plan_.mode = mode;
+        plan_.files = std::move(files);
+    }
+
+    RunPlan Make() {
+        const std::vector<std::string>& list = plan_.files.FileList;
+        if (!held_.HoldsAll()) {
+            // Nothing of a chain is changed while another process holds part
+            // of it: every file is refused, the held ones for that reason.
+            for (std::size_t i = 0; i < count_; ++i) {
+                Refuse(i, platform::LoadString(held_.At(i) == nullptr ? kMsgCannotOpen
+                                                                      : kMsgChainNotHeld));
+            }
+            return Finish();
+        }
+        const bool renaming = plan_.mode == RunMode::kTessaldrin && NeedsRenaming(list);
+        std::vector<std::string> names;
+        for (std::size_t i = 0; i < count_; ++i) {
+            names.push_back(renaming ? RenamedPath(list[i]) : list[i]);
+            if (renaming) {
+                plan_.renames.push_back({list[i], names[i], i});
+            }
+        }
+        IndexNames(names);
+        plan_.naming = filetable::TargetNaming(plan_.mode == RunMode::kTessaldrin
+                                                   ? filetable::TargetNaming::Rule::kTessaldrin
+                                                   : filetable::TargetNaming::Rule::kKeptName,
+                                               plan_.files.DatabaseDir, names);
+        header::LinkEditor editor;
+        for (std::size_t i = 0; i < count_; ++i) {
+            pages_.push_back(PlanPage(editor, i, names[i]));
+        }
+        FollowChain();
+        return Finish();
+    }
+
+private:
+    void Refuse(std::size_t index, std::string reason) {
+        if (!refusals_[index]) {
+            refusals_[index] = std::move(reason);
+        }
+    }
+
+    // Two files under one new name, or a new name that another entry of the
+    // directory has already: the rename would fail, or replace a file.
+    void IndexNames(const std::vector<std::string>& names) {
+        const std::vector<std::string>& list = plan_.files.FileList;
+        for (std::size_t i = 0; i < count_; ++i) {
+            const std::wstring key = PathKey(names[i]);
+            const bool taken = !index_.emplace(key, i).second ||
+                               (names[i] != list[i] && key != PathKey(list[i]) &&
+                                EntryExists(names[i]));
+            if (taken) {
+                Refuse(i, platform::FormatMessage(kMsgNameTaken, names[i]));
+            }
+        }
+    }
+
+    // Reads file `index`'s page and rebuilds it with the new link.
+    header::PlannedPage PlanPage(header::LinkEditor& editor, std::size_t index,
+                                 const std::string& name) {
+        const std::string& path = plan_.files.FileList[index];
+        header::PlannedPage page{path, name, index, {}, {}, {}, {}, {}};
+        const header::HeaderReading reading = header::ReadHeader(editor, held_.At(index), path);
+        page.readLines = reading.lines;
+        if (reading.refusal) {
+            Refuse(index, *reading.refusal);
+            return page;
+        }
+        if (index == 0 && reading.fileSequence != 0) {
+            Refuse(index, platform::FormatMessage(kMsgNotThePrimary,
+                                                  static_cast<int>(reading.fileSequence)));
+        }
+        if (!reading.link) {
+            return page; // the last file of the chain
+        }
+        page.newLink = plan_.naming(*reading.link);
+        if (page.newLink.empty()) {
+            Refuse(index, platform::FormatMessage(kMsgNamesNoFile, *reading.link));
+            return page;
+        }
+        const auto target = index_.find(PathKey(page.newLink));
+        if (target == index_.end()) {
+            Refuse(index, platform::FormatMessage(kMsgNotInDirectory, *reading.link,
+                                                  plan_.files.DatabaseDir));
+        } else {
+            next_[index] = target->second;
+        }
+        if (auto refused = header::PlanNewPage(editor, page)) {
+            Refuse(index, std::move(*refused));
+        }
+        return page;
+    }
+
+    // From the primary file along the links: a file met twice is a loop; a
+    // file never met, when every link was found, is one that no link of the
+    // chain reaches.
+    void FollowChain() {
+        const bool linksFound = std::none_of(refusals_.begin(), refusals_.end(),
+                                             [](const auto& refusal) { return refusal.has_value(); });
+        std::vector<bool> met(count_, false);
+        std::vector<std::size_t> chain;
+        for (std::optional<std::size_t> at = 0; at && *at < count_; at = next_[*at]) {
+            met[*at] = true;
+            chain.push_back(*at);
+            if (next_[*at] && met[*next_[*at]]) {
+                Refuse(*at, platform::FormatMessage(kMsgLoop, pages_[*next_[*at]].path));
+                break;
+            }
+        }
+        for (std::size_t i = 0; i < count_ && linksFound; ++i) {
+            if (!met[i]) {
+                Refuse(i, platform::LoadString(kMsgReachedByNoLink));
+            }
+        }
+        for (const std::size_t i : chain) {
+            plan_.pages.push_back(std::move(pages_[i]));
+        }
+    }
+
+    RunPlan Finish() {
+        for (std::size_t i = 0; i < count_; ++i) {
+            if (refusals_[i]) {
+                plan_.refusals.push_back({plan_.files.FileList[i], std::move(*refusals_[i])});
+            }
+        }
+        return std::move(plan_);
+    }
+
+    header::HeldDatabaseFiles& held_;
+    std::size_t count_;
+    RunPlan plan_;
+    std::vector<std::optional<std::string>> refusals_;
+    std::vector<std::optional<std::size_t>> next_;
+    std::vector<header::PlannedPage> pages_;
+    std::map<std::wstring, std::size_t> index_; // the new names, by PathKey
+};
+
+} // namespace
+
+filetable::FileTableChange RunPlan::FileTable() const {
+    return {files.PrimaryFile, files.FileList.size(), naming};
+}
+
+RunPlan PlanAdjustment(RunMode mode, DatabaseFiles files, header::HeldDatabaseFiles& held) {
+    return Planner(mode, std::move(files), held).Make();
+}
+
+void LogRefusals(const RunPlan& plan, RunLog& log) {
+    for (const Refusal& refusal : plan.refusals) {
+        log.LogError(platform::FormatMessage(kMsgFileRefused, refusal.path, refusal.reason));
+    }
+}
+
+bool RenameFiles(const RunPlan& plan, header::HeldDatabaseFiles& held, RunLog& log) {
+    if (plan.renames.empty()) {
+        return true;
+    }
+    log.append("");
+    log.AppendMessage(21034);
+    for (const Rename& rename : plan.renames) {
+        // The rename and its line go together, whenever a signal comes.
+        const platform::TerminationDeferred untilLogged;
+        platform::LockedFile* file = held.At(rename.held);
+        if (file == nullptr || !file->MoveTo(rename.to)) {
+            log.LogError(platform::FormatMessage(kMsgRenameFailed, rename.from, rename.to));
+            return false;
+        }
+        log.append(platform::FormatMessage(21035, rename.from, rename.to));
+    }
+    return true;
+}
+
+void ShowRenames(const RunPlan& plan, RunLog& log) {
+    if (plan.renames.empty()) {
+        return;
+    }
+    log.append("");
+    log.AppendMessage(21034);
+    for (const Rename& rename : plan.renames) {
+        log.append(platform::FormatMessage(21060, rename.from, rename.to));
+    }
+}
+
+} // namespace tessaldrin

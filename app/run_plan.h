@@ -1,0 +1,75 @@
+// The plan of a run: every rename, every new header page and the name of
+// every file, decided in memory from the held files before the run changes
+// any of them. A run whose plan does not hold changes nothing; the preview
+// prints the plan.
+#pragma once
+
+#include "app/discovery.h"
+#include "filetable/dm_files.h"
+#include "filetable/target_file_name.h"
+#include "header/chain_relinking_pass.h"
+#include "header/held_database_files.h"
+#include "runlog/run_log.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace tessaldrin {
+
+enum class RunMode {
+    kTessaldrin, // the Tessaldrin files beside the program, renamed to ".TDB"
+    kChain,      // any database found by its header chain; names kept
+};
+
+// A file that cannot take part in the run as planned, and why.
+struct Refusal {
+    std::string path;
+    std::string reason;
+};
+
+struct Rename {
+    std::string from;
+    std::string to;
+    std::size_t held{}; // the file's index among the held files
+};
+
+struct RunPlan {
+    RunMode mode = RunMode::kTessaldrin;
+    DatabaseFiles files;
+    // Every file of the list, in its order; empty when no file needs renaming.
+    std::vector<Rename> renames;
+    // One page a file, in the order of the chain from the primary file.
+    std::vector<header::PlannedPage> pages;
+    // The new name of the file that a stored name means, for the links and
+    // the rows of RDB$FILES alike.
+    filetable::TargetNaming naming;
+    // In list order; the plan holds when there is none.
+    std::vector<Refusal> refusals;
+
+    bool Holds() const { return refusals.empty(); }
+    // What the file table step is to do once the chain is changed.
+    filetable::FileTableChange FileTable() const;
+};
+
+// Decides every change of a run on `files`, whose list entries `held` holds
+// by index, and finds every reason why the run cannot make them: a file that
+// could not be held; two files that would end up under one name, or a rename
+// onto another entry; a page that cannot be read, is not accepted or cannot
+// take its new link; a link that names no file, or no file of the plan; a
+// primary file whose header says it is a later file of its chain; a chain
+// that loops, or that does not reach every file. Reads the header pages and
+// changes nothing.
+RunPlan PlanAdjustment(RunMode mode, DatabaseFiles files, header::HeldDatabaseFiles& held);
+
+// One error line per refused file, naming the file and the reason.
+void LogRefusals(const RunPlan& plan, RunLog& log);
+
+// Gives every file of the plan its new name, each held file renamed while it
+// stays held, with the renaming section in `log`; false, after its error
+// line, when a rename failed, and then no further file is renamed.
+bool RenameFiles(const RunPlan& plan, header::HeldDatabaseFiles& held, RunLog& log);
+// The renaming section as the preview shows it.
+void ShowRenames(const RunPlan& plan, RunLog& log);
+
+} // namespace tessaldrin

@@ -1,0 +1,47 @@
+// What the link editor finds in the header page of one held database file,
+// kept as a value, so that a run can decide on every file before it changes
+// any of them.
+#pragma once
+
+#include "header/link_editor.h"
+#include "platform/locked_file.h"
+#include "runlog/run_log.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tessaldrin::header {
+
+// A run log over a list of lines that also keeps, unframed, the reason of the
+// first error it was given.
+class ReasonLog : public ListRunLog {
+public:
+    void LogError(const std::string& text) override;
+    void LogErrorNumber(const std::string& text, std::int32_t number) override;
+
+    std::optional<std::string> Reason;
+};
+
+struct HeaderReading {
+    // What reading wrote: a checksum warning, then the line of the link found
+    // or the line of the last file of a chain; after a refusal, its error line.
+    std::vector<std::string> lines;
+    // Why the file cannot take part: its page cannot be read or is not
+    // accepted, or the file could not be held.
+    std::optional<std::string> refusal;
+    std::uint16_t odsVersion = 0;
+    std::uint16_t pageSize = 0;
+    std::uint16_t fileSequence = 0;
+    // The continuation link as stored; none for the last file of a chain.
+    std::optional<std::string> link;
+};
+
+// Reads and checks the header page of `file`, held for `path` (none: the file
+// could not be held), and its link, with `editor`, which keeps the page for
+// a rebuild until it opens the next file. A damaged entry list or link is a
+// refusal, not a last file.
+HeaderReading ReadHeader(LinkEditor& editor, platform::LockedFile* file, const std::string& path);
+
+} // namespace tessaldrin::header
