@@ -1,8 +1,12 @@
-// An adjustment whose program file lies in a fresh directory, with a run log
-// over a list of lines, for the tests of discovery, renaming and relinking.
+// A program file in a fresh directory, with a run log over a list of lines
+// and the files that a run holds, for the tests of discovery, the plan,
+// renaming and relinking.
 #pragma once
 
-#include "app/adjustment.h"
+#include "app/discovery.h"
+#include "app/run_plan.h"
+#include "header/held_database_files.h"
+#include "tests/header/synthetic_page.h"
 #include "tests/support/firebird_fixture.h"
 
 #include <algorithm>
@@ -19,8 +23,9 @@ struct AdjustmentInDir {
     // starts no extension.
     ServerDir dir{"tm-adjust.d"};
     ListRunLog log;
-    Adjustment adjustment{log, (dir.path() / "tessaldrin-mover").string()};
+    header::HeldDatabaseFiles held;
 
+    std::string ProgramPath() const { return (dir.path() / "tessaldrin-mover").string(); }
     std::string PathOf(const std::string& name) const { return dir.withSeparator() + name; }
 
     // Files of the given names, each holding its own name.
@@ -29,6 +34,25 @@ struct AdjustmentInDir {
             std::ofstream{dir.path() / name} << name;
         }
     }
+    // A chain of header pages under `names`, the primary first, each linking
+    // to the next under its name in the old directory /alt.
+    void WriteChain(const std::vector<std::string>& names) const {
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            SyntheticPage page;
+            if (i + 1 < names.size()) {
+                page.Entry(3, "/alt/" + names[i + 1]);
+            }
+            WriteFile(dir.path() / names[i], page.Text());
+        }
+    }
+
+    DatabaseFiles Find() { return FindDatabaseFiles(ProgramPath(), log); }
+    // The plan of a run on `files`, held as a run holds them.
+    RunPlan Plan(DatabaseFiles files) {
+        held.Take(files.FileList);
+        return PlanAdjustment(RunMode::kTessaldrin, std::move(files), held);
+    }
+    RunPlan Plan() { return Plan(Find()); }
 
     // The names in the directory, sorted by bytes.
     std::vector<std::string> Names() const {

@@ -1,8 +1,6 @@
 #include "tests/app/adjustment_in_dir.h"
 
-#include "filetable/dm_files.h"
 #include "platform/load_string.h"
-#include "platform/module_file_name.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -40,21 +38,21 @@ TEST(FindDatabaseFiles, ListsThePrimaryFirstThenSecondariesInTextOrder) {
     AdjustmentInDir at;
     at.Touch({"Tessaldrin_2.GDB", "Tessaldrin_10.GDB", "Tessaldrin.GDB", "Tessaldrin_b.GDB",
               "Tessaldrin_A.GDB"});
-    ASSERT_TRUE(at.adjustment.FindDatabaseFiles());
+    const auto found = at.Find();
+    ASSERT_TRUE(found.Found());
     const Lines expected{at.PathOf("Tessaldrin.GDB"), at.PathOf("Tessaldrin_10.GDB"),
                          at.PathOf("Tessaldrin_2.GDB"), at.PathOf("Tessaldrin_A.GDB"),
                          at.PathOf("Tessaldrin_b.GDB")};
-    EXPECT_EQ(at.adjustment.FileList, expected);
-    EXPECT_EQ(at.adjustment.DatabaseDir, at.dir.withSeparator());
-    EXPECT_EQ(at.adjustment.PrimaryFile, at.PathOf("Tessaldrin.GDB"));
+    EXPECT_EQ(found.FileList, expected);
+    EXPECT_EQ(found.DatabaseDir, at.dir.withSeparator());
+    EXPECT_EQ(found.PrimaryFile, at.PathOf("Tessaldrin.GDB"));
     EXPECT_EQ(at.log.Lines, Listing(expected));
 }
 
 TEST(FindDatabaseFiles, ThePrimaryAloneIsADatabase) {
     AdjustmentInDir at;
     at.Touch({"Tessaldrin.TDB", "Tessaldrin.GDB.bak", "Other_1.GDB"});
-    ASSERT_TRUE(at.adjustment.FindDatabaseFiles());
-    EXPECT_EQ(at.adjustment.FileList, Lines{at.PathOf("Tessaldrin.TDB")});
+    EXPECT_EQ(at.Find().FileList, Lines{at.PathOf("Tessaldrin.TDB")});
     EXPECT_EQ(at.log.Lines, Listing({at.PathOf("Tessaldrin.TDB")}));
 }
 
@@ -63,19 +61,18 @@ TEST(FindDatabaseFiles, WithoutAPrimaryFileNothingIsListed) {
     // Neither of these is a primary file: the extension is one dot, one
     // character and "DB".
     at.Touch({"Tessaldrin_1.GDB", "Tessaldrin_2.GDB", "Tessaldrin.DB", "Tessaldrin.GDBX"});
-    at.adjustment.FileList = {"left over from an earlier run"};
-    EXPECT_FALSE(at.adjustment.FindDatabaseFiles());
-    EXPECT_TRUE(at.adjustment.FileList.empty());
-    EXPECT_TRUE(at.adjustment.PrimaryFile.empty());
-    EXPECT_EQ(at.adjustment.DatabaseDir, at.dir.withSeparator());
+    const auto found = at.Find();
+    EXPECT_FALSE(found.Found());
+    EXPECT_TRUE(found.FileList.empty());
+    EXPECT_TRUE(found.PrimaryFile.empty());
+    EXPECT_EQ(found.DatabaseDir, at.dir.withSeparator());
     EXPECT_EQ(at.log.Lines, Lines{LoadString(21032)});
 }
 
 TEST(FindDatabaseFiles, CaseDoesNotMatterAndNamesStayAsTheDirectoryHasThem) {
     AdjustmentInDir at;
     at.Touch({"tessaldrin.gdb", "TESSALDRIN_1.gdb", "Tessaldrin_2.Gdb"});
-    ASSERT_TRUE(at.adjustment.FindDatabaseFiles());
-    EXPECT_EQ(at.adjustment.FileList,
+    EXPECT_EQ(at.Find().FileList,
               (Lines{at.PathOf("tessaldrin.gdb"), at.PathOf("TESSALDRIN_1.gdb"),
                      at.PathOf("Tessaldrin_2.Gdb")}));
 }
@@ -84,22 +81,22 @@ TEST(FindDatabaseFiles, OfNamesEqualButForCaseOnlyTheFirstFoundStays) {
     AdjustmentInDir at;
     // This file system keeps both; the list, like the Windows one, one.
     at.Touch({"Tessaldrin.GDB", "Tessaldrin_1.GDB", "TESSALDRIN_1.GDB"});
-    ASSERT_TRUE(at.adjustment.FindDatabaseFiles());
-    EXPECT_EQ(at.adjustment.FileList,
+    EXPECT_EQ(at.Find().FileList,
               (Lines{at.PathOf("Tessaldrin.GDB"), at.PathOf("TESSALDRIN_1.GDB")}));
 }
 
 TEST(FindDatabaseFiles, OfTwoPrimaryCandidatesOneIsUsedAndTheOtherNeitherListedNorRenamed) {
     AdjustmentInDir at;
-    at.Touch({"Tessaldrin.TDB", "Tessaldrin.GDB", "Tessaldrin_1.GDB"});
-    ASSERT_TRUE(at.adjustment.FindDatabaseFiles());
-    EXPECT_EQ(at.adjustment.FileList,
-              (Lines{at.PathOf("Tessaldrin.GDB"), at.PathOf("Tessaldrin_1.GDB")}));
-    ASSERT_TRUE(at.adjustment.NeedsRenaming());
-    at.adjustment.RenameFiles();
-    // Tessaldrin.TDB is taken, so the used primary keeps its name, and the
-    // other candidate is left alone.
-    EXPECT_EQ(at.Names(), (Lines{"Tessaldrin.GDB", "Tessaldrin.TDB", "Tessaldrin_1.TDB"}));
+    at.WriteChain({"Tessaldrin.GDB", "Tessaldrin_1.GDB"});
+    at.Touch({"Tessaldrin.TDB"});
+    const auto found = at.Find();
+    EXPECT_EQ(found.FileList, (Lines{at.PathOf("Tessaldrin.GDB"), at.PathOf("Tessaldrin_1.GDB")}));
+    // Tessaldrin.TDB is taken, so the used primary cannot get its name: the
+    // run renames nothing, and the other candidate is left alone.
+    const auto plan = at.Plan(found);
+    ASSERT_EQ(plan.refusals.size(), 1u);
+    EXPECT_EQ(plan.refusals[0].path, at.PathOf("Tessaldrin.GDB"));
+    EXPECT_EQ(at.Names(), (Lines{"Tessaldrin.GDB", "Tessaldrin.TDB", "Tessaldrin_1.GDB"}));
     EXPECT_EQ(tessaldrin::testing::ReadBytes(at.dir.path() / "Tessaldrin.TDB"), "Tessaldrin.TDB");
 }
 
@@ -111,51 +108,23 @@ TEST(FindDatabaseFiles, SearchesTheProgramsDirectoryNeverTheWorkingDirectory) {
     std::ofstream{elsewhere.path() / "Tessaldrin_1.GDB"} << "x";
     {
         const WorkingDirectory cwd(elsewhere.path());
-        ASSERT_TRUE(at.adjustment.FindDatabaseFiles());
+        EXPECT_EQ(at.Find().FileList, Lines{at.PathOf("Tessaldrin.GDB")});
     }
-    EXPECT_EQ(at.adjustment.FileList, Lines{at.PathOf("Tessaldrin.GDB")});
 
     // A program file named without a directory names none to search, even
     // when the working directory holds a database.
     tessaldrin::ListRunLog log;
-    tessaldrin::Adjustment bare(log, "tessaldrin-mover");
     const WorkingDirectory cwd(elsewhere.path());
-    EXPECT_FALSE(bare.FindDatabaseFiles());
-    EXPECT_TRUE(bare.FileList.empty());
+    EXPECT_TRUE(tessaldrin::FindDatabaseFiles("tessaldrin-mover", log).FileList.empty());
     EXPECT_EQ(log.Lines, Lines{LoadString(21032)});
 }
 
-TEST(FindDatabaseFiles, WithoutAGivenPathTheRunningProgramsDirectoryIsSearched) {
-    tessaldrin::ListRunLog log;
-    tessaldrin::Adjustment own(log, "");
-    own.FindDatabaseFiles();
-    const std::string exe = tessaldrin::platform::ModuleFileName();
-    ASSERT_FALSE(exe.empty());
-    EXPECT_EQ(own.DatabaseDir, exe.substr(0, exe.rfind('/') + 1));
-}
-
-TEST(FindDatabaseFiles, EveryDiscoveryStartsFromAnEmptyList) {
+TEST(FindDatabaseFiles, EveryDiscoveryStartsAfresh) {
     AdjustmentInDir at;
     at.Touch({"Tessaldrin.GDB", "Tessaldrin_1.GDB"});
-    ASSERT_TRUE(at.adjustment.FindDatabaseFiles());
-    ASSERT_TRUE(at.adjustment.FindDatabaseFiles());
-    EXPECT_EQ(at.adjustment.FileList,
+    ASSERT_TRUE(at.Find().Found());
+    EXPECT_EQ(at.Find().FileList,
               (Lines{at.PathOf("Tessaldrin.GDB"), at.PathOf("Tessaldrin_1.GDB")}));
     std::filesystem::remove(at.dir.path() / "Tessaldrin.GDB");
-    EXPECT_FALSE(at.adjustment.FindDatabaseFiles());
-    EXPECT_TRUE(at.adjustment.FileList.empty());
-}
-
-TEST(FindDatabaseFiles, HandsTheDirectoryToTheDataModuleFoundOrNot) {
-    AdjustmentInDir at;
-    tessaldrin::filetable::TdmFiles dataModule;
-    at.adjustment.DataModule = &dataModule;
-    EXPECT_FALSE(at.adjustment.FindDatabaseFiles());
-    EXPECT_EQ(dataModule.DatabaseDir, at.dir.withSeparator());
-
-    AdjustmentInDir other;
-    other.Touch({"Tessaldrin.GDB"});
-    other.adjustment.DataModule = &dataModule;
-    EXPECT_TRUE(other.adjustment.FindDatabaseFiles());
-    EXPECT_EQ(dataModule.DatabaseDir, other.dir.withSeparator());
+    EXPECT_TRUE(at.Find().FileList.empty());
 }

@@ -10,10 +10,9 @@ using namespace tessaldrin;
 TEST(OldClientLibraryStandIn, ErrorTextComesFromIscInterpreteWhereFbInterpretIsMissing) {
     standin::Reset();
     filetable::TdmFiles dm(STANDIN_FBCLIENT);
-    dm.Port = 3050;
     ListRunLog log;
     standin::FailCall("isc_service_attach", 1, {"first.", "second."});
-    EXPECT_FALSE(dm.CheckServer(&log));
+    EXPECT_FALSE(dm.CheckServer(3050, &log));
     EXPECT_EQ(log.Lines,
               std::vector<std::string>{"Die Verbindung zum InterBase / FireBird-Server konnte "
                                        "nicht hergestellt werden: first.\r\nsecond"});

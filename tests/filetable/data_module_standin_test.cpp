@@ -70,8 +70,19 @@ class DataModuleStandIn : public ::testing::Test {
 protected:
     void SetUp() override {
         standin::Reset();
-        dm.DatabaseDir = "/srv/neu/";
-        dm.Port = 3050;
+    }
+
+    // The rewrite of the table of the database whose files are `files`,
+    // primary first, with every row named after its own name in `dir`.
+    filetable::FileTableOutcome ChangeFileTable(const std::vector<std::string>& files,
+                                                RunLog* to) {
+        const filetable::FileTableChange change{
+            files.empty() ? std::string{} : files.front(), files.size(),
+            filetable::TargetNaming(filetable::TargetNaming::Rule::kTessaldrin, dir, files)};
+        return dm.ChangeFileTable(port, change, to);
+    }
+    bool Changes(const std::vector<std::string>& files, RunLog* to) {
+        return ChangeFileTable(files, to) == filetable::FileTableOutcome::kChanged;
     }
 
     // The journal from the first call of `entryPoint` on.
@@ -84,6 +95,8 @@ protected:
     }
 
     TdmFiles dm{STANDIN_FBCLIENT};
+    std::string dir = "/srv/neu/";
+    std::int32_t port = 3050;
     ListRunLog log;
     const std::vector<std::string> threeFiles{
         "/srv/neu/Tessaldrin.TDB", "/srv/neu/Tessaldrin_1.TDB", "/srv/neu/Tessaldrin_2.TDB"};
@@ -104,8 +117,7 @@ TEST_F(DataModuleStandIn, CheckServerSendsItsOwnUserNameToTheServiceManagerAndLe
     for (const auto& [port, service] : ports) {
         standin::Reset();
         log.Lines.clear();
-        dm.Port = port;
-        EXPECT_TRUE(dm.CheckServer(&log));
+        EXPECT_TRUE(dm.CheckServer(port, &log));
         EXPECT_EQ(standin::Journal(), (std::vector<std::string>{
                                           "isc_service_attach " + service + " spb=" + spb,
                                           "isc_service_detach",
@@ -123,7 +135,7 @@ TEST_F(DataModuleStandIn, CheckServerReportsAFailedAttachOrDetachAsOneEntry) {
     standin::FailCall(
         "isc_service_attach", 1,
         {"Your user name and password are not defined.", "Ask your database administrator."});
-    EXPECT_FALSE(dm.CheckServer(&log));
+    EXPECT_FALSE(dm.CheckServer(port, &log));
     EXPECT_EQ(log.Lines,
               std::vector<std::string>{prefix + "Your user name and password are not defined.\r\n"
                                                 "Ask your database administrator"});
@@ -131,7 +143,7 @@ TEST_F(DataModuleStandIn, CheckServerReportsAFailedAttachOrDetachAsOneEntry) {
 
     standin::FailCall("isc_service_detach", 1, {"connection lost.\n", "while detaching."});
     log.Lines.clear();
-    EXPECT_FALSE(dm.CheckServer(&log));
+    EXPECT_FALSE(dm.CheckServer(port, &log));
     EXPECT_EQ(log.Lines, std::vector<std::string>{prefix + "connection lost.\nwhile detaching"});
     EXPECT_EQ(standin::OpenHandles(), 0);
     // Status messages are read into a buffer of known size.
@@ -141,8 +153,8 @@ TEST_F(DataModuleStandIn, CheckServerReportsAFailedAttachOrDetachAsOneEntry) {
 
     // Without a log the results are the same.
     standin::FailCall("isc_service_attach", 3, {"refused."});
-    EXPECT_FALSE(dm.CheckServer(nullptr));
-    EXPECT_TRUE(dm.CheckServer(nullptr));
+    EXPECT_FALSE(dm.CheckServer(port, nullptr));
+    EXPECT_TRUE(dm.CheckServer(port, nullptr));
 }
 
 TEST_F(DataModuleStandIn, ChangeFileTableMakesTheCallsInOrderAndRenamesEveryRowAfterItsOwnName) {
@@ -151,7 +163,7 @@ TEST_F(DataModuleStandIn, ChangeFileTableMakesTheCallsInOrderAndRenamesEveryRowA
     // from the rows.
     const std::vector<std::string> files{"/srv/neu/Tessaldrin.TDB", "/elsewhere/x.TDB",
                                          "/elsewhere/y.TDB"};
-    EXPECT_TRUE(dm.ChangeFileTable(files, &log));
+    EXPECT_TRUE(Changes(files, &log));
 
     const std::string dpb = Hex(Block({1}, "Masterquill", "KvomT"));
     ASSERT_EQ(dpb.size(), 2u * 21u);
@@ -192,13 +204,13 @@ TEST_F(DataModuleStandIn, ChangeFileTableMakesTheCallsInOrderAndRenamesEveryRowA
 
 TEST_F(DataModuleStandIn, ASecondRunUpdatesEveryRowAgainToTheNameItHolds) {
     standin::SetRows(twoRows);
-    ASSERT_TRUE(dm.ChangeFileTable(threeFiles, &log));
+    ASSERT_TRUE(Changes(threeFiles, &log));
     const std::vector<Row> afterFirst = standin::Rows();
     standin::Reset();
     standin::SetRows(afterFirst);
     log.Lines.clear();
 
-    EXPECT_TRUE(dm.ChangeFileTable(threeFiles, &log));
+    EXPECT_TRUE(Changes(threeFiles, &log));
     EXPECT_EQ(log.Lines,
               (std::vector<std::string>{
                   "", kHeading, Changed("/srv/neu/Tessaldrin_1.TDB", "/srv/neu/Tessaldrin_1.TDB"),
@@ -212,7 +224,7 @@ TEST_F(DataModuleStandIn, ASecondRunUpdatesEveryRowAgainToTheNameItHolds) {
 }
 
 TEST_F(DataModuleStandIn, AOneFileDatabaseCommitsWithoutAnUpdate) {
-    EXPECT_TRUE(dm.ChangeFileTable({"/srv/neu/Tessaldrin.TDB"}, &log));
+    EXPECT_TRUE(Changes({"/srv/neu/Tessaldrin.TDB"}, &log));
     EXPECT_EQ(log.Lines, (std::vector<std::string>{"", kHeading}));
     EXPECT_TRUE(Contains(standin::Journal(), "isc_commit_transaction"));
     EXPECT_FALSE(Contains(standin::Journal(), "isc_dsql_execute S2"));
@@ -232,7 +244,7 @@ TEST_F(DataModuleStandIn, StatementsRunInTheDatabaseDialectWhenItIsLowerThanThre
         standin::Reset();
         standin::SetInfoReply(reply);
         standin::SetRows(twoRows);
-        EXPECT_TRUE(dm.ChangeFileTable(threeFiles, nullptr));
+        EXPECT_TRUE(Changes(threeFiles, nullptr));
         const std::string d = "dialect=" + std::to_string(dialect);
         EXPECT_TRUE(Contains(standin::Journal(), "isc_dsql_prepare S1 " + d + " sql=")) << d;
         EXPECT_TRUE(Contains(standin::Journal(), "isc_dsql_prepare S2 " + d + " sql=")) << d;
@@ -268,7 +280,7 @@ TEST_F(DataModuleStandIn, AFailingFetchUpdateOrCommitLogsTheTextAloneRollsBackAn
         standin::SetRows(twoRows);
         standin::FailCall(c.entryPoint, c.occurrence, {"stand-in failure.", "second message."});
         log.Lines.clear();
-        EXPECT_FALSE(dm.ChangeFileTable(threeFiles, &log)) << c.entryPoint;
+        EXPECT_FALSE(Changes(threeFiles, &log)) << c.entryPoint;
         EXPECT_EQ(log.Lines, c.expectedLog) << c.entryPoint;
         const auto journal = standin::Journal();
         ASSERT_FALSE(journal.empty());
@@ -311,7 +323,7 @@ TEST_F(DataModuleStandIn, RowsThatNoUpdateMayTouchLeaveTheTableUnchanged) {
         standin::Reset();
         log.Lines.clear();
         standin::SetRows(c.rows);
-        EXPECT_FALSE(dm.ChangeFileTable(c.files, &log)) << c.error;
+        EXPECT_FALSE(Changes(c.files, &log)) << c.error;
         EXPECT_EQ(log.Lines, (std::vector<std::string>{"", kHeading, c.error}));
         EXPECT_EQ(JournalFrom("isc_dsql_fetch S1 dialect=3 end"),
                   (std::vector<std::string>{"isc_dsql_fetch S1 dialect=3 end",
@@ -326,7 +338,7 @@ TEST_F(DataModuleStandIn, RowsThatNoUpdateMayTouchLeaveTheTableUnchanged) {
 
 TEST_F(DataModuleStandIn, AWrongFileCountUpdatesNoRowAfterFetchingThemAll) {
     standin::SetRows(twoRows);
-    EXPECT_FALSE(dm.ChangeFileTable({threeFiles[0], threeFiles[1]}, &log));
+    EXPECT_FALSE(Changes({threeFiles[0], threeFiles[1]}, &log));
     EXPECT_EQ(log.Lines, (std::vector<std::string>{
                              "", kHeading,
                              "Fehler: Die Anzahl der gefundenen Files stimmt nicht mit der Anzahl "
@@ -345,7 +357,7 @@ TEST_F(DataModuleStandIn, AWrongFileCountUpdatesNoRowAfterFetchingThemAll) {
     standin::SetRows(twoRows);
     standin::FailCall("isc_rollback_transaction", 1, {"rollback refused."});
     log.Lines.clear();
-    EXPECT_FALSE(dm.ChangeFileTable({threeFiles[0], threeFiles[1]}, &log));
+    EXPECT_FALSE(Changes({threeFiles[0], threeFiles[1]}, &log));
     EXPECT_EQ(log.Lines, (std::vector<std::string>{
                              "", kHeading,
                              "Fehler: Die Anzahl der gefundenen Files stimmt nicht mit der Anzahl "
@@ -358,7 +370,7 @@ TEST_F(DataModuleStandIn, AWrongFileCountUpdatesNoRowAfterFetchingThemAll) {
 TEST_F(DataModuleStandIn, AFailedAttachOrDialectReadIsRaisedWithNothingLeftOpen) {
     standin::FailCall("isc_attach_database", 1, {"I/O error during \"open\".", "No such file."});
     try {
-        dm.ChangeFileTable(threeFiles, &log);
+        Changes(threeFiles, &log);
         FAIL() << "the refused attachment was not raised";
     } catch (const ClientError& error) {
         EXPECT_STREQ(error.what(), "I/O error during \"open\".\r\nNo such file");
@@ -368,7 +380,7 @@ TEST_F(DataModuleStandIn, AFailedAttachOrDialectReadIsRaisedWithNothingLeftOpen)
 
     standin::Reset();
     standin::FailCall("isc_database_info", 1, {"info refused."});
-    EXPECT_THROW(dm.ChangeFileTable(threeFiles, nullptr), ClientError);
+    EXPECT_THROW(Changes(threeFiles, nullptr), ClientError);
     EXPECT_EQ(standin::Journal().back(), "isc_detach_database");
     EXPECT_EQ(standin::OpenHandles(), 0);
 }
@@ -380,9 +392,9 @@ TEST_F(DataModuleStandIn, ARowTakesTheSpellingOfTheOneFileOnDiskThatDiffersOnlyI
     const std::string neu = ::testing::TempDir() + "tm-case-" + std::to_string(getpid()) + "/";
     std::filesystem::create_directories(neu);
     std::ofstream{neu + "TESSALDRIN_1.TDB"} << "secondary";
-    dm.DatabaseDir = neu;
+    dir = neu;
     standin::SetRows(twoRows);
-    EXPECT_TRUE(dm.ChangeFileTable({neu + "Tessaldrin.TDB", neu + "TESSALDRIN_1.TDB", "x"}, &log));
+    EXPECT_TRUE(Changes({neu + "Tessaldrin.TDB", neu + "TESSALDRIN_1.TDB", "x"}, &log));
     EXPECT_EQ(standin::Rows()[0].fileName, neu + "TESSALDRIN_1.TDB");
     EXPECT_EQ(standin::Rows()[1].fileName, neu + "Tessaldrin_2.TDB");
     std::filesystem::remove_all(neu);
@@ -393,7 +405,7 @@ TEST_F(DataModuleStandIn, ARowTakesTheSpellingOfTheOneFileOnDiskThatDiffersOnlyI
 TEST_F(DataModuleStandIn, AFailedDetachAfterTheCommitIsOneEntryAndTheResultStandsStandIn) {
     standin::SetRows(twoRows);
     standin::FailCall("isc_detach_database", 1, {"connection lost.", "while detaching."});
-    EXPECT_TRUE(dm.ChangeFileTable(threeFiles, &log));
+    EXPECT_TRUE(Changes(threeFiles, &log));
     EXPECT_EQ(log.Lines,
               (std::vector<std::string>{
                   "", kHeading, Changed("E:\\Alt\\Tessaldrin_1.GDB", "/srv/neu/Tessaldrin_1.TDB"),
@@ -409,7 +421,7 @@ TEST_F(DataModuleStandIn, AFailedRollbackKeepsItsHandleSoThatNothingStaysAttache
     standin::SetRows(twoRows);
     standin::FailCall("isc_rollback_transaction", 1, {"rollback refused."});
     // Two files for two rows: the count check rolls back.
-    EXPECT_FALSE(dm.ChangeFileTable({threeFiles[0], threeFiles[1]}, &log));
+    EXPECT_FALSE(Changes({threeFiles[0], threeFiles[1]}, &log));
     EXPECT_EQ(log.Lines, (std::vector<std::string>{
                              "", kHeading,
                              "Fehler: Die Anzahl der gefundenen Files stimmt nicht mit der Anzahl "

@@ -47,7 +47,7 @@ protected:
     TempDir dir;
     std::filesystem::path file = dir.path() / "Tessaldrin.GDB";
     ListRunLog log;
-    header::LinkEditor& editor = header::LinkEditor::Instance();
+    header::LinkEditor editor;
 };
 
 } // namespace tessaldrin::testing

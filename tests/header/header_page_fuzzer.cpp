@@ -117,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     WalkExactPage(bytes, nameLength);
     WriteFileBytes(bytes);
 
-    auto& editor = header::LinkEditor::Instance();
+    header::LinkEditor editor;
     ListRunLog log;
     editor.DatabaseFileName = FilePath();
     editor.NewLinkName = std::string(nameLength, 'n');
@@ -128,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Expect(linked || editor.OldLinkName.empty(), "no link leaves the old name empty");
     // The preview and the change run whatever the steps before said: they
     // must refuse by themselves.
-    const bool previewed = editor.PreviewContinuationLink(log);
+    const bool previewed = editor.BuildNewPage(log, [](const std::string&) {}).has_value();
     Expect(FileBytes() == bytes, "a preview leaves the file as it was");
     const std::vector<std::uint8_t> previewPage(editor.NewHeaderPage(),
                                                 editor.NewHeaderPage() + header::kMaxPageSize);

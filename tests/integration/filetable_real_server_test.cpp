@@ -99,7 +99,15 @@ private:
 
 class DataModuleRealServer : public ::testing::Test {
 protected:
-    void SetUp() override { dm.Port = 3050; }
+    // The rewrite of the table of `files`' database, every row named after
+    // its own name in `newDir`.
+    filetable::FileTableOutcome ChangeFileTable(const std::vector<std::string>& files) {
+        return dm.ChangeFileTable(
+            port,
+            {files.front(), files.size(),
+             filetable::TargetNaming(filetable::TargetNaming::Rule::kTessaldrin, newDir, files)},
+            &log);
+    }
 
     // A three-file database in a fresh directory; `files` lists it. With
     // `grantUpdate` the program's user may update RDB$FILES as far as grants
@@ -115,7 +123,7 @@ protected:
         for (const auto& file : layout.files) {
             files.push_back(file.string());
         }
-        dm.DatabaseDir = place.string() + "/";
+        newDir = place.string() + "/";
         if (grantUpdate) {
             const IsqlResult grant = RunIsql("GRANT UPDATE ON RDB$FILES TO USER MASTERQUILL;\n"
                                              "COMMIT;\n",
@@ -127,6 +135,8 @@ protected:
     }
 
     TdmFiles dm;
+    std::int32_t port = 3050;
+    std::string newDir;
     ListRunLog log;
     ServerDir dir{"tm-filetable"};
     DatabaseLayout layout;
@@ -138,21 +148,20 @@ protected:
 
 TEST_F(DataModuleRealServer, CheckServerFindsTheServerOnItsPortAndLeavesNoAttachment) {
     ASSERT_EQ(ConnectionsToServer(), 0);
-    EXPECT_TRUE(dm.CheckServer(&log));
+    EXPECT_TRUE(dm.CheckServer(port, &log));
     EXPECT_EQ(log.Lines, std::vector<std::string>{
                              "Datenbankmanagementsystem (Interbase / Firebird) vorhanden"});
     EXPECT_EQ(ConnectionsToServer(), 0);
     // A later check attaches anew.
-    EXPECT_TRUE(dm.CheckServer(&log));
+    EXPECT_TRUE(dm.CheckServer(port, &log));
     EXPECT_EQ(log.Lines.size(), 2u);
-    EXPECT_TRUE(dm.CheckServer(nullptr));
+    EXPECT_TRUE(dm.CheckServer(port, nullptr));
     EXPECT_EQ(ConnectionsToServer(), 0);
 }
 
 TEST_F(DataModuleRealServer, CheckServerReportsAPortWithoutServerWithTheLibrarysText) {
     UnlistenedPort port;
-    dm.Port = port.port();
-    EXPECT_FALSE(dm.CheckServer(&log));
+    EXPECT_FALSE(dm.CheckServer(port.port(), &log));
     ASSERT_EQ(log.Lines.size(), 1u);
     const std::string& entry = log.Lines[0];
     ASSERT_EQ(entry.rfind(kNoServer, 0), 0u) << entry;
@@ -161,19 +170,19 @@ TEST_F(DataModuleRealServer, CheckServerReportsAPortWithoutServerWithTheLibrarys
     EXPECT_EQ(text.rfind("Unable to complete network request to host \"localhost", 0), 0u) << text;
     EXPECT_NE(text.find(".\r\n"), std::string::npos) << text;
     EXPECT_NE(text.back(), '.') << text;
-    EXPECT_FALSE(dm.CheckServer(nullptr));
+    EXPECT_FALSE(dm.CheckServer(port.port(), nullptr));
     EXPECT_EQ(log.Lines.size(), 1u);
 }
 
 TEST_F(DataModuleRealServer, AWrongFileCountChangesNothing) {
     CreateThreeFileDatabase(true);
-    files.push_back(dm.DatabaseDir + "Tessaldrin_3.TDB");
-    EXPECT_FALSE(dm.ChangeFileTable(files, &log));
+    files.push_back(newDir + "Tessaldrin_3.TDB");
+    // Only the refusal of the update is the server keeping the table.
+    EXPECT_EQ(ChangeFileTable(files), filetable::FileTableOutcome::kFailed);
     EXPECT_EQ(log.Lines, (std::vector<std::string>{
                              "", kHeading,
                              "Fehler: Die Anzahl der gefundenen Files stimmt nicht mit der Anzahl "
                              "der Einträge in der File-Tabelle überein!"}));
-    EXPECT_FALSE(dm.FileTableKeptByServer); // only the refusal of the update sets it
     EXPECT_EQ(StoredFileNames(layout.files[0]), storedBefore);
     EXPECT_EQ(ConnectionsToServer(), 0);
 }
@@ -195,12 +204,11 @@ TEST_F(DataModuleRealServer, TheServersRefusalOfTheUpdateIsLoggedWithItsNoteAndR
         log.Lines.clear();
         CreateThreeFileDatabase(grantUpdate, grantUpdate ? "granted" : "plain");
         // The stored names are of another directory, so that a change shows.
-        dm.DatabaseDir = dir.withSeparator() + "moved/";
-        EXPECT_FALSE(dm.ChangeFileTable(files, &log));
+        newDir = dir.withSeparator() + "moved/";
         // After the server's text, the note that says what the refusal means;
         // ChangeFileTable says so to the front ends as well.
+        EXPECT_EQ(ChangeFileTable(files), filetable::FileTableOutcome::kKeptByServer);
         EXPECT_EQ(log.Lines, (std::vector<std::string>{"", kHeading, refusal, kKeptNote}));
-        EXPECT_TRUE(dm.FileTableKeptByServer);
         EXPECT_EQ(StoredFileNames(layout.files[0]), storedBefore);
         EXPECT_EQ(CountRows(layout.files[0]), 10);
         EXPECT_EQ(ConnectionsToServer(), 0);
@@ -210,7 +218,7 @@ TEST_F(DataModuleRealServer, TheServersRefusalOfTheUpdateIsLoggedWithItsNoteAndR
 TEST_F(DataModuleRealServer, ARefusedAttachmentIsRaisedWithTheServersText) {
     const std::string missing = dir.withSeparator() + "Tessaldrin.TDB";
     try {
-        dm.ChangeFileTable({missing, missing + "_1"}, &log);
+        ChangeFileTable({missing, missing + "_1"});
         FAIL() << "the refused attachment was not raised";
     } catch (const ClientError& error) {
         const std::string text = error.what();

@@ -45,7 +45,7 @@ TEST(HeaderLinksOfARealDatabase, AreReadAndRewrittenSoThatTheServerReadsTheMoved
     layout.files = ThreeFiles(dir.path());
     CreateDatabase(layout);
 
-    auto& editor = header::LinkEditor::Instance();
+    header::LinkEditor editor;
     ListRunLog log;
     for (std::size_t i = 0; i < layout.files.size(); ++i) {
         const bool linked = ReadLink(editor, layout.files[i], log);
@@ -91,7 +91,7 @@ TEST(HeaderLinksOfARealDatabase, AreNotTouchedWhileTheServerHoldsTheDatabaseAtta
     layout.rows = 20;
     CreateDatabase(layout);
 
-    auto& editor = header::LinkEditor::Instance();
+    header::LinkEditor editor;
     ListRunLog log;
     {
         HeldAttachment held(layout.files);
