@@ -1,9 +1,7 @@
 #include "platform/move_file.h"
 
+#include "platform/file_status.h"
 #include "platform/locked_file.h"
-
-#include <filesystem>
-#include <system_error>
 
 namespace tessaldrin::platform {
 
@@ -17,19 +15,15 @@ bool MoveFile(const std::string& from, const std::string& to) {
 bool MoveFileWouldSucceed(const std::string& from, const std::string& to) {
     // The same open as the rename's, so that the same entries are refused;
     // its lock goes with it.
-    if (to.empty() || !LockedFile::Open(from)) {
+    const auto held = to.empty() ? std::nullopt : LockedFile::Open(from);
+    if (!held) {
         return false;
     }
-    if (to == from) {
-        return true;
-    }
-    std::error_code error;
-    const auto target = std::filesystem::symlink_status(to, error);
-    if (target.type() == std::filesystem::file_type::not_found) {
+    if (to == from || !EntryExists(to)) {
         return true;
     }
     // Another spelling of the same file, where the file system ignores case.
-    return !error && std::filesystem::equivalent(from, to, error) && !error;
+    return IdentityOf(to) == held->Identity();
 }
 
 } // namespace tessaldrin::platform
