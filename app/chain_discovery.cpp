@@ -5,19 +5,17 @@
 #include "header/header_page.h"
 #include "header/link_editor.h"
 #include "platform/compare_string.h"
+#include "platform/file_status.h"
+#include "platform/find_files.h"
 #include "platform/format_message.h"
+#include "platform/local_path.h"
 
-#include <algorithm>
 #include <cstdint>
-#include <filesystem>
 #include <optional>
-#include <system_error>
-#include <vector>
+#include <set>
 
 namespace tessaldrin {
 namespace {
-
-namespace fs = std::filesystem;
 
 // A file part that names an entry of the directory itself, not the
 // directory or its parent.
@@ -26,8 +24,7 @@ bool NamesAnEntry(const std::string& part) {
 }
 
 bool HasEntry(const std::string& dir, const std::string& name) {
-    std::error_code error;
-    return fs::exists(fs::symlink_status(dir + name, error));
+    return platform::EntryExists(dir + name);
 }
 
 // What one file of the chain holds, read and checked by the link editor.
@@ -58,31 +55,27 @@ ChainFile ReadChainFile(header::LinkEditor& editor, const std::string& path) {
     return file;
 }
 
-// Whether `path` is, by name or as a file, one of `listed`.
-bool ListedAlready(const std::vector<std::string>& listed, const std::string& path) {
-    return std::any_of(listed.begin(), listed.end(), [&](const std::string& other) {
-        std::error_code error;
-        return other == path || fs::equivalent(other, path, error);
-    });
+// Whether the file at `path` is, by any name, one of the files `seen`; if not,
+// it is one of them now. A name that reaches no file is not a file met before
+// (reading it then refuses it).
+bool ListedAlready(std::set<platform::FileIdentity>& seen, const std::string& path) {
+    const std::optional<platform::FileIdentity> identity = platform::IdentityOf(path);
+    return identity && !seen.insert(*identity).second;
 }
 
 } // namespace
 
 std::string AbsolutePath(const std::string& path) {
-    std::error_code error;
-    const fs::path absolute = fs::absolute(path, error);
-    return error ? path : absolute.lexically_normal().string();
+    return platform::AbsolutePath(path);
 }
 
 std::optional<std::string> EntrySpelling(const std::string& dir, const std::string& name) {
     if (HasEntry(dir, name)) {
         return name;
     }
-    std::error_code error;
     std::optional<std::string> found;
-    for (fs::directory_iterator entry(dir, error), end; !error && entry != end;
-         entry.increment(error)) {
-        const std::string candidate = entry->path().filename().string();
+    for (platform::FileSearch entry(dir + "*"); entry.Found(); entry.Next()) {
+        const std::string& candidate = entry.Name();
         if (platform::CompareTextIgnoreCase(candidate, name) == 0) {
             if (found) {
                 return std::nullopt; // two spellings: neither is the one meant
@@ -122,9 +115,8 @@ header::TargetRule Adjustment::LinkTarget() const {
 bool Adjustment::FindChainFiles() {
     FileList.clear();
     PrimaryFile = AbsolutePath(ChainPrimary);
-    const fs::path primaryPath(PrimaryFile);
     // With its trailing separator, as the run names directories.
-    DatabaseDir = (primaryPath.parent_path() / "").string();
+    DatabaseDir = platform::DirectoryPart(PrimaryFile);
     if (DataModule != nullptr) {
         DataModule->DatabaseDir = DatabaseDir;
     }
@@ -139,8 +131,9 @@ bool Adjustment::FindChainFiles() {
     // The name that leads to the next file: the primary as given, then each
     // continuation link as its header stores it.
     std::string leadingName = PrimaryFile;
-    std::string part = primaryPath.filename().string();
+    std::string part = platform::FilePart(PrimaryFile);
     ChainFile primary;
+    std::set<platform::FileIdentity> seen;
     for (;;) {
         // The primary file is taken as the user spelled it; the links as the
         // entries they mean.
@@ -155,7 +148,7 @@ bool Adjustment::FindChainFiles() {
             return refuse();
         }
         const std::string path = DatabaseDir + *spelling;
-        if (ListedAlready(FileList, path)) {
+        if (ListedAlready(seen, path)) {
             log_.LogError(platform::FormatMessage(21066, path));
             return refuse();
         }

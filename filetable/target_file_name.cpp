@@ -1,10 +1,8 @@
 #include "filetable/target_file_name.h"
 
 #include "platform/compare_string.h"
+#include "platform/file_status.h"
 #include "platform/file_system_case.h"
-
-#include <filesystem>
-#include <system_error>
 
 namespace tessaldrin::filetable {
 
@@ -21,9 +19,8 @@ std::string TargetFileName(const std::string& dir, const std::string& stored) {
 }
 
 std::string SpelledAsOnDisk(const std::string& target, const std::vector<std::string>& discovered) {
-    std::error_code error;
     if (target.empty() || platform::FileSystemIgnoresCase(target) ||
-        std::filesystem::exists(std::filesystem::symlink_status(target, error))) {
+        platform::EntryExists(target)) {
         return target;
     }
     const std::wstring folded = platform::FoldCase(target);
