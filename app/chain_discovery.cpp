@@ -3,18 +3,17 @@
 #include "filetable/target_file_name.h"
 #include "header/header_reading.h"
 #include "platform/compare_string.h"
+#include "platform/file_status.h"
+#include "platform/find_files.h"
 #include "platform/format_message.h"
+#include "platform/local_path.h"
 
-#include <filesystem>
 #include <map>
 #include <optional>
 #include <set>
-#include <system_error>
 
 namespace tessaldrin {
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr int kMsgChainHeading = 21064;
 constexpr int kMsgNotInDirectory = 21065;
@@ -22,8 +21,7 @@ constexpr int kMsgLoop = 21066;
 constexpr int kMsgOtherForm = 21067;
 
 bool HasEntry(const std::string& dir, const std::string& name) {
-    std::error_code error;
-    return fs::exists(fs::symlink_status(dir + name, error));
+    return platform::EntryExists(dir + name);
 }
 
 // The names of one directory, looked up without regard to case: read once,
@@ -51,10 +49,8 @@ private:
     const std::map<std::wstring, std::optional<std::string>>& Folded() {
         if (!folded_) {
             folded_.emplace();
-            std::error_code error;
-            for (fs::directory_iterator entry(dir_, error), end; !error && entry != end;
-                 entry.increment(error)) {
-                const std::string name = entry->path().filename().string();
+            for (platform::FileSearch entry(dir_ + "*"); entry.Found(); entry.Next()) {
+                const std::string& name = entry.Name();
                 const auto [place, added] = folded_->emplace(platform::FoldCase(name), name);
                 if (!added) {
                     place->second.reset(); // two spellings: neither is the one meant
@@ -70,19 +66,12 @@ private:
 
 } // namespace
 
-std::string AbsolutePath(const std::string& path) {
-    std::error_code error;
-    const fs::path absolute = fs::absolute(path, error);
-    return error ? path : absolute.lexically_normal().string();
-}
-
 DatabaseFiles FindChainFiles(const std::string& primary, RunLog& log,
                              header::HeldDatabaseFiles& held) {
     DatabaseFiles found;
-    found.PrimaryFile = AbsolutePath(primary);
-    const fs::path primaryPath(found.PrimaryFile);
+    found.PrimaryFile = platform::AbsolutePath(primary);
     // With its trailing separator, as the run names directories.
-    found.DatabaseDir = (primaryPath.parent_path() / "").string();
+    found.DatabaseDir = platform::DirectoryPart(found.PrimaryFile);
     log.append("");
     log.append(platform::FormatMessage(kMsgChainHeading, found.PrimaryFile));
 
@@ -93,13 +82,15 @@ DatabaseFiles FindChainFiles(const std::string& primary, RunLog& log,
         return found;
     };
     DirectoryNames names(found.DatabaseDir);
-    std::set<std::wstring> listed;
+    // By identity, since a file may be reached under two names where the
+    // file system ignores case.
+    std::set<platform::FileIdentity> listed;
     header::LinkEditor editor;
     std::optional<header::HeaderReading> first;
     // The name that leads to the next file: the primary as given, then each
     // continuation link as its header stores it.
     std::string leadingName = found.PrimaryFile;
-    std::string part = primaryPath.filename().string();
+    std::string part = platform::FilePart(found.PrimaryFile);
     for (;;) {
         // The primary file is taken as the user spelled it; the links as the
         // entries they mean.
@@ -112,7 +103,10 @@ DatabaseFiles FindChainFiles(const std::string& primary, RunLog& log,
             return refuse();
         }
         const std::string path = found.DatabaseDir + *spelling;
-        if (!listed.insert(PathKey(path)).second) {
+        // Asked before the file is held: a second hold of a file held already
+        // fails, and would hide the loop behind a file that cannot be opened.
+        const std::optional<platform::FileIdentity> identity = platform::IdentityOf(path);
+        if (identity && !listed.insert(*identity).second) {
             log.LogError(platform::FormatMessage(kMsgLoop, path));
             return refuse();
         }

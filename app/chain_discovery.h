@@ -11,11 +11,6 @@
 
 namespace tessaldrin {
 
-// `path` made absolute against the working directory and normalised: no "."
-// or ".." parts. Lexical, so that a primary file reached through a symbolic
-// link is still refused as a link when it is opened.
-std::string AbsolutePath(const std::string& path);
-
 // Follows the chain from `primary`, holding in `held` every file it reaches
 // as it reaches it, and lists each in `log`: the files in chain order. A file
 // that the primary file's directory does not hold, a file met twice (a loop),

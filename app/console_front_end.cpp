@@ -5,8 +5,10 @@
 #include "app/port_choice.h"
 #include "filetable/client_library.h"
 #include "filetable/dm_files.h"
+#include "platform/file_status.h"
 #include "platform/format_message.h"
 #include "platform/load_string.h"
+#include "platform/local_path.h"
 #include "platform/program_version.h"
 #include "platform/termination_signals.h"
 
@@ -14,7 +16,6 @@
 #include <cctype>
 #include <chrono>
 #include <exception>
-#include <filesystem>
 #include <istream>
 #include <iterator>
 #include <mutex>
@@ -77,7 +78,7 @@ struct Options {
     std::optional<std::string> primary;
     std::optional<std::string> confirmation;
     std::int32_t port = kStandardPort;
-    std::optional<std::string> dir;
+    std::optional<std::string> dir; // absolute, with its trailing separator
 };
 
 // The options that take no value.
@@ -93,14 +94,6 @@ constexpr Flag kFlags[] = {{"--help", &Options::help},
 bool AllDigits(const std::string& text) {
     return !text.empty() && std::all_of(text.begin(), text.end(),
                                         [](unsigned char c) { return std::isdigit(c) != 0; });
-}
-
-// `dir` as an absolute path without "." or ".." parts, as every path that the
-// program writes into a header page or passes to the server must be.
-std::string AbsoluteDirectory(const std::string& dir) {
-    std::error_code error;
-    const std::filesystem::path canonical = std::filesystem::canonical(dir, error);
-    return error ? std::filesystem::absolute(dir).lexically_normal().string() : canonical.string();
 }
 
 // Parses `args`; on an error returns nothing and says why in `why`.
@@ -134,12 +127,13 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::string& 
             }
             options.port = PortFromCustomText(value);
         } else {
-            std::error_code error;
-            if (!std::filesystem::is_directory(value, error)) {
+            if (!platform::IsDirectory(value)) {
                 why = "--dir ist kein Verzeichnis: " + value;
                 return std::nullopt;
             }
-            options.dir = AbsoluteDirectory(value);
+            // Absolute, as every path that the program writes into a header
+            // page or passes to the server must be.
+            options.dir = platform::AbsoluteDirectory(value);
         }
     }
     if (options.primary && options.dir) {
@@ -172,8 +166,7 @@ std::string ProgramPathFor(const Options& options, const std::string& executable
     if (!options.dir) {
         return executablePath;
     }
-    const std::filesystem::path exe(executablePath);
-    return (std::filesystem::path(*options.dir) / exe.filename()).string();
+    return *options.dir + platform::FilePart(executablePath);
 }
 
 // While it lives, a SIGINT or SIGTERM ends the process through the data
@@ -226,8 +219,8 @@ int RunConsole(const std::vector<std::string>& args, const ConsoleEnvironment& e
         return kExitSucceeded;
     }
     if (options->version) {
-        const std::string name = std::filesystem::path(env.executablePath).filename().string();
-        for (const std::string& line : platform::ProgramIdentityLines(name)) {
+        for (const std::string& line :
+             platform::ProgramIdentityLines(platform::FilePart(env.executablePath))) {
             env.out << line << '\n';
         }
         return kExitSucceeded;

@@ -4,6 +4,7 @@
 #include "app/discovery.h"
 #include "app/run_plan.h"
 #include "platform/format_message.h"
+#include "platform/local_path.h"
 
 namespace tessaldrin {
 namespace {
@@ -93,7 +94,7 @@ void AppendFinalLine(const RunSettings& settings, RunOutcome outcome, RunLog& lo
         log.AppendMessage(adjusted ? kMsgAdjusted : kMsgNotAdjusted);
     } else {
         log.append(platform::FormatMessage(adjusted ? kMsgChainAdjusted : kMsgChainNotAdjusted,
-                                           AbsolutePath(settings.ChainPrimary)));
+                                           platform::AbsolutePath(settings.ChainPrimary)));
     }
 }
 

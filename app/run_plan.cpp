@@ -1,15 +1,14 @@
 #include "app/run_plan.h"
 
 #include "header/header_reading.h"
+#include "platform/file_status.h"
 #include "platform/format_message.h"
 #include "platform/load_string.h"
 #include "platform/termination_signals.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <map>
 #include <optional>
-#include <system_error>
 
 namespace tessaldrin {
 namespace {
@@ -24,11 +23,6 @@ constexpr int kMsgReachedByNoLink = 21071;
 constexpr int kMsgNameTaken = 21072;
 constexpr int kMsgNotThePrimary = 21073;
 constexpr int kMsgRenameFailed = 21078;
-
-bool EntryExists(const std::string& path) {
-    std::error_code error;
-    return std::filesystem::exists(std::filesystem::symlink_status(path, error));
-}
 
 // The plan as it is made: per list index, the file's new name, page and the
 // index of the file that its link names, and the first reason found against it.
@@ -87,7 +81,7 @@ private:
             const std::wstring key = PathKey(names[i]);
             const bool taken = !index_.emplace(key, i).second ||
                                (names[i] != list[i] && key != PathKey(list[i]) &&
-                                EntryExists(names[i]));
+                                platform::EntryExists(names[i]));
             if (taken) {
                 Refuse(i, platform::FormatMessage(kMsgNameTaken, names[i]));
             }

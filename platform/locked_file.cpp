@@ -1,5 +1,6 @@
 #include "platform/locked_file.h"
 
+#include "platform/local_path.h"
 #include "platform/retry_on_interrupt.h"
 
 #include <cstdio>
@@ -12,16 +13,15 @@
 namespace tessaldrin::platform {
 namespace {
 
-// A path with a zero byte inside would name a shorter, different path.
-bool HoldsZeroByte(const std::string& path) {
-    return path.find('\0') != std::string::npos;
-}
-
-// Asked of the open descriptor itself, so that no other entry can be put in
-// its place between the test and the open.
-bool IsRegularWithOneName(int descriptor) {
+// The identity of a regular file with one name, nothing for every other
+// entry. Asked of the open descriptor itself, so that no other entry can be
+// put in its place between the test and the open.
+std::optional<FileIdentity> RegularWithOneName(int descriptor) {
     struct stat status {};
-    return fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && status.st_nlink == 1;
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || status.st_nlink != 1) {
+        return std::nullopt;
+    }
+    return FileIdentity{status.st_dev, status.st_ino};
 }
 
 bool SameFile(const struct stat& a, const struct stat& b) {
@@ -44,9 +44,11 @@ std::optional<LockedFile> LockedFile::Open(const std::string& path) {
         return std::nullopt;
     }
     LockedFile file(descriptor, path);
-    if (!IsRegularWithOneName(descriptor)) {
+    const std::optional<FileIdentity> identity = RegularWithOneName(descriptor);
+    if (!identity) {
         return std::nullopt;
     }
+    file.identity_ = *identity;
     if (RetryOnInterrupt([&] { return flock(descriptor, LOCK_EX | LOCK_NB); }) != 0) {
         return std::nullopt;
     }

@@ -6,6 +6,8 @@
 // its lock released, when the object goes.
 #pragma once
 
+#include "platform/file_status.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -25,12 +27,13 @@ public:
 
     LockedFile(LockedFile&& other) noexcept
         : descriptor_(std::exchange(other.descriptor_, -1)), path_(std::move(other.path_)),
-          reads_(other.reads_), writes_(other.writes_) {}
+          identity_(other.identity_), reads_(other.reads_), writes_(other.writes_) {}
     LockedFile& operator=(LockedFile&& other) noexcept {
         if (this != &other) {
             Release();
             descriptor_ = std::exchange(other.descriptor_, -1);
             path_ = std::move(other.path_);
+            identity_ = other.identity_;
             reads_ = other.reads_;
             writes_ = other.writes_;
         }
@@ -42,6 +45,9 @@ public:
 
     // The name under which the file was opened, or last renamed.
     const std::string& Path() const { return path_; }
+
+    // Which file is held, whatever its name; a rename keeps it.
+    const FileIdentity& Identity() const { return identity_; }
 
     // Renames the file from Path() to `to` while its lock stays held, so that
     // no other process can take the file between a test and the rename (the
@@ -69,6 +75,7 @@ private:
 
     int descriptor_ = -1;
     std::string path_;
+    FileIdentity identity_;
     std::size_t reads_ = 0;
     std::size_t writes_ = 0;
 };

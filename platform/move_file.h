@@ -14,9 +14,4 @@ namespace tessaldrin::platform {
 // Renaming a path onto itself succeeds.
 bool MoveFile(const std::string& from, const std::string& to);
 
-// Whether MoveFile(from, to) would find nothing in its way now: `from` exists
-// and no other process holds a lock on it, and `to` is free or is `from`
-// itself. Renames nothing, and holds no lock when it returns.
-bool MoveFileWouldSucceed(const std::string& from, const std::string& to);
-
 } // namespace tessaldrin::platform

@@ -1,6 +1,8 @@
 #include "platform/windows/windows_api.h"
 
+#include "platform/local_path.h"
 #include "platform/locked_file.h"
+#include "platform/windows/file_identity_of_handle.h"
 
 #include <cstddef>
 #include <fcntl.h>
@@ -10,11 +12,6 @@
 
 namespace tessaldrin::platform {
 namespace {
-
-// A path with a zero byte inside would open a shorter, different path.
-bool HoldsZeroByte(const std::string& path) {
-    return path.find('\0') != std::string::npos;
-}
 
 // The file's handle; the object keeps it as the C runtime's descriptor over
 // it, which closes the handle when the descriptor is closed.
@@ -66,9 +63,11 @@ std::optional<LockedFile> LockedFile::Open(const std::string& path) {
         return std::nullopt;
     }
     LockedFile file(descriptor, path);
-    if (!IsSingleNamedFile(handle)) {
+    const std::optional<FileIdentity> identity = IdentityOfHandle(handle);
+    if (!identity || !IsSingleNamedFile(handle)) {
         return std::nullopt;
     }
+    file.identity_ = *identity;
     return file;
 }
 

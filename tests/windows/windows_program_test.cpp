@@ -3,6 +3,7 @@
 // RDB$FILES accepts updates, which no real one here can be made to), and the
 // start without any gds32.dll.
 #include "filetable/client_library.h"
+#include "platform/format_message.h"
 #include "tests/app/whole_run_expectation.h"
 #include "tests/windows/windows_test_support.h"
 
@@ -58,6 +59,56 @@ TEST(WindowsProgramWithStandInGds32, RunsTheWholeRepairWithTheSameLogAsElsewhere
     const ProgramRun refused = RunProgram(program, "--confirm ja", elsewhere.withSeparator());
     EXPECT_EQ(refused.exitCode, 2u);
     EXPECT_EQ(refused.out, "");
+}
+
+// Directories named as a German user names them: the program takes --dir and
+// --primary, relative or absolute, as bytes of the ANSI code page, makes them
+// absolute and logs and writes them byte for byte as they are.
+TEST(WindowsProgramWithStandInGds32, DirectoriesNamedWithUmlautsAreFoundAndNamedInTheirOwnBytes) {
+    ASSERT_EQ(GetACP(), 1252u) << "the names below are Windows-1252";
+    WinTempDir base;
+    const std::string office = "B\xFCro M\xFCller";
+    const std::string customers = "Kunden B\xE4r";
+    ASSERT_TRUE(CreateDirectoryA((base / office).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((base / customers).c_str(), nullptr));
+    const std::string officeDir = base / office + "\\";
+    const std::string customersDir = base / customers + "\\";
+    WriteAll(officeDir + "Tessaldrin.GDB", whole_run::PrimaryPage(whole_run::kOldSecondary).Text());
+    WriteAll(officeDir + "Tessaldrin_1.GDB", whole_run::SecondaryPage().Text());
+    const std::string oldCustomers1 = "E:\\Alt\\Kunden.f01";
+    WriteAll(customersDir + "Kunden.fdb", whole_run::PrimaryPage(oldCustomers1).Text());
+    WriteAll(customersDir + "Kunden.f01",
+             SyntheticPage(1024, 10).Entry(1, "root").MarkEnd().Text());
+
+    WinTempDir installed;
+    const std::string program = InstallProgram(installed);
+    WriteAll(installed / "gds32.dll", ReadAll(ProgramDir() + "gds32.dll"));
+    const struct {
+        std::string arguments;
+        std::string rows; // the stand-in's RDB$FILES
+        std::string said; // in the program's output
+    } runs[] = {
+        {"--dry-run --dir \"" + office + "\"", "",
+         "\n" + officeDir + "Tessaldrin.GDB\n" + officeDir + "Tessaldrin_1.GDB\n"},
+        {"--confirm JA --dir \"" + base / office + "\"", "1\t" + whole_run::kOldSecondary + "\n",
+         whole_run::Output(officeDir)},
+        {"--dry-run --primary \"" + customers + "\\Kunden.fdb\"", "",
+         platform::FormatMessage(21064, customersDir + "Kunden.fdb") + "\n" + customersDir +
+             "Kunden.fdb\n" + customersDir + "Kunden.f01\n"},
+        {"--confirm JA --primary \"" + customersDir + "Kunden.fdb\"", "1\t" + oldCustomers1 + "\n",
+         platform::FormatMessage(21068, customersDir + "Kunden.fdb") + "\n"},
+    };
+    for (const auto& run : runs) {
+        WriteAll(installed / "gds32.rows", run.rows);
+        const ProgramRun ran = RunProgram(program, run.arguments, base.withSeparator());
+        EXPECT_EQ(ran.exitCode, 0u) << run.arguments << "\n" << ran.out << ran.err;
+        EXPECT_NE(ran.out.find(run.said), std::string::npos) << run.arguments << "\n" << ran.out;
+    }
+    EXPECT_EQ(ReadAll(officeDir + "Tessaldrin.TDB"),
+              whole_run::PrimaryPage(officeDir + "Tessaldrin_1.TDB").Text());
+    EXPECT_EQ(ReadAll(customersDir + "Kunden.fdb"),
+              whole_run::PrimaryPage(customersDir + "Kunden.f01").Text());
+    EXPECT_EQ(ReadAll(installed / "gds32.rows.after"), "1\t" + customersDir + "Kunden.f01\n");
 }
 
 TEST(WindowsProgramWithoutGds32, SaysSoAndEndsBeforeAnyRun) {
