@@ -74,15 +74,17 @@ private:
     }
 
     // Two files under one new name, or a new name that another entry of the
-    // directory has already: the rename would fail, or replace a file.
+    // directory has already: the rename would fail, or replace a file. The
+    // file refused is the one whose rename would take the name.
     void IndexNames(const std::vector<std::string>& names) {
         const std::vector<std::string>& list = plan_.files.FileList;
+        const auto renamed = [&](std::size_t i) { return PathKey(names[i]) != PathKey(list[i]); };
         for (std::size_t i = 0; i < count_; ++i) {
-            const std::wstring key = PathKey(names[i]);
-            const bool taken = !index_.emplace(key, i).second ||
-                               (names[i] != list[i] && key != PathKey(list[i]) &&
-                                platform::EntryExists(names[i]));
-            if (taken) {
+            const auto [other, added] = index_.emplace(PathKey(names[i]), i);
+            if (!added) {
+                Refuse(renamed(i) ? i : other->second,
+                       platform::FormatMessage(kMsgNameTaken, names[i]));
+            } else if (renamed(i) && platform::EntryExists(names[i])) {
                 Refuse(i, platform::FormatMessage(kMsgNameTaken, names[i]));
             }
         }
@@ -171,7 +173,9 @@ private:
 } // namespace
 
 filetable::FileTableChange RunPlan::FileTable() const {
-    return {files.PrimaryFile, files.FileList.size(), naming};
+    // The primary file by the name the renames give it.
+    const std::string primary = pages.empty() ? files.PrimaryFile : pages.front().writtenPath;
+    return {primary, files.FileList.size(), naming};
 }
 
 RunPlan PlanAdjustment(RunMode mode, DatabaseFiles files, header::HeldDatabaseFiles& held) {

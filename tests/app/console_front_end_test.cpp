@@ -153,7 +153,7 @@ std::vector<std::string> TimedSteps(const std::string& err) {
 
 TEST(ConsoleFrontEnd, TimingSwitchReportsTheStepsThatReturnedAndChangesNothingElse) {
     // The real server on the standard port passes the check; the file that is
-    // no database stops the run in the relinking pass, before the file table.
+    // no database stops the run at its plan, before any change.
     const std::vector<std::string> base = {"--confirm", "JA"};
     std::vector<std::string> timed = base;
     timed.push_back("--timing");
@@ -164,7 +164,7 @@ TEST(ConsoleFrontEnd, TimingSwitchReportsTheStepsThatReturnedAndChangesNothingEl
     EXPECT_EQ(measured.out, plain.out);
     EXPECT_EQ(plain.err, "");
     EXPECT_EQ(TimedSteps(measured.err),
-              (std::vector<std::string>{"server-check", "discovery", "renaming", "relinking"}))
+              (std::vector<std::string>{"server-check", "discovery", "planning"}))
         << measured.err;
 
     // No server listens on port 1: the failed check is timed, and no step after it.

@@ -75,7 +75,7 @@ class MainWindowRunTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void portChoiceReachesTheWindowAndTheDataModule() {
+    void portChoiceReachesTheWindowAndTheServerCheck() {
         ServerDir dir{"tm-port"};
         ConfirmedWindow w(dir.path());
         auto& win = w.window;
@@ -83,19 +83,17 @@ private slots:
         win.rbtnPortCustom->setChecked(true); // custom, nothing typed
         w.start();
         QCOMPARE(win.Port, 3050);
-        QCOMPARE(w.dataModule.Port, 3050);
 
         QTest::keyClicks(win.edPortCustom, "30500");
         w.start();
         QCOMPARE(win.Port, 30500);
-        QCOMPARE(w.dataModule.Port, 30500);
 
         win.rbtnPortStandard->setChecked(true); // the typed number no longer counts
         w.start();
-        QCOMPARE(w.dataModule.Port, 3050);
+        QCOMPARE(win.Port, 3050);
         win.rbtnPortKorvanta->setChecked(true);
         w.start();
-        QCOMPARE(w.dataModule.Port, 30500);
+        QCOMPARE(win.Port, 30500);
 
         // The runs really used those ports: on 3050 the server is found and
         // discovery finds no database (four entries); nobody answers on

@@ -38,8 +38,15 @@ std::string ChainPage(const std::string& link) {
     return SyntheticPage().Entry(3, link).Text();
 }
 
-Lines From(const tessaldrin::ListRunLog& log, std::size_t from) {
-    return Lines(log.Lines.begin() + static_cast<std::ptrdiff_t>(from), log.Lines.end());
+// The lines that a refused plan gives its files, in list order.
+Lines RefusalLines(const tessaldrin::RunPlan& plan) {
+    tessaldrin::ListRunLog log;
+    tessaldrin::LogRefusals(plan, log);
+    return log.Lines;
+}
+
+std::string Refused(const std::string& path, const std::string& reason) {
+    return lines::Error(FormatMessage(21070, path, reason));
 }
 
 } // namespace
@@ -67,16 +74,10 @@ TEST(RefusedEntries, ALinkDirectoryOrFifoAmongTheFilesIsRefusedAndNothingIsWritt
         const auto inside = Snapshot(at.dir.path());
         const auto elsewhere = Snapshot(outside.path());
 
-        ASSERT_TRUE(at.adjustment.FindDatabaseFiles()) << kind;
-        EXPECT_FALSE(at.adjustment.HoldDatabaseFiles()) << kind;
-        at.adjustment.RenameFiles();
-        const std::size_t pass = at.log.Lines.size();
-        EXPECT_FALSE(at.adjustment.ChangeHeaderLinks()) << kind;
-        EXPECT_EQ(From(at.log, pass),
-                  (Lines{"", "Ändere Links in den File-Headern ...",
-                         FormatMessage(21039, at.PathOf("Tessaldrin.GDB")),
-                         lines::Error(lines::kNotAllHeld), "", FormatMessage(21039, entry.string()),
-                         lines::Error(lines::kCannotOpen), ""}))
+        const auto plan = at.Plan();
+        EXPECT_EQ(RefusalLines(plan),
+                  (Lines{Refused(at.PathOf("Tessaldrin.GDB"), lines::kNotAllHeld),
+                         Refused(entry.string(), lines::kCannotOpen)}))
             << kind;
         EXPECT_EQ(Snapshot(at.dir.path()), inside) << kind;
         EXPECT_EQ(Snapshot(outside.path()), elsewhere) << kind;
@@ -85,27 +86,17 @@ TEST(RefusedEntries, ALinkDirectoryOrFifoAmongTheFilesIsRefusedAndNothingIsWritt
 
 // A link that names no file would become "<dir>.TDB"; one with control bytes
 // is what a torn write leaves, and is refused before it is quoted.
-TEST(RefusedLinks, ALinkNamingNoFileOrHoldingControlBytesFailsItsFileAndChangesNothing) {
+TEST(RefusedLinks, ALinkNamingNoFileOrHoldingControlBytesRefusesThePlan) {
     for (const std::string link : {"", "E:\\Alt\\", "/alt/.GDB", "/alt/Tessaldrin_1.G\x01"}) {
         AdjustmentInDir at;
         WriteFile(at.dir.path() / "Tessaldrin.TDB", ChainPage(link));
         WriteFile(at.dir.path() / "Tessaldrin_1.TDB", SyntheticPage().Text());
         const auto before = Snapshot(at.dir.path());
-        ASSERT_TRUE(at.adjustment.FindDatabaseFiles());
-        const std::size_t pass = at.log.Lines.size();
-
-        EXPECT_FALSE(at.adjustment.ChangeHeaderLinks()) << link;
         const bool damaged = link.find('\x01') != std::string::npos;
-        Lines expected{"", "Ändere Links in den File-Headern ...",
-                       FormatMessage(21039, at.PathOf("Tessaldrin.TDB"))};
-        if (!damaged) {
-            expected.push_back(lines::Continuation(link));
-        }
-        expected.insert(expected.end(),
-                        {lines::Error(damaged ? lines::kDamagedLink : lines::NamesNoFile(link)), "",
-                         FormatMessage(21039, at.PathOf("Tessaldrin_1.TDB")), lines::kLastFile,
-                         ""});
-        EXPECT_EQ(From(at.log, pass), expected) << link;
+        EXPECT_EQ(RefusalLines(at.Plan()),
+                  Lines{Refused(at.PathOf("Tessaldrin.TDB"),
+                                damaged ? lines::kDamagedLink : lines::NamesNoFile(link))})
+            << link;
         EXPECT_EQ(Snapshot(at.dir.path()), before) << link;
     }
 }
@@ -117,12 +108,12 @@ TEST(HeldFiles, ThePassWritesTheFilesItLockedNotWhatTheirNamesNameLater) {
     const fs::path primary = at.dir.path() / "Tessaldrin.TDB";
     WriteFile(primary, ChainPage("/alt/Tessaldrin_1.GDB"));
     WriteFile(at.dir.path() / "Tessaldrin_1.TDB", SyntheticPage().Text());
-    ASSERT_TRUE(at.adjustment.FindDatabaseFiles());
-    ASSERT_TRUE(at.adjustment.HoldDatabaseFiles());
+    const auto plan = at.Plan();
+    ASSERT_TRUE(plan.Holds());
     fs::rename(primary, at.dir.path() / "locked");
     WriteFile(primary, "decoy");
 
-    EXPECT_TRUE(at.adjustment.ChangeHeaderLinks());
+    EXPECT_TRUE(tessaldrin::header::ChangeHeaderLinks(plan.pages, at.held, at.log));
     EXPECT_EQ(ReadBytes(primary), "decoy");
     EXPECT_EQ(ReadBytes(at.dir.path() / "locked"), ChainPage(at.PathOf("Tessaldrin_1.TDB")));
 }

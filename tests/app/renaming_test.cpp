@@ -1,4 +1,5 @@
 #include "tests/app/adjustment_in_dir.h"
+#include "tests/header/expected_lines.h"
 
 #include "platform/format_message.h"
 #include "platform/load_string.h"
@@ -23,55 +24,53 @@ Lines RenamingSection(const AdjustmentInDir& at, std::size_t discoveryLines) {
 // On a file system that tells names apart by case, a link to ".TDB" finds
 // only a file spelled ".TDB".
 TEST(NeedsRenaming, OnlyAnExtensionOtherThanExactlyTdbNeedsIt) {
-    tessaldrin::ListRunLog log;
-    tessaldrin::Adjustment adjustment(log, "/d/tessaldrin-mover");
-    EXPECT_FALSE(adjustment.NeedsRenaming());
-    adjustment.FileList = {"/d/Tessaldrin.TDB", "/d/Tessaldrin_1.TDB", "/d/tessaldrin_2.TDB"};
-    EXPECT_FALSE(adjustment.NeedsRenaming());
+    EXPECT_FALSE(tessaldrin::NeedsRenaming({}));
+    Lines list = {"/d/Tessaldrin.TDB", "/d/Tessaldrin_1.TDB", "/d/tessaldrin_2.TDB"};
+    EXPECT_FALSE(tessaldrin::NeedsRenaming(list));
     for (const char* other : {"/d/Tessaldrin_3.GDB", "/d/Tessaldrin_3", "/d.TDB/Tessaldrin_3",
                               "/d/Tessaldrin_3.TDB.GDB", "/d/Tessaldrin_3.TDBX",
                               "/d/Tessaldrin_3.tdb", "/d/Tessaldrin_3.Tdb"}) {
-        adjustment.FileList.push_back(other);
-        EXPECT_TRUE(adjustment.NeedsRenaming()) << other;
-        adjustment.FileList.pop_back();
+        list.push_back(other);
+        EXPECT_TRUE(tessaldrin::NeedsRenaming(list)) << other;
+        list.pop_back();
     }
-    EXPECT_TRUE(log.Lines.empty());
 }
 
 TEST(RenameFiles, GivesEveryFileTheExtensionTdbAndLogsEachRename) {
     AdjustmentInDir at;
-    at.Touch({"Tessaldrin.GDB", "Tessaldrin_1.GDB"});
-    ASSERT_TRUE(at.adjustment.FindDatabaseFiles());
+    at.WriteChain({"Tessaldrin.GDB", "Tessaldrin_1.GDB"});
+    const std::string secondary = ReadBytes(at.dir.path() / "Tessaldrin_1.GDB");
+    const auto plan = at.Plan();
+    ASSERT_TRUE(plan.Holds());
     const std::size_t discovered = at.log.Lines.size();
-    ASSERT_TRUE(at.adjustment.NeedsRenaming());
-    at.adjustment.RenameFiles();
+    ASSERT_TRUE(tessaldrin::RenameFiles(plan, at.held, at.log));
 
     const Lines renamed{at.PathOf("Tessaldrin.TDB"), at.PathOf("Tessaldrin_1.TDB")};
-    EXPECT_EQ(at.adjustment.FileList, renamed);
     EXPECT_EQ(
         RenamingSection(at, discovered),
         (Lines{"", LoadString(21034), FormatMessage(21035, at.PathOf("Tessaldrin.GDB"), renamed[0]),
                FormatMessage(21035, at.PathOf("Tessaldrin_1.GDB"), renamed[1])}));
     EXPECT_EQ(at.Names(), (Lines{"Tessaldrin.TDB", "Tessaldrin_1.TDB"}));
-    EXPECT_EQ(ReadBytes(at.dir.path() / "Tessaldrin_1.TDB"), "Tessaldrin_1.GDB");
-    EXPECT_FALSE(at.adjustment.NeedsRenaming());
+    EXPECT_EQ(ReadBytes(at.dir.path() / "Tessaldrin_1.TDB"), secondary);
+    EXPECT_FALSE(tessaldrin::NeedsRenaming(renamed));
 }
 
 TEST(RenameFiles, AFileAlreadyNamedTdbIsMovedOntoItselfAndLogged) {
     AdjustmentInDir at;
-    at.Touch({"Tessaldrin.GDB", "Tessaldrin_1.TDB", "Tessaldrin_2.tdb", "Tessaldrin_3.x.GDB",
-              "Tessaldrin_4"});
-    ASSERT_TRUE(at.adjustment.FindDatabaseFiles());
+    at.WriteChain({"Tessaldrin.GDB", "Tessaldrin_1.TDB", "Tessaldrin_2.tdb",
+                   "Tessaldrin_3.x.GDB", "Tessaldrin_4"});
+    auto found = at.Find();
     // Tessaldrin_4 has no extension, so discovery does not find it; put it in
     // the list as a caller could, to see that the extension is appended.
-    at.adjustment.FileList.push_back(at.PathOf("Tessaldrin_4"));
+    found.FileList.push_back(at.PathOf("Tessaldrin_4"));
+    const auto plan = at.Plan(found);
+    ASSERT_TRUE(plan.Holds()) << plan.refusals.front().reason;
     const std::size_t discovered = at.log.Lines.size();
-    at.adjustment.RenameFiles();
+    ASSERT_TRUE(tessaldrin::RenameFiles(plan, at.held, at.log));
 
     const Lines renamed{at.PathOf("Tessaldrin.TDB"), at.PathOf("Tessaldrin_1.TDB"),
                         at.PathOf("Tessaldrin_2.TDB"), at.PathOf("Tessaldrin_3.x.TDB"),
                         at.PathOf("Tessaldrin_4.TDB")};
-    EXPECT_EQ(at.adjustment.FileList, renamed);
     const Lines section = RenamingSection(at, discovered);
     ASSERT_EQ(section.size(), 7u);
     EXPECT_EQ(section[3], FormatMessage(21035, renamed[1], renamed[1]));
@@ -80,43 +79,39 @@ TEST(RenameFiles, AFileAlreadyNamedTdbIsMovedOntoItselfAndLogged) {
                                  "Tessaldrin_3.x.TDB", "Tessaldrin_4.TDB"}));
 }
 
-TEST(RenameFiles, ANameAlreadyTakenIsNeverOverwrittenAndTheFailureIsSilent) {
+// A rename that would fail stops the run before its first change: no file is
+// renamed or written, and the name that is taken is named.
+TEST(RenameFiles, ANameAlreadyTakenIsNeverOverwrittenAndStopsThePlan) {
     AdjustmentInDir at;
-    at.Touch({"Tessaldrin.GDB", "Tessaldrin_1.GDB", "Tessaldrin_1.TDB"});
-    ASSERT_TRUE(at.adjustment.FindDatabaseFiles());
-    ASSERT_EQ(at.adjustment.FileList,
-              (Lines{at.PathOf("Tessaldrin.GDB"), at.PathOf("Tessaldrin_1.GDB"),
-                     at.PathOf("Tessaldrin_1.TDB")}));
-    const std::size_t discovered = at.log.Lines.size();
-    at.adjustment.RenameFiles();
-
-    // Tessaldrin_1.GDB cannot take the name of Tessaldrin_1.TDB: no line, and
-    // the entry keeps the name the file still has.
-    EXPECT_EQ(at.adjustment.FileList,
-              (Lines{at.PathOf("Tessaldrin.TDB"), at.PathOf("Tessaldrin_1.GDB"),
-                     at.PathOf("Tessaldrin_1.TDB")}));
-    EXPECT_EQ(RenamingSection(at, discovered),
-              (Lines{"", LoadString(21034),
-                     FormatMessage(21035, at.PathOf("Tessaldrin.GDB"), at.PathOf("Tessaldrin.TDB")),
-                     FormatMessage(21035, at.PathOf("Tessaldrin_1.TDB"),
-                                   at.PathOf("Tessaldrin_1.TDB"))}));
-    EXPECT_EQ(ReadBytes(at.dir.path() / "Tessaldrin_1.TDB"), "Tessaldrin_1.TDB");
-    EXPECT_EQ(ReadBytes(at.dir.path() / "Tessaldrin_1.GDB"), "Tessaldrin_1.GDB");
+    at.WriteChain({"Tessaldrin.GDB", "Tessaldrin_1.GDB"});
+    WriteFile(at.dir.path() / "Tessaldrin_1.TDB", "another database's file");
+    const auto found = at.Find();
+    ASSERT_EQ(found.FileList, (Lines{at.PathOf("Tessaldrin.GDB"), at.PathOf("Tessaldrin_1.GDB"),
+                                     at.PathOf("Tessaldrin_1.TDB")}));
+    const auto plan = at.Plan(found);
+    ASSERT_FALSE(plan.Holds());
+    EXPECT_EQ(plan.refusals.front().path, at.PathOf("Tessaldrin_1.GDB"));
+    EXPECT_EQ(plan.refusals.front().reason,
+              FormatMessage(21072, at.PathOf("Tessaldrin_1.TDB")));
+    EXPECT_EQ(at.Names(), (Lines{"Tessaldrin.GDB", "Tessaldrin_1.GDB", "Tessaldrin_1.TDB"}));
+    EXPECT_EQ(ReadBytes(at.dir.path() / "Tessaldrin_1.TDB"), "another database's file");
 }
 
-TEST(RenameFiles, AFileTheServerHoldsOpenKeepsItsName) {
+TEST(RenameFiles, AFileTheServerHoldsOpenIsRefusedAndNothingIsRenamed) {
     AdjustmentInDir at;
     DatabaseLayout layout;
     layout.files = {at.dir.path() / "Tessaldrin.GDB", at.dir.path() / "Tessaldrin_1.GDB"};
     layout.rows = 10;
     CreateDatabase(layout);
-    ASSERT_TRUE(at.adjustment.FindDatabaseFiles());
-    const std::size_t discovered = at.log.Lines.size();
+    const auto found = at.Find();
+    tessaldrin::RunPlan plan;
     {
         HeldAttachment held(layout.files);
-        at.adjustment.RenameFiles();
+        plan = at.Plan(found);
     }
-    EXPECT_EQ(at.adjustment.FileList, (Lines{layout.files[0].string(), layout.files[1].string()}));
-    EXPECT_EQ(RenamingSection(at, discovered), (Lines{"", LoadString(21034)}));
+    EXPECT_FALSE(plan.Holds());
+    ASSERT_EQ(plan.refusals.size(), 2u);
+    EXPECT_EQ(plan.refusals[0].reason, lines::kCannotOpen);
+    EXPECT_TRUE(plan.renames.empty());
     EXPECT_EQ(at.Names(), (Lines{"Tessaldrin.GDB", "Tessaldrin_1.GDB"}));
 }

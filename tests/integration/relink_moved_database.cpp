@@ -7,8 +7,7 @@ namespace fs = std::filesystem;
 
 namespace tessaldrin::testing {
 
-MovedDatabase::MovedDatabase(const std::vector<std::string>& names, int rows)
-    : adjustment(log, (dir_.path() / "neu" / "tessaldrin-mover").string()) {
+MovedDatabase::MovedDatabase(const std::vector<std::string>& names, int rows) {
     const fs::path oldDir = dir_.makeSubdir("alt");
     newDir_ = dir_.makeSubdir("neu");
     for (const std::string& name : names) {
@@ -16,6 +15,23 @@ MovedDatabase::MovedDatabase(const std::vector<std::string>& names, int rows)
     }
     layout_.rows = rows;
     CreateDatabase(layout_);
+}
+
+RunPlan MovedDatabase::Plan() {
+    DatabaseFiles files = FindDatabaseFiles((newDir_ / "tessaldrin-mover").string(), log);
+    held.Take(files.FileList);
+    return PlanAdjustment(RunMode::kTessaldrin, std::move(files), held);
+}
+
+std::optional<std::size_t> MovedDatabase::Rename(const RunPlan& plan) {
+    if (!RenameFiles(plan, held, log)) {
+        return std::nullopt;
+    }
+    return log.Lines.size();
+}
+
+std::string Refused(const std::string& file, const std::string& reason) {
+    return platform::FormatMessage(21007, platform::FormatMessage(21070, file, reason));
 }
 
 std::vector<std::string> MovedDatabase::Contents(const std::vector<std::string>& paths) const {

@@ -3,10 +3,12 @@
 // them: the situation an adjustment run repairs.
 #pragma once
 
-#include "app/adjustment.h"
+#include "app/run_plan.h"
+#include "header/held_database_files.h"
 #include "tests/support/firebird_fixture.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,9 +36,19 @@ public:
     // The bytes of every file in the new place, in list order.
     std::vector<std::string> Contents(const std::vector<std::string>& paths) const;
 
+    // Discovery beside the program in the new place, every file held as a
+    // run holds it, and the plan.
+    RunPlan Plan();
+    // The renames and the relinking pass as planned, as a run makes them; the
+    // log line where the pass began, or nothing when a rename failed.
+    std::optional<std::size_t> Rename(const RunPlan& plan);
+
     ListRunLog log;
-    Adjustment adjustment;
+    header::HeldDatabaseFiles held;
 };
+
+// The error line that a refused plan gives `file` for `reason`.
+std::string Refused(const std::string& file, const std::string& reason);
 
 // Whether this process still has `path` open.
 bool OpenInThisProcess(const std::string& path);

@@ -31,16 +31,6 @@ Lines Concat(std::initializer_list<Lines> parts) {
     return all;
 }
 
-// Discovery and, as a run does it, renaming where needed; the log line
-// where the relinking pass will begin.
-std::size_t DiscoverAndRename(MovedDatabase& db) {
-    EXPECT_TRUE(db.adjustment.FindDatabaseFiles());
-    if (db.adjustment.NeedsRenaming()) {
-        db.adjustment.RenameFiles();
-    }
-    return db.log.Lines.size();
-}
-
 void WriteAt(const std::string& file, std::streamoff offset, const std::string& bytes) {
     std::fstream out(file, std::ios::in | std::ios::out | std::ios::binary);
     out.seekp(offset);
@@ -48,18 +38,28 @@ void WriteAt(const std::string& file, std::streamoff offset, const std::string& 
     ASSERT_TRUE(out.good()) << file;
 }
 
+// The lines of a plan refused for the reasons given, in list order.
+Lines RefusalLines(const tessaldrin::RunPlan& plan) {
+    tessaldrin::ListRunLog log;
+    tessaldrin::LogRefusals(plan, log);
+    return log.Lines;
+}
+
 } // namespace
 
 TEST(RelinkMovedDatabase, AThreeFileDatabaseOpensInItsNewPlaceWithEveryRow) {
     MovedDatabase db(kThreeFiles, 1500);
     db.Move();
-    const std::size_t pass = DiscoverAndRename(db);
+    const auto plan = db.Plan();
+    ASSERT_TRUE(plan.Holds());
+    const auto pass = db.Rename(plan);
+    ASSERT_TRUE(pass);
     const Lines renamed{db.NewPath("Tessaldrin.TDB"), db.NewPath("Tessaldrin_1.TDB"),
                         db.NewPath("Tessaldrin_2.TDB")};
-    ASSERT_EQ(db.adjustment.FileList, renamed);
 
-    EXPECT_TRUE(db.adjustment.ChangeHeaderLinks());
-    EXPECT_EQ(LinesFrom(db.log, pass),
+    EXPECT_TRUE(tessaldrin::header::ChangeHeaderLinks(plan.pages, db.held, db.log));
+    db.held.Release();
+    EXPECT_EQ(LinesFrom(db.log, *pass),
               Concat({{"", LoadString(21033)},
                       RelinkedFileLines(renamed[0], db.OldPath(1), renamed[1]),
                       RelinkedFileLines(renamed[1], db.OldPath(2), renamed[2]),
@@ -76,19 +76,22 @@ TEST(RelinkMovedDatabase, AThreeFileDatabaseOpensInItsNewPlaceWithEveryRow) {
 TEST(RelinkMovedDatabase, ASingleFileDatabaseIsLeftAsItIs) {
     MovedDatabase db({"Tessaldrin.GDB"}, 10);
     db.Move();
-    const std::size_t pass = DiscoverAndRename(db);
+    const auto plan = db.Plan();
+    ASSERT_TRUE(plan.Holds());
+    const auto pass = db.Rename(plan);
+    ASSERT_TRUE(pass);
     const Lines renamed{db.NewPath("Tessaldrin.TDB")};
-    ASSERT_EQ(db.adjustment.FileList, renamed);
     const Lines before = db.Contents(renamed);
 
-    EXPECT_TRUE(db.adjustment.ChangeHeaderLinks());
-    EXPECT_EQ(LinesFrom(db.log, pass),
+    EXPECT_TRUE(tessaldrin::header::ChangeHeaderLinks(plan.pages, db.held, db.log));
+    db.held.Release();
+    EXPECT_EQ(LinesFrom(db.log, *pass),
               Concat({{"", LoadString(21033)}, RelinkedFileLines(renamed[0], "", "")}));
     EXPECT_EQ(db.Contents(renamed), before);
     EXPECT_EQ(CountRows(renamed[0]), 10);
 }
 
-TEST(RelinkMovedDatabase, WhileAnotherConnectionHoldsItNoFileChangesAndThePassFails) {
+TEST(RelinkMovedDatabase, WhileAnotherConnectionHoldsItThePlanIsRefusedAndNoFileChanges) {
     MovedDatabase db(kThreeFiles, 10);
     // The server keeps the files it opened, and their locks, across the move.
     HeldAttachment held(db.OldFiles());
@@ -96,65 +99,64 @@ TEST(RelinkMovedDatabase, WhileAnotherConnectionHoldsItNoFileChangesAndThePassFa
     const Lines moved{db.NewPath("Tessaldrin.GDB"), db.NewPath("Tessaldrin_1.GDB"),
                       db.NewPath("Tessaldrin_2.GDB")};
     const Lines before = db.Contents(moved);
-    const std::size_t pass = DiscoverAndRename(db);
-    EXPECT_EQ(db.adjustment.FileList, moved);
 
-    EXPECT_FALSE(db.adjustment.ChangeHeaderLinks());
-    const std::string refused = FormatMessage(21007, LoadString(21018));
-    Lines expected{"", LoadString(21033)};
+    const auto plan = db.Plan();
+    Lines expected;
     for (const std::string& file : moved) {
-        expected.insert(expected.end(), {FormatMessage(21039, file), refused, ""});
+        expected.push_back(Refused(file, LoadString(21018)));
     }
-    EXPECT_EQ(LinesFrom(db.log, pass), expected);
+    EXPECT_EQ(RefusalLines(plan), expected);
     EXPECT_EQ(db.Contents(moved), before);
     for (const char* name : {"Tessaldrin.TDB", "Tessaldrin_1.TDB", "Tessaldrin_2.TDB"}) {
         EXPECT_FALSE(fs::exists(db.NewPath(name))) << name;
     }
 }
 
-TEST(RelinkMovedDatabase, AFailingFileDoesNotStopTheOthersAndASecondRunCompletesTheChain) {
+// A page that the run would refuse stops it before the first rename; no other
+// file gets its link meanwhile. Once the page is whole again, the next run
+// repairs the whole chain.
+TEST(RelinkMovedDatabase, ARefusedPageStopsTheRunBeforeAnyChangeAndANextRunCompletesTheChain) {
     MovedDatabase db(kThreeFiles, 1500);
     db.Move();
-    const std::size_t pass = DiscoverAndRename(db);
-    const Lines renamed = db.adjustment.FileList;
-    ASSERT_EQ(renamed.size(), 3u);
+    const Lines moved{db.NewPath("Tessaldrin.GDB"), db.NewPath("Tessaldrin_1.GDB"),
+                      db.NewPath("Tessaldrin_2.GDB")};
     // A page type of 5 where the header page's 1 belongs.
-    WriteAt(renamed[0], 0, "\x05");
-    const std::string damaged = ReadBytes(renamed[0]);
+    WriteAt(moved[0], 0, "\x05");
+    const Lines before = db.Contents(moved);
 
-    EXPECT_FALSE(db.adjustment.ChangeHeaderLinks());
-    EXPECT_EQ(LinesFrom(db.log, pass),
-              Concat({{"", LoadString(21033), FormatMessage(21039, renamed[0]),
-                       FormatMessage(21009, LoadString(21022), 5), ""},
-                      RelinkedFileLines(renamed[1], db.OldPath(2), renamed[2]),
-                      RelinkedFileLines(renamed[2], "", "")}));
-    EXPECT_EQ(ReadBytes(renamed[0]), damaged);
-    EXPECT_FALSE(OpenInThisProcess(renamed[0]));
+    const auto refused = db.Plan();
+    EXPECT_EQ(RefusalLines(refused),
+              Lines{Refused(moved[0], LoadString(21022) + " (5)")});
+    db.held.Release();
+    EXPECT_EQ(db.Contents(moved), before);
+    EXPECT_FALSE(OpenInThisProcess(moved[0]));
 
-    // Once the page is whole again, the next pass links the primary file too;
-    // the secondary's link is already its target and stays so.
-    WriteAt(renamed[0], 0, "\x01");
-    const std::size_t second = db.log.Lines.size();
-    EXPECT_TRUE(db.adjustment.ChangeHeaderLinks());
-    EXPECT_EQ(LinesFrom(db.log, second),
+    WriteAt(moved[0], 0, "\x01");
+    const auto plan = db.Plan();
+    ASSERT_TRUE(plan.Holds());
+    const auto pass = db.Rename(plan);
+    ASSERT_TRUE(pass);
+    const Lines renamed{db.NewPath("Tessaldrin.TDB"), db.NewPath("Tessaldrin_1.TDB"),
+                        db.NewPath("Tessaldrin_2.TDB")};
+    EXPECT_TRUE(tessaldrin::header::ChangeHeaderLinks(plan.pages, db.held, db.log));
+    db.held.Release();
+    EXPECT_EQ(LinesFrom(db.log, *pass),
               Concat({{"", LoadString(21033)},
                       RelinkedFileLines(renamed[0], db.OldPath(1), renamed[1]),
-                      RelinkedFileLines(renamed[1], renamed[2], renamed[2]),
+                      RelinkedFileLines(renamed[1], db.OldPath(2), renamed[2]),
                       RelinkedFileLines(renamed[2], "", "")}));
     std::string why;
     EXPECT_EQ(CountRows(renamed[0], &why), 1500) << why;
 }
 
-TEST(RelinkMovedDatabase, AnEntryListRunningPastThePageEndFailsThePassAndIsNotWritten) {
+TEST(RelinkMovedDatabase, AnEntryListRunningPastThePageEndRefusesThePlanAndNothingIsWritten) {
     MovedDatabase db({"Tessaldrin.GDB", "Tessaldrin_1.GDB"}, 10);
     db.Move();
-    const std::size_t pass = DiscoverAndRename(db);
-    const Lines renamed = db.adjustment.FileList;
-    ASSERT_EQ(renamed.size(), 2u);
+    const Lines moved{db.NewPath("Tessaldrin.GDB"), db.NewPath("Tessaldrin_1.GDB")};
 
     // Entries of an unknown type, each of the greatest length, from the
     // entry list's start to past the page end, before the continuation entry.
-    const std::string page = ReadBytes(renamed[0]).substr(0, tessaldrin::header::kMinPageSize);
+    const std::string page = ReadBytes(moved[0]).substr(0, tessaldrin::header::kMinPageSize);
     const auto form = tessaldrin::header::FormOf(
         tessaldrin::header::OdsVersion(reinterpret_cast<const std::uint8_t*>(page.data())));
     ASSERT_TRUE(form.has_value());
@@ -165,15 +167,11 @@ TEST(RelinkMovedDatabase, AnEntryListRunningPastThePageEndFailsThePassAndIsNotWr
         entries += std::string("\x7F\xFF", 2) + std::string(255, 'x');
     }
     entries.resize(pageSize - form->dataStart);
-    WriteAt(renamed[0], static_cast<std::streamoff>(form->dataStart), entries);
-    const Lines before = db.Contents(renamed);
+    WriteAt(moved[0], static_cast<std::streamoff>(form->dataStart), entries);
+    const Lines before = db.Contents(moved);
 
-    EXPECT_FALSE(db.adjustment.ChangeHeaderLinks());
-    EXPECT_EQ(LinesFrom(db.log, pass),
-              Concat({{"", LoadString(21033), FormatMessage(21039, renamed[0]),
-                       FormatMessage(21007, LoadString(21015)), ""},
-                      RelinkedFileLines(renamed[1], "", "")}));
-    EXPECT_EQ(db.Contents(renamed), before);
+    EXPECT_EQ(RefusalLines(db.Plan()), Lines{Refused(moved[0], LoadString(21015))});
+    EXPECT_EQ(db.Contents(moved), before);
 }
 
 // A server attachment that begins while the run works finds the chain locked:
@@ -182,19 +180,22 @@ TEST(RelinkMovedDatabase, AnEntryListRunningPastThePageEndFailsThePassAndIsNotWr
 TEST(HeldChain, EveryFileStaysLockedFromBeforeTheFirstRenameUntilTheLastPageIsWritten) {
     MovedDatabase db(kThreeFiles, 1500);
     db.Move();
-    ASSERT_TRUE(db.adjustment.FindDatabaseFiles());
-    ASSERT_TRUE(db.adjustment.HoldDatabaseFiles());
-    db.adjustment.RenameFiles();
+    const auto plan = db.Plan();
+    ASSERT_TRUE(plan.Holds());
+    ASSERT_TRUE(db.Rename(plan));
     const Lines renamed{db.NewPath("Tessaldrin.TDB"), db.NewPath("Tessaldrin_1.TDB"),
                         db.NewPath("Tessaldrin_2.TDB")};
-    ASSERT_EQ(db.adjustment.FileList, renamed);
     for (const std::string& file : renamed) {
         EXPECT_TRUE(IsLockedByThisProcess(file)) << file;
     }
     std::string why;
     EXPECT_EQ(CountRows(renamed[0], &why), -1) << "the server attached a chain the run holds";
 
-    EXPECT_TRUE(db.adjustment.ChangeHeaderLinks());
+    EXPECT_TRUE(tessaldrin::header::ChangeHeaderLinks(plan.pages, db.held, db.log));
+    for (const std::string& file : renamed) {
+        EXPECT_TRUE(IsLockedByThisProcess(file)) << file;
+    }
+    db.held.Release();
     for (const std::string& file : renamed) {
         EXPECT_FALSE(IsLockedByThisProcess(file)) << file;
     }
@@ -214,14 +215,9 @@ TEST(HeldChain, AServerHoldingPartOfTheChainKeepsEveryFileAsItWas) {
     fs::rename(db.NewPath("copy"), moved[0]);
     const Lines before = db.Contents(moved);
 
-    const std::size_t pass = DiscoverAndRename(db);
-    EXPECT_EQ(db.adjustment.FileList, moved);
-    EXPECT_FALSE(db.adjustment.ChangeHeaderLinks());
-    const std::string refused = FormatMessage(21007, LoadString(21018));
-    EXPECT_EQ(LinesFrom(db.log, pass),
-              (Lines{"", LoadString(21033), FormatMessage(21039, moved[0]),
-                     FormatMessage(21007, LoadString(21045)), "", FormatMessage(21039, moved[1]),
-                     refused, "", FormatMessage(21039, moved[2]), refused, ""}));
+    EXPECT_EQ(RefusalLines(db.Plan()),
+              (Lines{Refused(moved[0], LoadString(21045)), Refused(moved[1], LoadString(21018)),
+                     Refused(moved[2], LoadString(21018))}));
     EXPECT_EQ(db.Contents(moved), before);
     for (const char* name : {"Tessaldrin.TDB", "Tessaldrin_1.TDB", "Tessaldrin_2.TDB"}) {
         EXPECT_FALSE(fs::exists(db.NewPath(name))) << name;

@@ -4,7 +4,8 @@
 // process holds open.
 #include "platform/windows/windows_api.h"
 
-#include "app/adjustment.h"
+#include "app/discovery.h"
+#include "app/run_plan.h"
 #include "header/chain_relinking_pass.h"
 #include "platform/format_message.h"
 #include "platform/locked_file.h"
@@ -28,12 +29,18 @@ namespace {
 struct AdjustmentInWinDir {
     WinTempDir dir;
     ListRunLog log;
-    Adjustment adjustment{log, dir / "tessaldrin-mover-cli.exe"};
+    header::HeldDatabaseFiles held;
 
     void Touch(std::initializer_list<const char*> names) const {
         for (const char* name : names) {
             WriteAll(dir / name, name);
         }
+    }
+    DatabaseFiles Find() { return FindDatabaseFiles(dir / "tessaldrin-mover-cli.exe", log); }
+    RunPlan Plan() {
+        DatabaseFiles files = Find();
+        held.Take(files.FileList);
+        return PlanAdjustment(RunMode::kTessaldrin, std::move(files), held);
     }
 };
 
@@ -50,19 +57,18 @@ TEST(WindowsDiscovery, ListsThePrimaryFirstThenSecondariesInTextOrderUnderWindow
     at.Touch({"Tessaldrin_2.GDB", "Tessaldrin_10.GDB", "Tessaldrin.GDB", "Tessaldrin_b.GDB",
               "tessaldrin_A.gdb", "Tessaldrin.DB", "Tessaldrin.GDBX", "Tessaldrin_1.GDBX",
               "Other_1.GDB"});
-    ASSERT_TRUE(at.adjustment.FindDatabaseFiles());
+    const DatabaseFiles found = at.Find();
     const Lines expected{at.dir / "Tessaldrin.GDB", at.dir / "Tessaldrin_10.GDB",
                          at.dir / "Tessaldrin_2.GDB", at.dir / "tessaldrin_A.gdb",
                          at.dir / "Tessaldrin_b.GDB"};
-    EXPECT_EQ(at.adjustment.FileList, expected);
-    EXPECT_EQ(at.adjustment.DatabaseDir, at.dir.withSeparator());
-    EXPECT_EQ(at.adjustment.DatabaseDir.back(), '\\');
+    EXPECT_EQ(found.FileList, expected);
+    EXPECT_EQ(found.DatabaseDir, at.dir.withSeparator());
+    EXPECT_EQ(found.DatabaseDir.back(), '\\');
     EXPECT_EQ(at.log.Lines, Listing(expected));
 
     AdjustmentInWinDir secondariesOnly;
     secondariesOnly.Touch({"Tessaldrin_1.GDB", "Tessaldrin.DB"});
-    EXPECT_FALSE(secondariesOnly.adjustment.FindDatabaseFiles());
-    EXPECT_TRUE(secondariesOnly.adjustment.FileList.empty());
+    EXPECT_TRUE(secondariesOnly.Find().FileList.empty());
     EXPECT_EQ(secondariesOnly.log.Lines, Lines{LoadString(21032)});
 }
 
@@ -72,36 +78,45 @@ TEST(WindowsDiscovery, SearchesTheRunningProgramsDirectoryAsGetModuleFileNameGiv
     EXPECT_EQ(program.substr(1, 2), ":\\") << program;
     EXPECT_EQ(program.substr(program.size() - 4), ".exe");
     ListRunLog log;
-    Adjustment own(log, "");
-    own.FindDatabaseFiles();
-    EXPECT_EQ(own.DatabaseDir, program.substr(0, program.rfind('\\') + 1));
+    EXPECT_EQ(FindDatabaseFiles(program, log).DatabaseDir,
+              program.substr(0, program.rfind('\\') + 1));
 }
 
 TEST(WindowsRenaming, GivesEveryFileTdbAndNeverReplacesAnExistingFile) {
     AdjustmentInWinDir at;
-    at.Touch({"Tessaldrin.GDB", "Tessaldrin_1.GDB", "Tessaldrin_1.TDB", "Tessaldrin_2.tdb"});
-    ASSERT_TRUE(at.adjustment.FindDatabaseFiles());
-    ASSERT_TRUE(at.adjustment.NeedsRenaming());
+    const auto chainPage = [](const std::string& next) {
+        return SyntheticPage().Entry(3, "E:\\Alt\\" + next).Text();
+    };
+    WriteAll(at.dir / "Tessaldrin.GDB", chainPage("Tessaldrin_1.GDB"));
+    WriteAll(at.dir / "Tessaldrin_1.GDB", chainPage("Tessaldrin_2.GDB"));
+    WriteAll(at.dir / "Tessaldrin_2.tdb", SyntheticPage().Text());
+    at.Touch({"Tessaldrin_1.TDB"});
+    // Tessaldrin_1.TDB is there already: the plan refuses the rename that
+    // would take its name, and nothing is renamed.
+    const RunPlan refused = at.Plan();
+    ASSERT_FALSE(refused.Holds());
+    EXPECT_EQ(refused.refusals.front().path, at.dir / "Tessaldrin_1.GDB");
+    EXPECT_EQ(refused.refusals.front().reason, FormatMessage(21072, at.dir / "Tessaldrin_1.TDB"));
+    EXPECT_EQ(ReadAll(at.dir / "Tessaldrin_1.TDB"), "Tessaldrin_1.TDB");
+    at.held.Release();
+
+    DeleteFileA((at.dir / "Tessaldrin_1.TDB").c_str());
+    const RunPlan plan = at.Plan();
+    ASSERT_TRUE(plan.Holds()) << plan.refusals.front().reason;
     at.log.Lines.clear();
-    at.adjustment.RenameFiles();
-    // Tessaldrin_1.TDB was there already: that rename fails silently, and
-    // the file of that name is moved onto itself; the lower-case extension
-    // becomes upper case.
+    EXPECT_TRUE(RenameFiles(plan, at.held, at.log));
+    // The lower-case extension becomes upper case.
     EXPECT_EQ(
         at.log.Lines,
         (Lines{"", LoadString(21034),
                FormatMessage(21035, at.dir / "Tessaldrin.GDB", at.dir / "Tessaldrin.TDB"),
-               FormatMessage(21035, at.dir / "Tessaldrin_1.TDB", at.dir / "Tessaldrin_1.TDB"),
+               FormatMessage(21035, at.dir / "Tessaldrin_1.GDB", at.dir / "Tessaldrin_1.TDB"),
                FormatMessage(21035, at.dir / "Tessaldrin_2.tdb", at.dir / "Tessaldrin_2.TDB")}));
-    EXPECT_EQ(at.adjustment.FileList,
-              (Lines{at.dir / "Tessaldrin.TDB", at.dir / "Tessaldrin_1.GDB",
-                     at.dir / "Tessaldrin_1.TDB", at.dir / "Tessaldrin_2.TDB"}));
     // Wine on a file system that tells case apart keeps the old spelling on
     // disk where Windows gives the new one; either way the new name opens it.
-    EXPECT_EQ(ReadAll(at.dir / "Tessaldrin_2.TDB"), "Tessaldrin_2.tdb");
-    EXPECT_EQ(ReadAll(at.dir / "Tessaldrin_1.TDB"), "Tessaldrin_1.TDB");
-    EXPECT_EQ(ReadAll(at.dir / "Tessaldrin_1.GDB"), "Tessaldrin_1.GDB");
-    EXPECT_EQ(ReadAll(at.dir / "Tessaldrin.TDB"), "Tessaldrin.GDB");
+    EXPECT_EQ(ReadAll(at.dir / "Tessaldrin_2.TDB"), SyntheticPage().Text());
+    EXPECT_EQ(ReadAll(at.dir / "Tessaldrin_1.TDB"), chainPage("Tessaldrin_2.GDB"));
+    EXPECT_EQ(ReadAll(at.dir / "Tessaldrin.TDB"), chainPage("Tessaldrin_1.GDB"));
 
     // The run still holds its files, so the plain rename is tried on others:
     // onto itself allowed, nothing moves; onto another file refused.
@@ -143,7 +158,10 @@ TEST(WindowsRelinkingPass, RewritesTheClassicAndTheFirebird3FormByteExact) {
         const Lines files{dir / "Tessaldrin.TDB", dir / "Tessaldrin_1.TDB"};
         header::HeldDatabaseFiles held;
         EXPECT_TRUE(held.Take(files));
-        EXPECT_TRUE(header::ChangeHeaderLinks(files, dir.withSeparator(), log, held));
+        const RunPlan plan =
+            PlanAdjustment(RunMode::kTessaldrin, {dir.withSeparator(), files[0], files}, held);
+        ASSERT_TRUE(plan.Holds()) << plan.refusals.front().reason;
+        EXPECT_TRUE(header::ChangeHeaderLinks(plan.pages, held, log));
         EXPECT_EQ(ReadAll(files[0]), LinkingPage(form, dir / "Tessaldrin_1.TDB").Text())
             << form.odsVersion;
         EXPECT_EQ(ReadAll(files[1]), last.Text());
@@ -166,9 +184,10 @@ TEST(WindowsRelinkingPass, RefusesAFileThatAnotherProcessHoldsOpenAndLeavesItAsI
         ListRunLog log;
         header::HeldDatabaseFiles held;
         EXPECT_FALSE(held.Take({file}));
-        EXPECT_FALSE(header::ChangeHeaderLinks({file}, dir.withSeparator(), log, held));
-        EXPECT_EQ(log.Lines, (Lines{"", LoadString(21033), FormatMessage(21039, file),
-                                    lines::Error(lines::kCannotOpen), ""}));
+        LogRefusals(PlanAdjustment(RunMode::kTessaldrin, {dir.withSeparator(), file, {file}}, held),
+                    log);
+        EXPECT_EQ(log.Lines,
+                  Lines{lines::Error(FormatMessage(21070, file, lines::kCannotOpen))});
         // Nor is it renamed while held, not even onto its own name.
         EXPECT_FALSE(platform::MoveFile(file, dir / "Tessaldrin.GDB"));
         EXPECT_FALSE(platform::MoveFile(file, file));
