@@ -162,7 +162,7 @@ TEST_P(RunOnServer, MovedThreeFileDatabaseOpensFromItsNewPlaceAfterTheRun) {
                                "Dies ist die letzte Datei.",
                                "\n\xC3\x84ndere File-Tabelle:\n",
                            }));
-    // Firebird 3 refuses every change of RDB$FILES: the server says so, the
+    // Firebird 3 and 4 refuse every change of RDB$FILES: the server says so, the
     // note says what that means, the table keeps its rows, and the run ends
     // with the failure line and its own exit code.
     EXPECT_TRUE(
@@ -445,7 +445,7 @@ TEST_P(RunOnServer, PrimaryRepairsAMovedDatabaseOfAnyNameAndKeepsEveryName) {
 
     const CliResult run = Run("--confirm JA" + primary, cli);
     EXPECT_EQ(LinkPairs(run.out, kChanged), targets) << run.out;
-    // Firebird 3 refuses the change of RDB$FILES; the chain on disk is what
+    // Firebird 3 and 4 refuse the change of RDB$FILES; the chain on disk is what
     // lets the server open the database from its new place.
     EXPECT_TRUE(InOrder(
         run.out,
