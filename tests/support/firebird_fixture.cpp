@@ -137,10 +137,16 @@ CommandResult RunCommand(const std::string& command) {
 ServerDir::ServerDir(const std::string& prefix, const Server& server) {
     std::string pattern = (server.dataDir / (prefix + "-XXXXXX")).string();
     if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a directory in " + server.dataDir.string());
+        throw std::runtime_error("cannot create a directory in " + server.dataDir.string() +
+                                 ": does the " + server.name + " server run?");
     }
     path_ = pattern;
-    ChownToServer(path_, server);
+    try {
+        ChownToServer(path_, server);
+    } catch (...) {
+        fs::remove(path_);
+        throw;
+    }
 }
 
 ServerDir::~ServerDir() {
