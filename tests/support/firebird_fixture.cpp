@@ -20,14 +20,24 @@ namespace fs = std::filesystem;
 namespace tessaldrin::testing {
 namespace {
 
-void ChownToServer(const fs::path& path) {
-    const passwd* user = getpwnam("firebird");
-    if (user == nullptr) {
-        throw std::runtime_error("no user firebird: is firebird3.0-server installed?");
+// Gives `path` to the user firebird of the server's root, by the numbers
+// there, which need not be those of this machine's user of that name.
+void ChownToServer(const fs::path& path, const Server& server) {
+    FILE* users = std::fopen((server.root / "etc/passwd").c_str(), "r");
+    const passwd* user = nullptr;
+    while (users != nullptr && (user = fgetpwent(users)) != nullptr &&
+           std::string(user->pw_name) != "firebird") {
     }
-    if (chown(path.c_str(), user->pw_uid, user->pw_gid) != 0) {
-        throw std::runtime_error("cannot give " + path.string() + " to user firebird");
+    const bool given = user != nullptr && chown(path.c_str(), user->pw_uid, user->pw_gid) == 0;
+    if (users == nullptr || std::fclose(users) != 0 || !given) {
+        throw std::runtime_error("cannot give " + path.string() + " to user firebird of the " +
+                                 server.name + " server: does it run (scripts/test starts it)?");
     }
+}
+
+// The connection string of the database of `primary` on its server.
+std::string DatabaseString(const fs::path& primary) {
+    return ServerOf(primary).Address() + ":" + primary.string();
 }
 
 std::string Quoted(const std::string& text) {
@@ -38,10 +48,43 @@ std::string Quoted(const std::string& text) {
     return result + "'";
 }
 
+// The options of a client tool that log in as the server's SYSDBA.
+std::string AsSysdba(const Server& server) {
+    return " -user SYSDBA -password " + Quoted(SysdbaPassword(server)) + " ";
+}
+
 } // namespace
 
-std::string SysdbaPassword() {
-    std::ifstream in("/etc/firebird/3.0/SYSDBA.password");
+std::string Server::Address() const {
+    return port == 3050 ? "localhost" : "localhost/" + std::to_string(port);
+}
+
+const Server& Firebird3() {
+    static const Server server{
+        "Firebird3", 3050,           "/",   "/etc/firebird/3.0/SYSDBA.password",
+        "/tmp",      "Firebird 3.0", 0x800C};
+    return server;
+}
+
+const Server& Firebird4() {
+    static const Server server{"Firebird4",
+                               3051,
+                               "/run/tessaldrin-firebird4/root",
+                               "/etc/firebird/4.0/SYSDBA.password",
+                               "/var/tmp/tessaldrin-firebird4",
+                               "Firebird 4.0",
+                               0x800D};
+    return server;
+}
+
+const Server& ServerOf(const fs::path& file) {
+    const std::string dir = Firebird4().dataDir.string() + "/";
+    return file.string().rfind(dir, 0) == 0 ? Firebird4() : Firebird3();
+}
+
+std::string SysdbaPassword(const Server& server) {
+    const fs::path file = server.root / server.passwordFile.relative_path();
+    std::ifstream in(file);
     std::string line;
     while (std::getline(in, line)) {
         const std::string key = "ISC_PASSWORD=";
@@ -53,10 +96,10 @@ std::string SysdbaPassword() {
             return value;
         }
     }
-    throw std::runtime_error("no ISC_PASSWORD in /etc/firebird/3.0/SYSDBA.password");
+    throw std::runtime_error("no ISC_PASSWORD in " + file.string());
 }
 
-IsqlResult RunIsql(const std::string& sql, const std::string& database) {
+IsqlResult RunIsql(const std::string& sql, const std::string& database, const Server& server) {
     char scriptName[] = "/tmp/tm-isql-XXXXXX";
     const int fd = mkstemp(scriptName);
     if (fd < 0) {
@@ -65,8 +108,7 @@ IsqlResult RunIsql(const std::string& sql, const std::string& database) {
     close(fd);
     std::ofstream(scriptName) << sql << "\n";
     // isql-fb converts the database path from its locale: UTF-8 keeps the bytes.
-    std::string command =
-        "LC_ALL=C.UTF-8 isql-fb -q -user SYSDBA -password " + Quoted(SysdbaPassword());
+    std::string command = "LC_ALL=C.UTF-8 isql-fb -q" + AsSysdba(server);
     if (!database.empty()) {
         command += " " + Quoted(database);
     }
@@ -92,13 +134,19 @@ CommandResult RunCommand(const std::string& command) {
     return result;
 }
 
-ServerDir::ServerDir(const std::string& prefix) {
-    std::string pattern = "/tmp/" + prefix + "-XXXXXX";
+ServerDir::ServerDir(const std::string& prefix, const Server& server) {
+    std::string pattern = (server.dataDir / (prefix + "-XXXXXX")).string();
     if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a temporary directory");
+        throw std::runtime_error("cannot create a directory in " + server.dataDir.string() +
+                                 ": does the " + server.name + " server run?");
     }
     path_ = pattern;
-    ChownToServer(path_);
+    try {
+        ChownToServer(path_, server);
+    } catch (...) {
+        fs::remove(path_);
+        throw;
+    }
 }
 
 ServerDir::~ServerDir() {
@@ -109,7 +157,7 @@ ServerDir::~ServerDir() {
 fs::path ServerDir::makeSubdir(const std::string& name) const {
     const fs::path dir = path_ / name;
     fs::create_directories(dir);
-    ChownToServer(dir);
+    ChownToServer(dir, ServerOf(dir));
     return dir;
 }
 
@@ -119,9 +167,10 @@ void CreateDatabase(const DatabaseLayout& layout) {
     }
     std::ostringstream sql;
     const bool program = layout.owner == Owner::ProgramUser;
-    sql << "CREATE DATABASE 'localhost:" << layout.files[0].string() << "' USER '"
+    const Server& server = ServerOf(layout.files[0]);
+    sql << "CREATE DATABASE '" << server.Address() << ":" << layout.files[0].string() << "' USER '"
         << (program ? "Masterquill" : "SYSDBA") << "' PASSWORD '"
-        << (program ? "KvomT" : SysdbaPassword()) << "' PAGE_SIZE " << layout.pageSize;
+        << (program ? "KvomT" : SysdbaPassword(server)) << "' PAGE_SIZE " << layout.pageSize;
     if (layout.files.size() > 1) {
         sql << " LENGTH " << layout.pagesPerFile << " PAGES";
     }
@@ -146,7 +195,7 @@ void CreateDatabase(const DatabaseLayout& layout) {
            "END^\n"
            "SET TERM ;^\n"
            "COMMIT;\n";
-    const IsqlResult result = RunIsql(sql.str());
+    const IsqlResult result = RunIsql(sql.str(), {}, server);
     if (result.status != 0 || !fs::exists(layout.files.back())) {
         throw std::runtime_error("isql-fb could not create the database:\n" + result.output);
     }
@@ -154,7 +203,7 @@ void CreateDatabase(const DatabaseLayout& layout) {
 
 long CountRows(const fs::path& primary, std::string* diagnostics) {
     const IsqlResult result = RunIsql("SET HEADING OFF;\nSELECT 'ROWS=' || COUNT(*) FROM T;\n",
-                                      "localhost:" + primary.string());
+                                      DatabaseString(primary), ServerOf(primary));
     const auto at = result.output.find("ROWS=");
     if (result.status != 0 || at == std::string::npos) {
         if (diagnostics != nullptr) {
@@ -168,7 +217,7 @@ long CountRows(const fs::path& primary, std::string* diagnostics) {
 std::vector<std::string> StoredFileNames(const fs::path& primary) {
     const IsqlResult result = RunIsql("SET HEADING OFF;\nSELECT '<' || TRIM(RDB$FILE_NAME) || '>' "
                                       "FROM RDB$FILES ORDER BY RDB$FILE_SEQUENCE;\n",
-                                      "localhost:" + primary.string());
+                                      DatabaseString(primary), ServerOf(primary));
     std::vector<std::string> names;
     std::istringstream lines(result.output);
     std::string line;
@@ -180,6 +229,17 @@ std::vector<std::string> StoredFileNames(const fs::path& primary) {
         }
     }
     return names;
+}
+
+CommandResult Validate(const fs::path& primary) {
+    return RunCommand("LC_ALL=C.UTF-8 gfix -v -full" + AsSysdba(ServerOf(primary)) +
+                      Quoted(DatabaseString(primary)) + " 2>&1");
+}
+
+std::string ServerVersion(const Server& server) {
+    return RunCommand("fbsvcmgr " + server.Address() + ":service_mgr" + AsSysdba(server) +
+                      "info_server_version 2>&1")
+        .output;
 }
 
 namespace {
@@ -273,9 +333,9 @@ HeldAttachment::HeldAttachment(const std::vector<fs::path>& files) {
     }
     close(fd);
     output_ = outputName;
-    const std::string command = "LC_ALL=C.UTF-8 isql-fb -q -user SYSDBA -password " + Quoted(SysdbaPassword()) +
-                                " " + Quoted("localhost:" + files[0].string()) + " >" +
-                                Quoted(output_.string()) + " 2>&1";
+    const std::string command = "LC_ALL=C.UTF-8 isql-fb -q" + AsSysdba(ServerOf(files[0])) +
+                                Quoted(DatabaseString(files[0])) + " >" + Quoted(output_.string()) +
+                                " 2>&1";
     session_ = popen(command.c_str(), "w");
     if (session_ == nullptr) {
         fs::remove(output_);

@@ -1,7 +1,8 @@
-// Real databases on the local Firebird 3 server for the tests: a directory the
+// Real databases on the local Firebird servers for the tests: a directory the
 // server may write, databases created with isql-fb, and reads through it.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -10,8 +11,26 @@
 
 namespace tessaldrin::testing {
 
-// The SYSDBA password of the local server (/etc/firebird/3.0/SYSDBA.password).
-std::string SysdbaPassword();
+// A local server that the tests meet for real. It sees only its root, and
+// its databases live in its data directory, by the same path inside the root.
+struct Server {
+    const char* name; // as the names of the tests that it runs end
+    int port;
+    std::filesystem::path root, passwordFile /* in the root */, dataDir;
+    // What a test checks that the server is, so that none passes against another.
+    const char* version;         // as its service manager names it
+    std::uint16_t odsVersion;    // the word at offset 18 of the files it makes
+    std::string Address() const; // "localhost", or "localhost/PORT" but for 3050
+};
+// The host's Firebird 3 on 3050, and Firebird 4 on 3051 in the root that
+// scripts/firebird4-server runs it from.
+const Server& Firebird3();
+const Server& Firebird4();
+// The server whose data directory holds `file`: the helpers below that take a
+// database file talk to that server.
+const Server& ServerOf(const std::filesystem::path& file);
+
+std::string SysdbaPassword(const Server& server = Firebird3());
 
 struct CommandResult {
     int status = -1;    // the exit status; -1 when it did not exit normally
@@ -22,15 +41,17 @@ using IsqlResult = CommandResult;
 // Runs `command` through the shell and collects its standard output.
 CommandResult RunCommand(const std::string& command);
 
-// Runs `sql` as a script through isql-fb as SYSDBA; `database`, when given, is
-// connected first ("localhost:/path").
-IsqlResult RunIsql(const std::string& sql, const std::string& database = {});
+// Runs `sql` as a script through isql-fb as SYSDBA of `server`; `database`,
+// when given, is connected first ("localhost:/path").
+IsqlResult RunIsql(const std::string& sql, const std::string& database = {},
+                   const Server& server = Firebird3());
 
-// A fresh directory under /tmp that belongs to the server's user, so that the
-// server can create and open database files in it; removed with its contents.
+// A fresh directory in the server's data directory that belongs to the
+// server's user, so that the server can create and open database files in it;
+// removed with its contents.
 class ServerDir {
 public:
-    explicit ServerDir(const std::string& prefix = "tm-test");
+    explicit ServerDir(const std::string& prefix = "tm-test", const Server& server = Firebird3());
     ~ServerDir();
     ServerDir(const ServerDir&) = delete;
     ServerDir& operator=(const ServerDir&) = delete;
@@ -67,6 +88,12 @@ long CountRows(const std::filesystem::path& primary, std::string* diagnostics = 
 
 // The names RDB$FILES holds, in sequence order.
 std::vector<std::string> StoredFileNames(const std::filesystem::path& primary);
+
+// What `gfix -v -full` says of the database of `primary`.
+CommandResult Validate(const std::filesystem::path& primary);
+
+// What the service manager of `server` answers to info_server_version.
+std::string ServerVersion(const Server& server);
 
 // An attachment that another process holds on a database while it lives: an
 // isql-fb session that has read from the database and waits for more input.
