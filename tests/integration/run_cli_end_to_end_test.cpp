@@ -194,14 +194,14 @@ TEST_P(RunOnServer, MovedThreeFileDatabaseOpensFromItsNewPlaceAfterTheRun) {
     EXPECT_EQ(ods, server().odsVersion);
     EXPECT_NE(ServerVersion(server()).find(server().version), std::string::npos);
 
-    // A second run finds every file renamed and linked to its target already.
+    // A second run finds every file renamed and linked to its target already,
+    // and says so instead of changing a link to itself.
     const CliResult second = Run("--confirm JA --dir " + Quoted(db.neu));
     EXPECT_EQ(second.out.find("Dateien umbenennen:"), std::string::npos) << second.out;
+    EXPECT_EQ(second.out.find("Link ge\xC3\xA4ndert"), std::string::npos) << second.out;
     EXPECT_TRUE(InOrder(second.out, {
-                                        "Link ge\xC3\xA4ndert von \"" + db.at("Tessaldrin_1.TDB") +
-                                            "\" zu \"" + db.at("Tessaldrin_1.TDB") + "\"",
-                                        "Link ge\xC3\xA4ndert von \"" + db.at("Tessaldrin_2.TDB") +
-                                            "\" zu \"" + db.at("Tessaldrin_2.TDB") + "\"",
+                                        "Link ist bereits richtig: \"" + db.at("Tessaldrin_1.TDB"),
+                                        "Link ist bereits richtig: \"" + db.at("Tessaldrin_2.TDB"),
                                         "Tessaldrin Mover konnte Tessaldrin nicht anpassen!",
                                     }));
     EXPECT_EQ(CountRows(db.neu / "Tessaldrin.TDB"), kRows);
@@ -265,7 +265,7 @@ TEST(RunEndToEnd, NoServerOnThePortTouchesNoFile) {
     EXPECT_EQ(Snapshot(db.neu), before);
 }
 
-TEST_P(RunOnServer, DatabaseAttachedElsewhereFailsAtTheRelinkingPassAndNoFileChanges) {
+TEST_P(RunOnServer, DatabaseAttachedElsewhereIsRefusedBeforeAnyChange) {
     ServerDir dir{"tm-held", server()};
     DatabaseLayout layout;
     layout.files = {dir.path() / "Tessaldrin.GDB", dir.path() / "Tessaldrin_1.GDB"};
@@ -278,15 +278,16 @@ TEST_P(RunOnServer, DatabaseAttachedElsewhereFailsAtTheRelinkingPassAndNoFileCha
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(InOrder(run.out,
                         {
-                            "Bearbeite Datei: " + layout.files[0].string(),
-                            "FEHLER: Die Datenbankdatei kann nicht ge\xC3\xB6"
-                            "ffnet werden!\n\n",
-                            "Bearbeite Datei: " + layout.files[1].string(),
-                            "FEHLER: Die Datenbankdatei kann nicht ge\xC3\xB6"
-                            "ffnet werden!\n\n",
+                            "FEHLER: Datei \"" + layout.files[0].string() +
+                                "\": Die Datenbankdatei kann nicht ge\xC3\xB6"
+                                "ffnet werden!\n\n",
+                            "FEHLER: Datei \"" + layout.files[1].string() +
+                                "\": Die Datenbankdatei kann nicht ge\xC3\xB6"
+                                "ffnet werden!\n\n",
                             "Tessaldrin Mover konnte Tessaldrin nicht anpassen!",
                         }))
         << run.out;
+    EXPECT_EQ(run.out.find("Bearbeite Datei"), std::string::npos);
     EXPECT_EQ(run.out.find("\xC3\x84ndere File-Tabelle:"), std::string::npos);
     EXPECT_EQ(Snapshot(dir.path()), before);
 }
