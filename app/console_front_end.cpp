@@ -56,16 +56,26 @@ constexpr const char* kUsage =
     "sonst 1.\n";
 
 // Writes every entry to the console as soon as it is appended, whole, also
-// when the thread that ends the program on a signal appends the last one.
+// when the thread that ends the program on a signal appends the last ones.
 class ConsoleRunLog : public RunLog {
 public:
     explicit ConsoleRunLog(std::ostream& out) : out_(out) {}
     void append(const std::string& entry) override {
         const std::lock_guard<std::mutex> whole(entry_);
-        out_ << entry << '\n' << std::flush;
+        Write(entry);
+    }
+    // Appends `entries` as the log's last: no entry follows them, as the
+    // program ends right after.
+    void AppendLast(const std::vector<std::string>& entries) {
+        entry_.lock();
+        for (const std::string& entry : entries) {
+            Write(entry);
+        }
     }
 
 private:
+    void Write(const std::string& entry) { out_ << entry << '\n' << std::flush; }
+
     std::ostream& out_;
     std::mutex entry_;
 };
@@ -179,13 +189,13 @@ constexpr int kMsgEndedBeforeAnyPage = 21077;
 
 class EndOnSignal {
 public:
-    EndOnSignal(const filetable::TdmFiles& dmFiles, RunLog& log,
+    EndOnSignal(const filetable::TdmFiles& dmFiles, ConsoleRunLog& log,
                 const header::RelinkProgress& progress) {
         platform::SetTerminationAction([&dmFiles, &log, &progress](int signal) {
-            log.append("");
-            log.append(progress.lastWritten.empty()
-                           ? platform::LoadString(kMsgEndedBeforeAnyPage)
-                           : platform::FormatMessage(kMsgEndedAfterPage, progress.lastWritten));
+            log.AppendLast({"", progress.lastWritten.empty()
+                                    ? platform::LoadString(kMsgEndedBeforeAnyPage)
+                                    : platform::FormatMessage(kMsgEndedAfterPage,
+                                                              progress.lastWritten)});
             dmFiles.ibdbTessaldrin.Library().ShutdownWithin(kShutdownOnSignal);
             platform::EndBySignal(signal);
         });

@@ -1,7 +1,11 @@
 #include "tests/header/file_layer_standin.h"
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <climits>
+#include <csignal>
+#include <thread>
 #include <optional>
 #include <sys/types.h>
 #include <unistd.h>
@@ -37,6 +41,8 @@ State& Shared() {
     return state;
 }
 
+std::atomic<std::size_t> calls{0};
+
 bool IsWatched(int fd) {
     const State& state = Shared();
     if (state.watched.empty()) {
@@ -57,8 +63,15 @@ std::optional<Fault> Note(int fd, Record record) {
     const int seen = ++state.seen[static_cast<int>(record.call)];
     const Call call = record.call;
     state.records.push_back(std::move(record));
+    ++calls;
     for (const Injection& injection : state.injections) {
         if (injection.call == call && injection.occurrence == seen) {
+            if (injection.fault == Fault::kSignal) {
+                // Time enough for the signal's action to run, were it free to.
+                ::kill(::getpid(), SIGTERM);
+                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                return std::nullopt;
+            }
             return injection.fault;
         }
     }
@@ -109,6 +122,7 @@ template <typename Real> int Sync(Real real, int fd) {
 void Watch(const std::filesystem::path& file) {
     State& state = Shared();
     state = State{};
+    calls = 0;
     state.watched = std::filesystem::canonical(file).string();
 }
 
@@ -118,6 +132,10 @@ void Inject(Call call, int occurrence, Fault fault) {
 
 std::vector<Record> Records() {
     return Shared().records;
+}
+
+std::size_t CallCount() {
+    return calls.load();
 }
 
 } // namespace tessaldrin::testing::file_layer

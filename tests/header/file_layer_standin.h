@@ -20,6 +20,7 @@ enum class Fault {
     kFail,    // returns -1 with EIO and does nothing
     kShorten, // moves one byte less than asked
     kAlter,   // moves all, but the last byte differs from what it should be
+    kSignal,  // SIGTERM to this process, a pause for its action, then the call
 };
 
 struct Record {
@@ -37,5 +38,7 @@ void Watch(const std::filesystem::path& file);
 void Inject(Call call, int occurrence, Fault fault);
 // The calls on the watched file since Watch, in order.
 std::vector<Record> Records();
+// How many there were; safe to ask from another thread.
+std::size_t CallCount();
 
 } // namespace tessaldrin::testing::file_layer

@@ -1,8 +1,14 @@
 // The editor's write of a header page, over a stand-in of the system calls
 // beneath its file layer (a real disk does not fail a sync or return other
 // bytes than it was given on demand). The file itself is real.
+#include "header/chain_relinking_pass.h"
+#include "platform/termination_signals.h"
 #include "tests/header/editor_fixture.h"
 #include "tests/header/file_layer_standin.h"
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 using namespace tessaldrin::testing;
 using file_layer::Call;
@@ -100,4 +106,46 @@ TEST_F(LinkEditorOverAFileLayerStandIn, SaysWhenTheTornPageCouldNotBeRestored) {
     const std::string torn = FileBytes();
     EXPECT_EQ(torn.substr(0, kSize - 1), LinkPage(kNew).Text().substr(0, kSize - 1));
     EXPECT_EQ(torn.back(), LinkPage(kOld).Text().back());
+}
+
+// A SIGTERM that arrives in the middle of the relinking pass's write takes
+// effect only once the page is written, synced and read back, with the line
+// that says so in the log, and the pass knows which page it wrote last.
+TEST_F(LinkEditorOverAFileLayerStandIn, ASignalDuringThePassesWriteActsOnlyOnceThePageIsDone) {
+    WriteFile(file, LinkPage(kOld).Text());
+    tessaldrin::header::HeldDatabaseFiles held;
+    ASSERT_TRUE(held.Take({file.string()}));
+    tessaldrin::header::PlannedPage page{file.string(), file.string(), 0, {}, {}, {}, kNew, {}};
+    tessaldrin::ListRunLog planning;
+    editor.DatabaseFileName = file.string();
+    ASSERT_TRUE(editor.OpenHeldDatabaseFile(planning, held.At(0)) &&
+                editor.ReadHeaderPage(planning) && editor.CheckHeaderPage(planning));
+    ASSERT_FALSE(tessaldrin::header::PlanNewPage(editor, page));
+    editor.CloseDatabaseFile(planning);
+
+    tessaldrin::platform::WatchTerminationSignals();
+    std::atomic<std::size_t> callsWhenActed{0};
+    std::atomic<std::size_t> linesWhenActed{0};
+    tessaldrin::platform::SetTerminationAction([&](int) {
+        linesWhenActed = log.Lines.size();
+        callsWhenActed = file_layer::CallCount();
+    });
+    file_layer::Watch(file);
+    file_layer::Inject(Call::kWrite, 1, Fault::kSignal);
+    tessaldrin::header::RelinkProgress progress;
+    EXPECT_TRUE(tessaldrin::header::ChangeHeaderLinks({page}, held, log, &progress));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (callsWhenActed == 0 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::yield();
+    }
+    tessaldrin::platform::SetTerminationAction({});
+
+    // The page read again to see that it is the one planned, then the write,
+    // the sync and the read-back: all five before the action.
+    EXPECT_EQ(file_layer::CallCount(), 5u);
+    EXPECT_EQ(callsWhenActed.load(), 5u);
+    EXPECT_GE(linesWhenActed.load(), 4u); // the heading, the file, the changed link
+    EXPECT_EQ(log.Lines[3], lines::Changed(kOld, kNew));
+    EXPECT_EQ(progress.lastWritten, file.string());
+    EXPECT_EQ(FileBytes(), LinkPage(kNew).Text());
 }

@@ -8,7 +8,9 @@
 #include <arpa/inet.h>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdint>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
@@ -614,5 +616,87 @@ TEST(RunEndToEnd, TerminationSignalsEndTheRunWaitingOnASilentServerStandIn) {
         }
         ASSERT_TRUE(status) << "the program did not end on signal " << signal;
         EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == signal) << *status;
+    }
+}
+
+// SIGTERM while the relinking pass writes, sent when the run is stuck on its
+// full output pipe: the run ends by the signal once the page in hand is done.
+// Its last line names the last page written; every link that the log calls
+// changed is on disk, and no other. The stand-in client library takes the
+// real one's name, so that no server ever attaches this chain of synthetic
+// pages.
+TEST(RunEndToEnd, ASignalDuringTheRelinkingPassEndsTheRunAndNamesTheLastPageWritten) {
+    TempDir dir;
+    TempDir library;
+    fs::create_symlink(STANDIN_FBCLIENT, library.path() / "libfbclient.so.2");
+    const std::string at = dir.path().string() + "/";
+    constexpr int kFiles = 300;
+    std::vector<std::string> names{"Tessaldrin.TDB"};
+    for (int i = 1; i < kFiles; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "Tessaldrin_%03d.TDB", i);
+        names.emplace_back(name);
+    }
+    const auto page = [](const std::string& link) {
+        SyntheticPage synthetic;
+        return (link.empty() ? synthetic : synthetic.Entry(3, link)).Text();
+    };
+    for (int i = 0; i < kFiles; ++i) {
+        WriteFile(dir.path() / names[i], page(i + 1 < kFiles ? "/alt/" + names[i + 1] : ""));
+    }
+
+    int out[2];
+    ASSERT_EQ(::pipe(out), 0);
+    ::fcntl(out[0], F_SETPIPE_SZ, 65536);
+    const std::string cli = kCli.string();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::dup2(out[1], STDOUT_FILENO);
+        ::dup2(out[1], STDERR_FILENO);
+        ::setenv("LD_LIBRARY_PATH", library.path().c_str(), 1);
+        ::execl(cli.c_str(), cli.c_str(), "--confirm", "JA", "--dir", at.c_str(),
+                static_cast<char*>(nullptr));
+        std::_Exit(127);
+    }
+    ::close(out[1]);
+    // Unread, the pipe fills within the relinking pass, and the run waits.
+    ::sleep(2);
+    ASSERT_EQ(::kill(child, SIGTERM), 0);
+    std::string output;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) {
+        output.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(out[0]);
+    const std::optional<int> status = Ended(child, 30);
+    ASSERT_TRUE(status) << output;
+    EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGTERM) << *status;
+
+    std::string processing;
+    std::string lastChanged;
+    std::set<std::string> changed;
+    std::vector<std::string> lines;
+    std::istringstream read(output);
+    for (std::string line; std::getline(read, line);) {
+        if (line.rfind("Bearbeite Datei: ", 0) == 0) {
+            processing = line.substr(17);
+        } else if (line.rfind(kChanged, 0) == 0) {
+            changed.insert(processing);
+            lastChanged = processing;
+        }
+        if (!line.empty()) {
+            lines.push_back(line);
+        }
+    }
+    ASSERT_FALSE(changed.empty()) << output;
+    EXPECT_LT(changed.size(), std::size_t{kFiles - 1}) << "the run was not ended part-way";
+    EXPECT_EQ(lines.back(),
+              "Der Lauf wurde durch ein Signal beendet. Zuletzt geschriebene Header-Seite: " +
+                  lastChanged);
+    for (int i = 0; i + 1 < kFiles; ++i) {
+        const std::string link = changed.count(at + names[i]) != 0 ? at + names[i + 1]
+                                                                   : "/alt/" + names[i + 1];
+        EXPECT_EQ(ReadBytes(dir.path() / names[i]), page(link)) << names[i];
     }
 }
