@@ -15,11 +15,6 @@
 namespace tessaldrin {
 namespace {
 
-constexpr int kMsgChainHeading = 21064;
-constexpr int kMsgNotInDirectory = 21065;
-constexpr int kMsgLoop = 21066;
-constexpr int kMsgOtherForm = 21067;
-
 bool HasEntry(const std::string& dir, const std::string& name) {
     return platform::EntryExists(dir + name);
 }
@@ -73,7 +68,7 @@ DatabaseFiles FindChainFiles(const std::string& primary, RunLog& log,
     // With its trailing separator, as the run names directories.
     found.DatabaseDir = platform::DirectoryPart(found.PrimaryFile);
     log.append("");
-    log.append(platform::FormatMessage(kMsgChainHeading, found.PrimaryFile));
+    log.append(platform::Format(msg::kChainHeading, found.PrimaryFile));
 
     held.Release();
     const auto refuse = [&] {
@@ -98,8 +93,7 @@ DatabaseFiles FindChainFiles(const std::string& primary, RunLog& log,
             first ? names.Spelling(part)
                   : (HasEntry(found.DatabaseDir, part) ? std::optional(part) : std::nullopt);
         if (!spelling) {
-            log.LogError(platform::FormatMessage(kMsgNotInDirectory, leadingName,
-                                                 found.DatabaseDir));
+            log.LogError(platform::Format(msg::kNotInDirectory, leadingName, found.DatabaseDir));
             return refuse();
         }
         const std::string path = found.DatabaseDir + *spelling;
@@ -107,7 +101,7 @@ DatabaseFiles FindChainFiles(const std::string& primary, RunLog& log,
         // fails, and would hide the loop behind a file that cannot be opened.
         const std::optional<platform::FileIdentity> identity = platform::IdentityOf(path);
         if (identity && !listed.insert(*identity).second) {
-            log.LogError(platform::FormatMessage(kMsgLoop, path));
+            log.LogError(platform::Format(msg::kLoop, path));
             return refuse();
         }
         found.FileList.push_back(path);
@@ -123,7 +117,7 @@ DatabaseFiles FindChainFiles(const std::string& primary, RunLog& log,
         if (!first) {
             first = reading;
         } else if (reading.odsVersion != first->odsVersion || reading.pageSize != first->pageSize) {
-            log.LogError(platform::FormatMessage(kMsgOtherForm, path));
+            log.LogError(platform::Format(msg::kOtherForm, path));
             return refuse();
         }
         if (!reading.link) {

@@ -1,9 +1,11 @@
 #include "app/confirmation.h"
 
-#include "platform/load_string.h"
+#include "platform/format_message.h"
 
 namespace tessaldrin {
 
-bool IsConfirmationWord(const std::string& typed) { return typed == platform::LoadString(21001); }
+bool IsConfirmationWord(const std::string& typed) {
+    return typed == platform::Format(msg::kConfirmationWord);
+}
 
 } // namespace tessaldrin

@@ -1,13 +1,12 @@
 #include "app/console_front_end.h"
 
-#include "app/run_adjustment.h"
 #include "app/confirmation.h"
 #include "app/port_choice.h"
+#include "app/run_adjustment.h"
 #include "filetable/client_library.h"
 #include "filetable/dm_files.h"
 #include "platform/file_status.h"
 #include "platform/format_message.h"
-#include "platform/load_string.h"
 #include "platform/local_path.h"
 #include "platform/program_version.h"
 #include "platform/termination_signals.h"
@@ -184,18 +183,16 @@ std::string ProgramPathFor(const Options& options, const std::string& executable
 // was written last. The action never runs while a page is being written, so
 // `progress` is whole whenever it reads it.
 constexpr std::chrono::milliseconds kShutdownOnSignal{2000};
-constexpr int kMsgEndedAfterPage = 21076;
-constexpr int kMsgEndedBeforeAnyPage = 21077;
 
 class EndOnSignal {
 public:
     EndOnSignal(const filetable::TdmFiles& dmFiles, ConsoleRunLog& log,
                 const header::RelinkProgress& progress) {
         platform::SetTerminationAction([&dmFiles, &log, &progress](int signal) {
-            log.AppendLast({"", progress.lastWritten.empty()
-                                    ? platform::LoadString(kMsgEndedBeforeAnyPage)
-                                    : platform::FormatMessage(kMsgEndedAfterPage,
-                                                              progress.lastWritten)});
+            log.AppendLast(
+                {"", progress.lastWritten.empty()
+                         ? platform::Format(msg::kEndedBeforeAnyPage)
+                         : platform::Format(msg::kEndedAfterPage, progress.lastWritten)});
             dmFiles.ibdbTessaldrin.Library().ShutdownWithin(kShutdownOnSignal);
             platform::EndBySignal(signal);
         });

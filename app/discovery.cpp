@@ -66,7 +66,7 @@ DatabaseFiles FindDatabaseFiles(const std::string& programPath, RunLog& log) {
         }
     }
     if (found.PrimaryFile.empty()) {
-        log.AppendMessage(21032);
+        log.AppendMessage(msg::kNoDatabase);
         return found;
     }
     for (platform::FileSearch secondary(found.DatabaseDir + kSecondaryPattern); secondary.Found();
@@ -75,7 +75,7 @@ DatabaseFiles FindDatabaseFiles(const std::string& programPath, RunLog& log) {
     }
     found.FileList.insert(found.FileList.begin(), found.PrimaryFile);
     log.append("");
-    log.AppendMessage(21031);
+    log.AppendMessage(msg::kFilesHeading);
     for (const std::string& path : found.FileList) {
         log.append(path);
     }

@@ -9,12 +9,6 @@
 namespace tessaldrin {
 namespace {
 
-constexpr int kMsgAdjusted = 21036;
-constexpr int kMsgNotAdjusted = 21037;
-constexpr int kMsgChainAdjusted = 21068;
-constexpr int kMsgChainNotAdjusted = 21069;
-constexpr int kMsgPreviewEnded = 21063;
-
 // Runs `step` and, when the caller asked, tells it how long the step took.
 template <typename Step>
 auto Timed(const RunObservers& observers, std::string_view name, Step step) {
@@ -33,8 +27,7 @@ RunMode ModeOf(const RunSettings& settings) {
 
 // Discovery of either kind, with every file it found held: the Tessaldrin
 // files once all are found, the files of a chain as the chain reaches them.
-DatabaseFiles Discover(const RunSettings& settings, RunLog& log,
-                       header::HeldDatabaseFiles& held) {
+DatabaseFiles Discover(const RunSettings& settings, RunLog& log, header::HeldDatabaseFiles& held) {
     if (ModeOf(settings) == RunMode::kChain) {
         return FindChainFiles(settings.ChainPrimary, log, held);
     }
@@ -45,11 +38,10 @@ DatabaseFiles Discover(const RunSettings& settings, RunLog& log,
 
 // The server check, discovery and the plan; nothing when the server check or
 // discovery failed.
-std::optional<RunPlan> Plan(filetable::TdmFiles& dmFiles, const RunSettings& settings,
-                            RunLog& log, header::HeldDatabaseFiles& held,
-                            const RunObservers& observers) {
-    const bool serverFound = Timed(observers, "server-check",
-                                   [&] { return dmFiles.CheckServer(settings.Port, &log); });
+std::optional<RunPlan> Plan(filetable::TdmFiles& dmFiles, const RunSettings& settings, RunLog& log,
+                            header::HeldDatabaseFiles& held, const RunObservers& observers) {
+    const bool serverFound =
+        Timed(observers, "server-check", [&] { return dmFiles.CheckServer(settings.Port, &log); });
     if (!serverFound) {
         return std::nullopt;
     }
@@ -66,9 +58,8 @@ RunOutcome Change(filetable::TdmFiles& dmFiles, const RunSettings& settings, con
                   RunLog& log, header::HeldDatabaseFiles& held, const RunObservers& observers) {
     const bool changed =
         Timed(observers, "renaming", [&] { return RenameFiles(plan, held, log); }) &&
-        Timed(observers, "relinking", [&] {
-            return header::ChangeHeaderLinks(plan.pages, held, log, observers.progress);
-        });
+        Timed(observers, "relinking",
+              [&] { return header::ChangeHeaderLinks(plan.pages, held, log, observers.progress); });
     // The server must be able to attach to every file now.
     held.Release();
     if (!changed) {
@@ -91,17 +82,17 @@ void AppendFinalLine(const RunSettings& settings, RunOutcome outcome, RunLog& lo
     const bool adjusted = outcome == RunOutcome::kAdjusted;
     log.append("");
     if (ModeOf(settings) == RunMode::kTessaldrin) {
-        log.AppendMessage(adjusted ? kMsgAdjusted : kMsgNotAdjusted);
+        log.AppendMessage(adjusted ? msg::kAdjusted : msg::kNotAdjusted);
     } else {
-        log.append(platform::FormatMessage(adjusted ? kMsgChainAdjusted : kMsgChainNotAdjusted,
-                                           platform::AbsolutePath(settings.ChainPrimary)));
+        log.append(platform::Format(adjusted ? msg::kChainAdjusted : msg::kChainNotAdjusted,
+                                    platform::AbsolutePath(settings.ChainPrimary)));
     }
 }
 
 } // namespace
 
-RunOutcome RunAdjustment(filetable::TdmFiles& dmFiles, const RunSettings& settings,
-                         RunLog& log, const RunObservers& observers) {
+RunOutcome RunAdjustment(filetable::TdmFiles& dmFiles, const RunSettings& settings, RunLog& log,
+                         const RunObservers& observers) {
     header::HeldDatabaseFiles held;
     RunOutcome outcome = RunOutcome::kFailed;
     if (const std::optional<RunPlan> plan = Plan(dmFiles, settings, log, held, observers)) {
@@ -127,7 +118,7 @@ bool PreviewAdjustment(filetable::TdmFiles& dmFiles, const RunSettings& settings
         LogRefusals(*plan, log);
     }
     log.append("");
-    log.AppendMessage(kMsgPreviewEnded);
+    log.AppendMessage(msg::kPreviewEnded);
     return plan && plan->Holds();
 }
 

@@ -13,17 +13,6 @@
 namespace tessaldrin {
 namespace {
 
-constexpr int kMsgCannotOpen = 21018;
-constexpr int kMsgNamesNoFile = 21042;
-constexpr int kMsgChainNotHeld = 21045;
-constexpr int kMsgNotInDirectory = 21065;
-constexpr int kMsgLoop = 21066;
-constexpr int kMsgFileRefused = 21070;
-constexpr int kMsgReachedByNoLink = 21071;
-constexpr int kMsgNameTaken = 21072;
-constexpr int kMsgNotThePrimary = 21073;
-constexpr int kMsgRenameFailed = 21078;
-
 // The plan as it is made: per list index, the file's new name, page and the
 // index of the file that its link names, and the first reason found against it.
 class Planner {
@@ -40,8 +29,8 @@ public:
             // Nothing of a chain is changed while another process holds part
             // of it: every file is refused, the held ones for that reason.
             for (std::size_t i = 0; i < count_; ++i) {
-                Refuse(i, platform::LoadString(held_.At(i) == nullptr ? kMsgCannotOpen
-                                                                      : kMsgChainNotHeld));
+                Refuse(i, platform::Format(held_.At(i) == nullptr ? msg::kCannotOpenFile
+                                                                  : msg::kChainNotHeld));
             }
             return Finish();
         }
@@ -82,10 +71,9 @@ private:
         for (std::size_t i = 0; i < count_; ++i) {
             const auto [other, added] = index_.emplace(PathKey(names[i]), i);
             if (!added) {
-                Refuse(renamed(i) ? i : other->second,
-                       platform::FormatMessage(kMsgNameTaken, names[i]));
+                Refuse(renamed(i) ? i : other->second, platform::Format(msg::kNameTaken, names[i]));
             } else if (renamed(i) && platform::EntryExists(names[i])) {
-                Refuse(i, platform::FormatMessage(kMsgNameTaken, names[i]));
+                Refuse(i, platform::Format(msg::kNameTaken, names[i]));
             }
         }
     }
@@ -102,21 +90,21 @@ private:
             return page;
         }
         if (index == 0 && reading.fileSequence != 0) {
-            Refuse(index, platform::FormatMessage(kMsgNotThePrimary,
-                                                  static_cast<int>(reading.fileSequence)));
+            Refuse(index,
+                   platform::Format(msg::kNotThePrimary, static_cast<int>(reading.fileSequence)));
         }
         if (!reading.link) {
             return page; // the last file of the chain
         }
         page.newLink = plan_.naming(*reading.link);
         if (page.newLink.empty()) {
-            Refuse(index, platform::FormatMessage(kMsgNamesNoFile, *reading.link));
+            Refuse(index, platform::Format(msg::kNamesNoFile, *reading.link));
             return page;
         }
         const auto target = index_.find(PathKey(page.newLink));
         if (target == index_.end()) {
-            Refuse(index, platform::FormatMessage(kMsgNotInDirectory, *reading.link,
-                                                  plan_.files.DatabaseDir));
+            Refuse(index,
+                   platform::Format(msg::kNotInDirectory, *reading.link, plan_.files.DatabaseDir));
         } else {
             next_[index] = target->second;
         }
@@ -130,21 +118,22 @@ private:
     // file never met, when every link was found, is one that no link of the
     // chain reaches.
     void FollowChain() {
-        const bool linksFound = std::none_of(refusals_.begin(), refusals_.end(),
-                                             [](const auto& refusal) { return refusal.has_value(); });
+        const bool linksFound =
+            std::none_of(refusals_.begin(), refusals_.end(),
+                         [](const auto& refusal) { return refusal.has_value(); });
         std::vector<bool> met(count_, false);
         std::vector<std::size_t> chain;
         for (std::optional<std::size_t> at = 0; at && *at < count_; at = next_[*at]) {
             met[*at] = true;
             chain.push_back(*at);
             if (next_[*at] && met[*next_[*at]]) {
-                Refuse(*at, platform::FormatMessage(kMsgLoop, pages_[*next_[*at]].path));
+                Refuse(*at, platform::Format(msg::kLoop, pages_[*next_[*at]].path));
                 break;
             }
         }
         for (std::size_t i = 0; i < count_ && linksFound; ++i) {
             if (!met[i]) {
-                Refuse(i, platform::LoadString(kMsgReachedByNoLink));
+                Refuse(i, platform::Format(msg::kReachedByNoLink));
             }
         }
         for (const std::size_t i : chain) {
@@ -184,7 +173,9 @@ RunPlan PlanAdjustment(RunMode mode, DatabaseFiles files, header::HeldDatabaseFi
 
 void LogRefusals(const RunPlan& plan, RunLog& log) {
     for (const Refusal& refusal : plan.refusals) {
-        log.LogError(platform::FormatMessage(kMsgFileRefused, refusal.path, refusal.reason));
+        // Unbounded, unlike the editor's short errors: the line names a path.
+        log.append(platform::Format(
+            msg::kError, platform::Format(msg::kFileRefused, refusal.path, refusal.reason)));
     }
 }
 
@@ -193,16 +184,16 @@ bool RenameFiles(const RunPlan& plan, header::HeldDatabaseFiles& held, RunLog& l
         return true;
     }
     log.append("");
-    log.AppendMessage(21034);
+    log.AppendMessage(msg::kRenamingHeading);
     for (const Rename& rename : plan.renames) {
         // The rename and its line go together, whenever a signal comes.
         const platform::TerminationDeferred untilLogged;
         platform::LockedFile* file = held.At(rename.held);
         if (file == nullptr || !file->MoveTo(rename.to)) {
-            log.LogError(platform::FormatMessage(kMsgRenameFailed, rename.from, rename.to));
+            log.LogError(platform::Format(msg::kRenameFailed, rename.from, rename.to));
             return false;
         }
-        log.append(platform::FormatMessage(21035, rename.from, rename.to));
+        log.append(platform::Format(msg::kFileRenamed, rename.from, rename.to));
     }
     return true;
 }
@@ -212,9 +203,9 @@ void ShowRenames(const RunPlan& plan, RunLog& log) {
         return;
     }
     log.append("");
-    log.AppendMessage(21034);
+    log.AppendMessage(msg::kRenamingHeading);
     for (const Rename& rename : plan.renames) {
-        log.append(platform::FormatMessage(21060, rename.from, rename.to));
+        log.append(platform::Format(msg::kFileWouldBeRenamed, rename.from, rename.to));
     }
 }
 

@@ -18,15 +18,6 @@ constexpr const char* kUserName = "Masterquill";
 constexpr const char* kServiceUserName = "MasterQuill";
 constexpr const char* kPassword = "KvomT";
 
-constexpr int kMsgFileTableHeading = 21002;
-constexpr int kMsgFileCountMismatch = 21003;
-constexpr int kMsgFileNameChanged = 21004;
-constexpr int kMsgServerPresent = 21005;
-constexpr int kMsgNoServerConnection = 21038;
-constexpr int kMsgRepeatedSequence = 21041;
-constexpr int kMsgNamesNoFile = 21042;
-constexpr int kMsgServerKeepsFileTable = 21050;
-
 void Append(RunLog* log, const std::string& entry) {
     if (log != nullptr) {
         log->append(entry);
@@ -86,17 +77,17 @@ bool TdmFiles::CheckServer(std::int32_t port, RunLog* log) {
                                   IBServerProperties.ParameterBlock());
         service.Detach();
     } catch (const std::exception& error) {
-        Append(log, platform::FormatMessage(kMsgNoServerConnection, std::string(error.what())));
+        Append(log, platform::Format(msg::kNoServerConnection, std::string(error.what())));
         return false;
     }
-    Append(log, platform::FormatMessage(kMsgServerPresent));
+    Append(log, platform::Format(msg::kServerPresent));
     return true;
 }
 
 FileTableOutcome TdmFiles::ChangeFileTable(std::int32_t port, const FileTableChange& change,
                                            RunLog* log) {
     Append(log, "");
-    Append(log, platform::FormatMessage(kMsgFileTableHeading));
+    Append(log, platform::Format(msg::kFileTableHeading));
 
     Attachment database(ibdbTessaldrin.Library().api(),
                         ServerAddress(port) + ":" + change.primaryFile,
@@ -117,7 +108,7 @@ FileTableOutcome TdmFiles::ChangeFileTable(std::int32_t port, const FileTableCha
         // The attachment worked, so the header chain leads the server to every
         // file: only the table keeps the old names, and the user is told so.
         if (RefusesFileTableUpdate(error.Items())) {
-            Append(log, platform::FormatMessage(kMsgServerKeepsFileTable));
+            Append(log, platform::Format(msg::kServerKeepsFileTable));
             result = FileTableOutcome::kKeptByServer;
         }
     } catch (const std::exception& error) {
@@ -143,7 +134,7 @@ bool TdmFiles::RewriteFileTable(Attachment& database, Transaction& transaction,
     const std::vector<FileTableRow> rows = cursor.FetchAll();
 
     if (change.fileCount != rows.size() + 1) {
-        Append(log, platform::FormatMessage(kMsgFileCountMismatch));
+        Append(log, platform::Format(msg::kFileCountMismatch));
         return false;
     }
 
@@ -154,7 +145,7 @@ bool TdmFiles::RewriteFileTable(Attachment& database, Transaction& transaction,
     std::set<std::optional<std::int64_t>> sequences;
     for (const FileTableRow& row : rows) {
         if (!sequences.insert(row[sequenceField].number).second) {
-            Append(log, platform::FormatMessage(kMsgRepeatedSequence));
+            Append(log, platform::Format(msg::kRepeatedSequence));
             return false;
         }
     }
@@ -167,7 +158,7 @@ bool TdmFiles::RewriteFileTable(Attachment& database, Transaction& transaction,
         std::string target = change.naming(oldName);
         if (target.empty()) {
             if (log != nullptr) {
-                log->LogError(platform::FormatMessage(kMsgNamesNoFile, oldName));
+                log->LogError(platform::Format(msg::kNamesNoFile, oldName));
             }
             return false;
         }
@@ -179,9 +170,8 @@ bool TdmFiles::RewriteFileTable(Attachment& database, Transaction& transaction,
         FileTableRow current = row;
         current[nameField].text = newNames[i];
         cursor.Update(current, row);
-        Append(log,
-               platform::FormatMessage(kMsgFileNameChanged,
-                                       row[nameField].text.value_or(std::string{}), newNames[i]));
+        Append(log, platform::Format(msg::kRowRenamed, row[nameField].text.value_or(std::string{}),
+                                     newNames[i]));
     }
     transaction.Commit();
     return true;

@@ -2,16 +2,12 @@
 
 #include "header/header_reading.h"
 #include "platform/format_message.h"
-#include "platform/load_string.h"
 #include "platform/termination_signals.h"
 
 #include <algorithm>
 
 namespace tessaldrin::header {
 namespace {
-
-constexpr int kMsgLinkAlreadyRight = 21074;
-constexpr int kMsgPageChangedSincePlan = 21075;
 
 void AppendAll(RunLog& log, const std::vector<std::string>& lines) {
     for (const std::string& line : lines) {
@@ -28,7 +24,7 @@ bool StillAsPlanned(LinkEditor& editor, platform::LockedFile* file, const Planne
     const bool read = editor.OpenHeldDatabaseFile(again, file) && editor.ReadHeaderPage(again) &&
                       editor.CheckHeaderPage(again);
     if (!read || !std::equal(page.page.begin(), page.page.end(), editor.HeaderPage())) {
-        log.LogError(platform::LoadString(kMsgPageChangedSincePlan));
+        log.LogError(platform::Format(msg::kPageChangedSincePlan));
         return false;
     }
     return true;
@@ -42,7 +38,7 @@ bool Relink(LinkEditor& editor, platform::LockedFile* file, const PlannedPage& p
         return true; // the last file of the chain
     }
     if (!page.Writes()) {
-        log.append(platform::FormatMessage(kMsgLinkAlreadyRight, page.newLink));
+        log.append(platform::Format(msg::kLinkAlreadyRight, page.newLink));
         return true;
     }
     if (!StillAsPlanned(editor, file, page, log)) {
@@ -52,7 +48,7 @@ bool Relink(LinkEditor& editor, platform::LockedFile* file, const PlannedPage& p
     // back, or restored: no line claims a change that it cut short.
     const platform::TerminationDeferred untilThePageIsDone;
     for (const std::string& oldLink : page.replaced) {
-        log.append(platform::FormatMessage(21026, oldLink, page.newLink));
+        log.append(platform::Format(msg::kLinkChanged, oldLink, page.newLink));
     }
     if (!editor.WritePage(log, page.newPage.data(), page.newPage.size())) {
         return false;
@@ -82,14 +78,14 @@ std::optional<std::string> PlanNewPage(LinkEditor& editor, PlannedPage& page) {
     return std::nullopt;
 }
 
-bool ChangeHeaderLinks(const std::vector<PlannedPage>& pages, HeldDatabaseFiles& held,
-                       RunLog& log, RelinkProgress* progress) {
+bool ChangeHeaderLinks(const std::vector<PlannedPage>& pages, HeldDatabaseFiles& held, RunLog& log,
+                       RelinkProgress* progress) {
     log.append("");
-    log.AppendMessage(21033);
+    log.AppendMessage(msg::kRelinkingHeading);
     LinkEditor editor;
     bool result = true;
     for (const PlannedPage& page : pages) {
-        log.append(platform::FormatMessage(21039, page.writtenPath));
+        log.append(platform::Format(msg::kProcessingFile, page.writtenPath));
         AppendAll(log, page.readLines);
         // Every page is worked on, also after an earlier one failed.
         result = Relink(editor, held.At(page.held), page, log, progress) && result;
@@ -101,16 +97,16 @@ bool ChangeHeaderLinks(const std::vector<PlannedPage>& pages, HeldDatabaseFiles&
 
 void ShowHeaderLinks(const std::vector<PlannedPage>& pages, RunLog& log) {
     log.append("");
-    log.AppendMessage(21061);
+    log.AppendMessage(msg::kPreviewHeading);
     for (const PlannedPage& page : pages) {
-        log.append(platform::FormatMessage(21039, page.path));
+        log.append(platform::Format(msg::kProcessingFile, page.path));
         AppendAll(log, page.readLines);
         if (page.Writes()) {
             for (const std::string& oldLink : page.replaced) {
-                log.append(platform::FormatMessage(21062, oldLink, page.newLink));
+                log.append(platform::Format(msg::kLinkWouldChange, oldLink, page.newLink));
             }
         } else if (!page.newLink.empty()) {
-            log.append(platform::FormatMessage(kMsgLinkAlreadyRight, page.newLink));
+            log.append(platform::Format(msg::kLinkAlreadyRight, page.newLink));
         }
         log.append("");
     }

@@ -2,7 +2,6 @@
 
 #include "header/header_page.h"
 #include "platform/format_message.h"
-#include "platform/load_string.h"
 #include "platform/termination_signals.h"
 
 #include <cstring>
@@ -10,11 +9,7 @@
 namespace tessaldrin::header {
 namespace {
 
-using platform::FormatMessage;
-using platform::LoadString;
-
-constexpr int kMsgDamagedLink = 21043;
-constexpr int kMsgPageNotRestored = 21044;
+using platform::Format;
 
 // A view of the image for the steps that need its page size and form; when
 // either is not usable, the one error line that says so.
@@ -22,31 +17,31 @@ std::optional<PageView> UsableView(const std::uint8_t* page, RunLog& log) {
     const auto view = ViewOf(page);
     if (!view) {
         if (!IsAcceptedPageSize(PageSize(page))) {
-            log.LogErrorNumber(LoadString(21021), PageSize(page));
+            log.LogErrorNumber(Format(msg::kWrongPageSize), PageSize(page));
         } else {
-            log.LogErrorNumber(LoadString(21040), OdsMajorVersion(OdsVersion(page)));
+            log.LogErrorNumber(Format(msg::kUnsupportedForm), OdsMajorVersion(OdsVersion(page)));
         }
     }
     return view;
 }
 
 // The message of a page that the change refuses.
-int RefusalMessage(RebuildOutcome outcome) {
+const platform::Message<>& RefusalMessage(RebuildOutcome outcome) {
     switch (outcome) {
     case RebuildOutcome::kNameDoesNotFit:
-        return 21025;
+        return msg::kNameDoesNotFit;
     case RebuildOutcome::kEntriesTooLarge:
-        return 21027;
+        return msg::kEntriesTooLarge;
     case RebuildOutcome::kEntryOverrun:
-        return 21028;
+        return msg::kEntriesBroken;
     case RebuildOutcome::kNoContinuation:
-        return 21029;
+        return msg::kNoContinuation;
     case RebuildOutcome::kDamagedName:
-        return kMsgDamagedLink;
+        return msg::kDamagedLink;
     case RebuildOutcome::kRebuilt:
         break;
     }
-    return 21030;
+    return msg::kCannotWriteHeader;
 }
 
 } // namespace
@@ -67,7 +62,7 @@ bool LinkEditor::OpenHeldDatabaseFile(RunLog& log, platform::LockedFile* held) {
 bool LinkEditor::TakeFile(RunLog& log, platform::LockedFile* file) {
     file_ = file;
     if (file_ == nullptr) {
-        log.LogError(LoadString(21018));
+        log.LogError(Format(msg::kCannotOpenFile));
         return false;
     }
     return true;
@@ -76,16 +71,16 @@ bool LinkEditor::TakeFile(RunLog& log, platform::LockedFile* file) {
 bool LinkEditor::ReadHeaderPage(RunLog& log) {
     pageState_ = PageState::kNone;
     if (!file_ || file_->ReadAt(0, headerPage_.data(), kMinPageSize) != kMinPageSize) {
-        log.LogError(LoadString(21020));
+        log.LogError(Format(msg::kCannotReadHeader));
         return false;
     }
     const std::uint16_t size = PageSize(headerPage_.data());
     if (!IsAcceptedPageSize(size)) {
-        log.LogErrorNumber(LoadString(21021), size);
+        log.LogErrorNumber(Format(msg::kWrongPageSize), size);
         return false;
     }
     if (size > kMinPageSize && file_->ReadAt(0, headerPage_.data(), size) != size) {
-        log.LogError(LoadString(21020));
+        log.LogError(Format(msg::kCannotReadHeader));
         return false;
     }
     pageState_ = PageState::kRead;
@@ -99,7 +94,7 @@ bool LinkEditor::CheckHeaderPage(RunLog& log) {
         pageState_ = PageState::kRead;
     }
     if (PageType(page) != kHeaderPageType) {
-        log.LogErrorNumber(LoadString(21022), PageType(page));
+        log.LogErrorNumber(Format(msg::kWrongPageType), PageType(page));
         return false;
     }
     const auto view = UsableView(page, log);
@@ -107,14 +102,15 @@ bool LinkEditor::CheckHeaderPage(RunLog& log) {
         return false;
     }
     if (NextHeaderPage(page) != 0) {
-        log.LogError(LoadString(21023));
+        log.LogError(Format(msg::kContinuedHeader));
         return false;
     }
     if (view->form.checksumInUse) {
         const std::uint16_t expected = ExpectedChecksum(page, view->size);
         const std::uint16_t stored = StoredChecksum(page);
         if (expected != stored) {
-            log.append(FormatMessage(21024, static_cast<int>(expected), static_cast<int>(stored)));
+            log.append(Format(msg::kChecksumWarning, static_cast<int>(expected),
+                              static_cast<int>(stored)));
         }
     }
     if (read) {
@@ -134,20 +130,20 @@ bool LinkEditor::ReadContinuationLink(RunLog& log) {
     switch (search.outcome) {
     case ContinuationSearch::Outcome::kFound:
         OldLinkName.assign(search.name);
-        log.append(FormatMessage(21016, OldLinkName));
+        log.append(Format(msg::kContinuationFile, OldLinkName));
         return true;
     case ContinuationSearch::Outcome::kOverrun:
         entriesOverranPage_ = true;
-        log.LogError(LoadString(21015));
+        log.LogError(Format(msg::kEntriesOverrunPage));
         return false;
     case ContinuationSearch::Outcome::kDamaged:
         entriesOverranPage_ = true;
-        log.LogError(LoadString(kMsgDamagedLink));
+        log.LogError(Format(msg::kDamagedLink));
         return false;
     case ContinuationSearch::Outcome::kNone:
         break;
     }
-    log.AppendMessage(21017);
+    log.AppendMessage(msg::kLastFile);
     return false;
 }
 
@@ -156,7 +152,7 @@ bool LinkEditor::ChangeContinuationLink(RunLog& log) {
     // back, or restored, and no line claims a change that it cut short.
     const platform::TerminationDeferred untilThePageIsDone;
     const auto pageSize = BuildNewPage(log, [&](const std::string& oldLink) {
-        log.append(FormatMessage(21026, oldLink, NewLinkName));
+        log.append(Format(msg::kLinkChanged, oldLink, NewLinkName));
     });
     return pageSize && WritePage(log, newHeaderPage_.data(), *pageSize);
 }
@@ -165,11 +161,11 @@ std::optional<std::size_t> LinkEditor::BuildNewPage(RunLog& log, const ReplacedL
     // A page that was not read from this file and checked is never written
     // into it: it may be another file's page, or no header page at all.
     if (!file_ || pageState_ != PageState::kChecked) {
-        log.LogError(LoadString(21030));
+        log.LogError(Format(msg::kCannotWriteHeader));
         return std::nullopt;
     }
     if (NewLinkName.size() > kNewLinkNameWidth) {
-        log.LogError(LoadString(21025));
+        log.LogError(Format(msg::kNameDoesNotFit));
         return std::nullopt;
     }
     const auto view = ViewOf(headerPage_.data());
@@ -179,7 +175,7 @@ std::optional<std::size_t> LinkEditor::BuildNewPage(RunLog& log, const ReplacedL
             replaced(OldLinkName);
         });
     if (outcome != RebuildOutcome::kRebuilt) {
-        log.LogError(LoadString(RefusalMessage(outcome)));
+        log.LogError(Format(RefusalMessage(outcome)));
         return std::nullopt;
     }
     return view->size;
@@ -189,17 +185,17 @@ bool LinkEditor::WritePage(RunLog& log, const std::uint8_t* page, std::size_t pa
     // Only over a page read from this very file and checked, and only as
     // many bytes as that page has.
     if (!file_ || pageState_ != PageState::kChecked || pageSize != PageSize(headerPage_.data())) {
-        log.LogError(LoadString(21030));
+        log.LogError(Format(msg::kCannotWriteHeader));
         return false;
     }
     switch (WriteVerified(page, pageSize)) {
     case WriteOutcome::kWritten:
         return true;
     case WriteOutcome::kRestored:
-        log.LogError(LoadString(21030));
+        log.LogError(Format(msg::kCannotWriteHeader));
         return false;
     case WriteOutcome::kNotRestored:
-        log.LogError(LoadString(kMsgPageNotRestored));
+        log.LogError(Format(msg::kPageNotRestored));
         return false;
     }
     return false;
@@ -216,8 +212,7 @@ bool LinkEditor::Reads(const std::uint8_t* page, std::size_t pageSize) {
 // that fails, the page as read is written back once and read back in turn, so
 // that the file is left as it was wherever the system allows, and the caller
 // can say whether it was.
-LinkEditor::WriteOutcome LinkEditor::WriteVerified(const std::uint8_t* page,
-                                                   std::size_t pageSize) {
+LinkEditor::WriteOutcome LinkEditor::WriteVerified(const std::uint8_t* page, std::size_t pageSize) {
     if (file_->WriteAt(0, page, pageSize) == pageSize && Reads(page, pageSize)) {
         return WriteOutcome::kWritten;
     }

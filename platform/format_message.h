@@ -1,38 +1,40 @@
-// printf-style formatting of the program's messages.
+// The program's messages, loaded from the string table at the moment of use
+// and formatted with values of the kinds that their names give.
 #pragma once
 
+#include "platform/messages.h"
+
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <type_traits>
+#include <variant>
 
 namespace tessaldrin::platform {
 
-// `format` with its placeholders filled, however long the result.
-std::string FormatText(const char* format, ...);
+// One value for a placeholder: a text for %s, a number for %d.
+using MessageArgument = std::variant<Text, Number>;
 
-namespace detail {
-inline const char* Arg(const std::string& text) { return text.c_str(); }
-template <typename T>
-    requires std::is_arithmetic_v<T>
-T Arg(T value) {
-    return value;
-}
-} // namespace detail
+// `format` with each placeholder replaced by the next of `arguments`, and
+// "%%" by "%". A placeholder without a value of its kind stays as it is.
+std::string FormatPlaceholders(std::string_view format,
+                               std::initializer_list<MessageArgument> arguments);
 
-// Message `id` of the string table, loaded now and formatted with `args`
-// (texts for %s, numbers for %d).
+// Message `message`, loaded now and formatted with `arguments`. A value of
+// another kind than the placeholder's does not compile.
 template <typename... Args>
-std::string FormatMessage(int id, const Args&... args);
+std::string Format(const Message<Args...>& message, std::type_identity_t<Args>... arguments);
+
+// `format` with its printf placeholders filled: for the literal formats of the
+// version texts, which the compiler checks against their arguments.
+std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 } // namespace tessaldrin::platform
 
 #include "platform/load_string.h"
 
 template <typename... Args>
-std::string tessaldrin::platform::FormatMessage(int id, const Args&... args) {
-    const std::string format = LoadString(id);
-    if constexpr (sizeof...(Args) == 0) {
-        return FormatText("%s", format.c_str());
-    } else {
-        return FormatText(format.c_str(), detail::Arg(args)...);
-    }
+std::string tessaldrin::platform::Format(const Message<Args...>& message,
+                                         std::type_identity_t<Args>... arguments) {
+    return FormatPlaceholders(LoadString(message.id()), {MessageArgument(arguments)...});
 }

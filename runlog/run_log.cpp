@@ -1,7 +1,6 @@
 #include "runlog/run_log.h"
 
 #include "platform/format_message.h"
-#include "platform/load_string.h"
 
 namespace tessaldrin {
 namespace {
@@ -26,13 +25,15 @@ std::string Bounded(std::string text) {
 } // namespace
 
 void RunLog::LogError(const std::string& text) {
-    append(Bounded(platform::FormatMessage(21007, text)));
+    append(Bounded(platform::Format(msg::kError, text)));
 }
 
 void RunLog::LogErrorNumber(const std::string& text, std::int32_t number) {
-    append(Bounded(platform::FormatMessage(21009, text, static_cast<int>(number))));
+    append(Bounded(platform::Format(msg::kErrorNumber, text, static_cast<int>(number))));
 }
 
-void RunLog::AppendMessage(int id) { append(platform::LoadString(id)); }
+void RunLog::AppendMessage(const platform::Message<>& message) {
+    append(platform::Format(message));
+}
 
 } // namespace tessaldrin

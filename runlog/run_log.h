@@ -2,6 +2,8 @@
 // never change or remove one; an entry may hold line feeds and stays one entry.
 #pragma once
 
+#include "platform/messages.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -20,8 +22,8 @@ public:
     virtual void LogError(const std::string& text);
     // Appends message 21009, "FEHLER: %s (%d)\n\n", with `text` and `number`.
     virtual void LogErrorNumber(const std::string& text, std::int32_t number);
-    // Appends message `id` of the string table, unformatted.
-    void AppendMessage(int id);
+    // Appends `message`, which has no placeholders.
+    void AppendMessage(const platform::Message<>& message);
 };
 
 // A run log over a list of lines, for the console front end and the tests.

@@ -9,7 +9,7 @@ add_custom_command(OUTPUT ${tm_rc_tool}
   COMMAND ${TM_HOST_CXX} -std=c++20 -O1 -Wall -Wextra -Werror -I${CMAKE_SOURCE_DIR}
           ${CMAKE_CURRENT_SOURCE_DIR}/load_string.cpp
           ${CMAKE_CURRENT_SOURCE_DIR}/windows/message_table_rc.cpp -o ${tm_rc_tool}
-  DEPENDS load_string.cpp load_string.h windows/message_table_rc.cpp
+  DEPENDS load_string.cpp load_string.h message_table.h windows/message_table_rc.cpp
   COMMENT "Building the message table tool for the build machine")
 add_custom_command(OUTPUT ${tm_rc_script}
   COMMAND ${tm_rc_tool} ${tm_rc_script}

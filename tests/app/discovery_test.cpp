@@ -1,20 +1,21 @@
 #include "tests/app/adjustment_in_dir.h"
 
-#include "platform/load_string.h"
+#include "platform/format_message.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-using tessaldrin::platform::LoadString;
 using tessaldrin::testing::AdjustmentInDir;
 using tessaldrin::testing::ServerDir;
 using Lines = std::vector<std::string>;
+using tessaldrin::platform::Format;
+namespace msg = tessaldrin::msg;
 
 namespace {
 
 // The discovery section of the log for `paths`, primary first.
 Lines Listing(const Lines& paths) {
-    Lines lines{"", LoadString(21031)};
+    Lines lines{"", Format(msg::kFilesHeading)};
     lines.insert(lines.end(), paths.begin(), paths.end());
     return lines;
 }
@@ -66,15 +67,14 @@ TEST(FindDatabaseFiles, WithoutAPrimaryFileNothingIsListed) {
     EXPECT_TRUE(found.FileList.empty());
     EXPECT_TRUE(found.PrimaryFile.empty());
     EXPECT_EQ(found.DatabaseDir, at.dir.withSeparator());
-    EXPECT_EQ(at.log.Lines, Lines{LoadString(21032)});
+    EXPECT_EQ(at.log.Lines, Lines{Format(msg::kNoDatabase)});
 }
 
 TEST(FindDatabaseFiles, CaseDoesNotMatterAndNamesStayAsTheDirectoryHasThem) {
     AdjustmentInDir at;
     at.Touch({"tessaldrin.gdb", "TESSALDRIN_1.gdb", "Tessaldrin_2.Gdb"});
-    EXPECT_EQ(at.Find().FileList,
-              (Lines{at.PathOf("tessaldrin.gdb"), at.PathOf("TESSALDRIN_1.gdb"),
-                     at.PathOf("Tessaldrin_2.Gdb")}));
+    EXPECT_EQ(at.Find().FileList, (Lines{at.PathOf("tessaldrin.gdb"), at.PathOf("TESSALDRIN_1.gdb"),
+                                         at.PathOf("Tessaldrin_2.Gdb")}));
 }
 
 TEST(FindDatabaseFiles, OfNamesEqualButForCaseOnlyTheFirstFoundStays) {
@@ -116,7 +116,7 @@ TEST(FindDatabaseFiles, SearchesTheProgramsDirectoryNeverTheWorkingDirectory) {
     tessaldrin::ListRunLog log;
     const WorkingDirectory cwd(elsewhere.path());
     EXPECT_TRUE(tessaldrin::FindDatabaseFiles("tessaldrin-mover", log).FileList.empty());
-    EXPECT_EQ(log.Lines, Lines{LoadString(21032)});
+    EXPECT_EQ(log.Lines, Lines{Format(msg::kNoDatabase)});
 }
 
 TEST(FindDatabaseFiles, EveryDiscoveryStartsAfresh) {

@@ -13,7 +13,8 @@
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
-using tessaldrin::platform::FormatMessage;
+using tessaldrin::platform::Format;
+namespace msg = tessaldrin::msg;
 using namespace tessaldrin::testing;
 using Lines = std::vector<std::string>;
 
@@ -46,7 +47,7 @@ Lines RefusalLines(const tessaldrin::RunPlan& plan) {
 }
 
 std::string Refused(const std::string& path, const std::string& reason) {
-    return lines::Error(FormatMessage(21070, path, reason));
+    return lines::Error(Format(msg::kFileRefused, path, reason));
 }
 
 } // namespace

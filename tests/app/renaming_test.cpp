@@ -2,12 +2,11 @@
 #include "tests/header/expected_lines.h"
 
 #include "platform/format_message.h"
-#include "platform/load_string.h"
 
 #include <gtest/gtest.h>
 
-using tessaldrin::platform::FormatMessage;
-using tessaldrin::platform::LoadString;
+using tessaldrin::platform::Format;
+namespace msg = tessaldrin::msg;
 using namespace tessaldrin::testing;
 using Lines = std::vector<std::string>;
 
@@ -46,10 +45,10 @@ TEST(RenameFiles, GivesEveryFileTheExtensionTdbAndLogsEachRename) {
     ASSERT_TRUE(tessaldrin::RenameFiles(plan, at.held, at.log));
 
     const Lines renamed{at.PathOf("Tessaldrin.TDB"), at.PathOf("Tessaldrin_1.TDB")};
-    EXPECT_EQ(
-        RenamingSection(at, discovered),
-        (Lines{"", LoadString(21034), FormatMessage(21035, at.PathOf("Tessaldrin.GDB"), renamed[0]),
-               FormatMessage(21035, at.PathOf("Tessaldrin_1.GDB"), renamed[1])}));
+    EXPECT_EQ(RenamingSection(at, discovered),
+              (Lines{"", Format(msg::kRenamingHeading),
+                     Format(msg::kFileRenamed, at.PathOf("Tessaldrin.GDB"), renamed[0]),
+                     Format(msg::kFileRenamed, at.PathOf("Tessaldrin_1.GDB"), renamed[1])}));
     EXPECT_EQ(at.Names(), (Lines{"Tessaldrin.TDB", "Tessaldrin_1.TDB"}));
     EXPECT_EQ(ReadBytes(at.dir.path() / "Tessaldrin_1.TDB"), secondary);
     EXPECT_FALSE(tessaldrin::NeedsRenaming(renamed));
@@ -57,8 +56,8 @@ TEST(RenameFiles, GivesEveryFileTheExtensionTdbAndLogsEachRename) {
 
 TEST(RenameFiles, AFileAlreadyNamedTdbIsMovedOntoItselfAndLogged) {
     AdjustmentInDir at;
-    at.WriteChain({"Tessaldrin.GDB", "Tessaldrin_1.TDB", "Tessaldrin_2.tdb",
-                   "Tessaldrin_3.x.GDB", "Tessaldrin_4"});
+    at.WriteChain({"Tessaldrin.GDB", "Tessaldrin_1.TDB", "Tessaldrin_2.tdb", "Tessaldrin_3.x.GDB",
+                   "Tessaldrin_4"});
     auto found = at.Find();
     // Tessaldrin_4 has no extension, so discovery does not find it; put it in
     // the list as a caller could, to see that the extension is appended.
@@ -73,8 +72,8 @@ TEST(RenameFiles, AFileAlreadyNamedTdbIsMovedOntoItselfAndLogged) {
                         at.PathOf("Tessaldrin_4.TDB")};
     const Lines section = RenamingSection(at, discovered);
     ASSERT_EQ(section.size(), 7u);
-    EXPECT_EQ(section[3], FormatMessage(21035, renamed[1], renamed[1]));
-    EXPECT_EQ(section[4], FormatMessage(21035, at.PathOf("Tessaldrin_2.tdb"), renamed[2]));
+    EXPECT_EQ(section[3], Format(msg::kFileRenamed, renamed[1], renamed[1]));
+    EXPECT_EQ(section[4], Format(msg::kFileRenamed, at.PathOf("Tessaldrin_2.tdb"), renamed[2]));
     EXPECT_EQ(at.Names(), (Lines{"Tessaldrin.TDB", "Tessaldrin_1.TDB", "Tessaldrin_2.TDB",
                                  "Tessaldrin_3.x.TDB", "Tessaldrin_4.TDB"}));
 }
@@ -91,8 +90,7 @@ TEST(RenameFiles, ANameAlreadyTakenIsNeverOverwrittenAndStopsThePlan) {
     const auto plan = at.Plan(found);
     ASSERT_FALSE(plan.Holds());
     EXPECT_EQ(plan.refusals.front().path, at.PathOf("Tessaldrin_1.GDB"));
-    EXPECT_EQ(plan.refusals.front().reason,
-              FormatMessage(21072, at.PathOf("Tessaldrin_1.TDB")));
+    EXPECT_EQ(plan.refusals.front().reason, Format(msg::kNameTaken, at.PathOf("Tessaldrin_1.TDB")));
     EXPECT_EQ(at.Names(), (Lines{"Tessaldrin.GDB", "Tessaldrin_1.GDB", "Tessaldrin_1.TDB"}));
     EXPECT_EQ(ReadBytes(at.dir.path() / "Tessaldrin_1.TDB"), "another database's file");
 }

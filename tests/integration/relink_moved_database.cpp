@@ -1,7 +1,6 @@
 #include "tests/integration/relink_moved_database.h"
 
 #include "platform/format_message.h"
-#include "platform/load_string.h"
 
 namespace fs = std::filesystem;
 
@@ -31,7 +30,7 @@ std::optional<std::size_t> MovedDatabase::Rename(const RunPlan& plan) {
 }
 
 std::string Refused(const std::string& file, const std::string& reason) {
-    return platform::FormatMessage(21007, platform::FormatMessage(21070, file, reason));
+    return platform::Format(msg::kError, platform::Format(msg::kFileRefused, file, reason));
 }
 
 std::vector<std::string> MovedDatabase::Contents(const std::vector<std::string>& paths) const {
@@ -55,10 +54,11 @@ bool OpenInThisProcess(const std::string& path) {
 std::vector<std::string> RelinkedFileLines(const std::string& file, const std::string& oldLink,
                                            const std::string& newLink) {
     if (oldLink.empty()) {
-        return {platform::FormatMessage(21039, file), platform::LoadString(21017), ""};
+        return {platform::Format(msg::kProcessingFile, file), platform::Format(msg::kLastFile), ""};
     }
-    return {platform::FormatMessage(21039, file), platform::FormatMessage(21016, oldLink),
-            platform::FormatMessage(21026, oldLink, newLink), ""};
+    return {platform::Format(msg::kProcessingFile, file),
+            platform::Format(msg::kContinuationFile, oldLink),
+            platform::Format(msg::kLinkChanged, oldLink, newLink), ""};
 }
 
 } // namespace tessaldrin::testing

@@ -2,15 +2,14 @@
 
 #include "header/header_page.h"
 #include "platform/format_message.h"
-#include "platform/load_string.h"
 
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
-using tessaldrin::platform::FormatMessage;
-using tessaldrin::platform::LoadString;
+using tessaldrin::platform::Format;
+namespace msg = tessaldrin::msg;
 using namespace tessaldrin::testing;
 using Lines = std::vector<std::string>;
 
@@ -60,7 +59,7 @@ TEST(RelinkMovedDatabase, AThreeFileDatabaseOpensInItsNewPlaceWithEveryRow) {
     EXPECT_TRUE(tessaldrin::header::ChangeHeaderLinks(plan.pages, db.held, db.log));
     db.held.Release();
     EXPECT_EQ(LinesFrom(db.log, *pass),
-              Concat({{"", LoadString(21033)},
+              Concat({{"", Format(msg::kRelinkingHeading)},
                       RelinkedFileLines(renamed[0], db.OldPath(1), renamed[1]),
                       RelinkedFileLines(renamed[1], db.OldPath(2), renamed[2]),
                       RelinkedFileLines(renamed[2], "", "")}));
@@ -85,8 +84,8 @@ TEST(RelinkMovedDatabase, ASingleFileDatabaseIsLeftAsItIs) {
 
     EXPECT_TRUE(tessaldrin::header::ChangeHeaderLinks(plan.pages, db.held, db.log));
     db.held.Release();
-    EXPECT_EQ(LinesFrom(db.log, *pass),
-              Concat({{"", LoadString(21033)}, RelinkedFileLines(renamed[0], "", "")}));
+    EXPECT_EQ(LinesFrom(db.log, *pass), Concat({{"", Format(msg::kRelinkingHeading)},
+                                                RelinkedFileLines(renamed[0], "", "")}));
     EXPECT_EQ(db.Contents(renamed), before);
     EXPECT_EQ(CountRows(renamed[0]), 10);
 }
@@ -103,7 +102,7 @@ TEST(RelinkMovedDatabase, WhileAnotherConnectionHoldsItThePlanIsRefusedAndNoFile
     const auto plan = db.Plan();
     Lines expected;
     for (const std::string& file : moved) {
-        expected.push_back(Refused(file, LoadString(21018)));
+        expected.push_back(Refused(file, Format(msg::kCannotOpenFile)));
     }
     EXPECT_EQ(RefusalLines(plan), expected);
     EXPECT_EQ(db.Contents(moved), before);
@@ -126,7 +125,7 @@ TEST(RelinkMovedDatabase, ARefusedPageStopsTheRunBeforeAnyChangeAndANextRunCompl
 
     const auto refused = db.Plan();
     EXPECT_EQ(RefusalLines(refused),
-              Lines{Refused(moved[0], LoadString(21022) + " (5)")});
+              Lines{Refused(moved[0], Format(msg::kWrongPageType) + " (5)")});
     db.held.Release();
     EXPECT_EQ(db.Contents(moved), before);
     EXPECT_FALSE(OpenInThisProcess(moved[0]));
@@ -141,7 +140,7 @@ TEST(RelinkMovedDatabase, ARefusedPageStopsTheRunBeforeAnyChangeAndANextRunCompl
     EXPECT_TRUE(tessaldrin::header::ChangeHeaderLinks(plan.pages, db.held, db.log));
     db.held.Release();
     EXPECT_EQ(LinesFrom(db.log, *pass),
-              Concat({{"", LoadString(21033)},
+              Concat({{"", Format(msg::kRelinkingHeading)},
                       RelinkedFileLines(renamed[0], db.OldPath(1), renamed[1]),
                       RelinkedFileLines(renamed[1], db.OldPath(2), renamed[2]),
                       RelinkedFileLines(renamed[2], "", "")}));
@@ -170,7 +169,7 @@ TEST(RelinkMovedDatabase, AnEntryListRunningPastThePageEndRefusesThePlanAndNothi
     WriteAt(moved[0], static_cast<std::streamoff>(form->dataStart), entries);
     const Lines before = db.Contents(moved);
 
-    EXPECT_EQ(RefusalLines(db.Plan()), Lines{Refused(moved[0], LoadString(21015))});
+    EXPECT_EQ(RefusalLines(db.Plan()), Lines{Refused(moved[0], Format(msg::kEntriesOverrunPage))});
     EXPECT_EQ(db.Contents(moved), before);
 }
 
@@ -215,9 +214,9 @@ TEST(HeldChain, AServerHoldingPartOfTheChainKeepsEveryFileAsItWas) {
     fs::rename(db.NewPath("copy"), moved[0]);
     const Lines before = db.Contents(moved);
 
-    EXPECT_EQ(RefusalLines(db.Plan()),
-              (Lines{Refused(moved[0], LoadString(21045)), Refused(moved[1], LoadString(21018)),
-                     Refused(moved[2], LoadString(21018))}));
+    EXPECT_EQ(RefusalLines(db.Plan()), (Lines{Refused(moved[0], Format(msg::kChainNotHeld)),
+                                              Refused(moved[1], Format(msg::kCannotOpenFile)),
+                                              Refused(moved[2], Format(msg::kCannotOpenFile))}));
     EXPECT_EQ(db.Contents(moved), before);
     for (const char* name : {"Tessaldrin.TDB", "Tessaldrin_1.TDB", "Tessaldrin_2.TDB"}) {
         EXPECT_FALSE(fs::exists(db.NewPath(name))) << name;

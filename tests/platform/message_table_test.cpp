@@ -3,17 +3,39 @@
 
 #include <gtest/gtest.h>
 
-using tessaldrin::platform::FormatMessage;
+namespace msg = tessaldrin::msg;
+using tessaldrin::platform::Format;
+using tessaldrin::platform::FormatPlaceholders;
 using tessaldrin::platform::LoadString;
 
+namespace {
+
+// Whether `message` takes `Arguments`: the kinds and the number of the values
+// are checked when the program is compiled.
+template <typename Message, typename... Arguments>
+concept Takes = requires(Message message, Arguments... arguments) {
+    tessaldrin::platform::Format(message, arguments...);
+};
+static_assert(Takes<decltype(msg::kLoop), std::string>);
+static_assert(Takes<decltype(msg::kLoop), const char*>);
+static_assert(!Takes<decltype(msg::kLoop), int>);
+static_assert(!Takes<decltype(msg::kLoop)>);
+static_assert(!Takes<decltype(msg::kLoop), std::string, std::string>);
+static_assert(Takes<decltype(msg::kChecksumWarning), int, std::uint16_t>);
+static_assert(!Takes<decltype(msg::kChecksumWarning), std::string, int>);
+
+} // namespace
+
 TEST(MessageTable, KeepsTabsLineFeedsAndUmlautsAsBytes) {
-    EXPECT_EQ(LoadString(21016), "Fortsetzungsdatei:\t\"%s\"\n\n");
-    EXPECT_EQ(LoadString(21021), "Falsche Datenbank-Seiten-Gr\xC3\xB6\xC3\x9F"
-                                 "e!");
-    EXPECT_EQ(LoadString(21033), "\xC3\x84ndere Links in den File-Headern ...");
-    EXPECT_EQ(LoadString(21017),
+    EXPECT_EQ(LoadString(msg::kContinuationFile.id()), "Fortsetzungsdatei:\t\"%s\"\n\n");
+    EXPECT_EQ(LoadString(msg::kWrongPageSize.id()), "Falsche Datenbank-Seiten-Gr\xC3\xB6\xC3\x9F"
+                                                    "e!");
+    EXPECT_EQ(LoadString(msg::kRelinkingHeading.id()),
+              "\xC3\x84ndere Links in den File-Headern ...");
+    EXPECT_EQ(LoadString(msg::kLastFile.id()),
               "Dies ist die letzte Datei. (Im Header wurde kein Fortsetzungsdatei gefunden!)\n\n");
-    EXPECT_EQ(LoadString(21024), "WARNUNG: Checksummen-Fehler, erwarted %d, gefunden %d.\n\n");
+    EXPECT_EQ(LoadString(msg::kChecksumWarning.id()),
+              "WARNUNG: Checksummen-Fehler, erwarted %d, gefunden %d.\n\n");
 }
 
 TEST(MessageTable, HoldsEveryQuotedNumberAndNothingElse) {
@@ -33,13 +55,16 @@ TEST(MessageTable, HoldsEveryQuotedNumberAndNothingElse) {
 
 TEST(MessageTable, FormatsLongNamesWhole) {
     const std::string name(255, 'x');
-    const std::string line = FormatMessage(21026, name, name);
+    const std::string line = Format(msg::kLinkChanged, name, name);
     EXPECT_EQ(line, "Link ge\xC3\xA4ndert von \"" + name + "\" zu \"" + name + "\"");
 }
 
 TEST(MessageTable, FormatsSignedAndPlainMessages) {
-    EXPECT_EQ(FormatMessage(21024, 12345, 0),
+    EXPECT_EQ(Format(msg::kChecksumWarning, 12345, 0),
               "WARNUNG: Checksummen-Fehler, erwarted 12345, gefunden 0.\n\n");
-    // A message without placeholders comes out as it stands, even with a "%".
-    EXPECT_EQ(FormatMessage(21001), "JA");
+    EXPECT_EQ(Format(msg::kConfirmationWord), "JA");
+    // No value is ever read as a format: a "%s" inside one stays as it is.
+    EXPECT_EQ(Format(msg::kLoop, "%s%d%n"),
+              "Die Datei \"%s%d%n\" steht zweimal in der Kette (Schleife).");
+    EXPECT_EQ(FormatPlaceholders("100%% von %s, %d", {"x"}), "100% von x, %d");
 }

@@ -22,7 +22,7 @@ TEST(RunLogWriters, EntryWithLineFeedsStaysOneEntryAndWritesAccumulate) {
     ListRunLog log;
     log.append("erste\nzweite\r\ndritte");
     log.append("");
-    log.AppendMessage(21034);
+    log.AppendMessage(tessaldrin::msg::kRenamingHeading);
     ASSERT_EQ(log.Lines.size(), 3u);
     EXPECT_EQ(log.Lines[0], "erste\nzweite\r\ndritte");
     EXPECT_EQ(log.Lines[1], "");

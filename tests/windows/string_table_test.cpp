@@ -13,7 +13,8 @@ std::string CompiledInLoadString(int id); // load_string.cpp, renamed for this t
 }
 
 using tessaldrin::platform::CompiledInLoadString;
-using tessaldrin::platform::FormatMessage;
+using tessaldrin::platform::Format;
+namespace msg = tessaldrin::msg;
 using tessaldrin::platform::LoadString;
 
 TEST(WindowsStringTable, HoldsEveryMessageOfTheTableByteForByteInWindows1252) {
@@ -33,7 +34,7 @@ TEST(WindowsStringTable, KeepsTabsLineFeedsQuotesAndUmlautsAsWindows1252Bytes) {
                                  "e!");
     EXPECT_EQ(LoadString(21036), "Tessaldrin Mover hat die Anpassung von Tessaldrin erfolgreich "
                                  "durchgef\xFChrt!");
-    EXPECT_EQ(FormatMessage(21004, "E:\\Alt\\T_1.GDB", "D:\\Neu\\T_1.TDB"),
+    EXPECT_EQ(Format(msg::kRowRenamed, "E:\\Alt\\T_1.GDB", "D:\\Neu\\T_1.TDB"),
               "RDB$Files: RDB$FILE_NAME ge\xE4ndert von \"E:\\Alt\\T_1.GDB\" zu "
               "\"D:\\Neu\\T_1.TDB\"");
     EXPECT_EQ(LoadString(21000), "");

@@ -20,8 +20,7 @@
 using namespace tessaldrin;
 using namespace tessaldrin::testing;
 using namespace tessaldrin::testing::windows;
-using platform::FormatMessage;
-using platform::LoadString;
+using platform::Format;
 using Lines = std::vector<std::string>;
 
 namespace {
@@ -45,7 +44,7 @@ struct AdjustmentInWinDir {
 };
 
 Lines Listing(const Lines& paths) {
-    Lines lines{"", LoadString(21031)};
+    Lines lines{"", Format(msg::kFilesHeading)};
     lines.insert(lines.end(), paths.begin(), paths.end());
     return lines;
 }
@@ -69,7 +68,7 @@ TEST(WindowsDiscovery, ListsThePrimaryFirstThenSecondariesInTextOrderUnderWindow
     AdjustmentInWinDir secondariesOnly;
     secondariesOnly.Touch({"Tessaldrin_1.GDB", "Tessaldrin.DB"});
     EXPECT_TRUE(secondariesOnly.Find().FileList.empty());
-    EXPECT_EQ(secondariesOnly.log.Lines, Lines{LoadString(21032)});
+    EXPECT_EQ(secondariesOnly.log.Lines, Lines{Format(msg::kNoDatabase)});
 }
 
 TEST(WindowsDiscovery, SearchesTheRunningProgramsDirectoryAsGetModuleFileNameGivesIt) {
@@ -96,7 +95,8 @@ TEST(WindowsRenaming, GivesEveryFileTdbAndNeverReplacesAnExistingFile) {
     const RunPlan refused = at.Plan();
     ASSERT_FALSE(refused.Holds());
     EXPECT_EQ(refused.refusals.front().path, at.dir / "Tessaldrin_1.GDB");
-    EXPECT_EQ(refused.refusals.front().reason, FormatMessage(21072, at.dir / "Tessaldrin_1.TDB"));
+    EXPECT_EQ(refused.refusals.front().reason,
+              Format(msg::kNameTaken, at.dir / "Tessaldrin_1.TDB"));
     EXPECT_EQ(ReadAll(at.dir / "Tessaldrin_1.TDB"), "Tessaldrin_1.TDB");
     at.held.Release();
 
@@ -108,10 +108,11 @@ TEST(WindowsRenaming, GivesEveryFileTdbAndNeverReplacesAnExistingFile) {
     // The lower-case extension becomes upper case.
     EXPECT_EQ(
         at.log.Lines,
-        (Lines{"", LoadString(21034),
-               FormatMessage(21035, at.dir / "Tessaldrin.GDB", at.dir / "Tessaldrin.TDB"),
-               FormatMessage(21035, at.dir / "Tessaldrin_1.GDB", at.dir / "Tessaldrin_1.TDB"),
-               FormatMessage(21035, at.dir / "Tessaldrin_2.tdb", at.dir / "Tessaldrin_2.TDB")}));
+        (Lines{
+            "", Format(msg::kRenamingHeading),
+            Format(msg::kFileRenamed, at.dir / "Tessaldrin.GDB", at.dir / "Tessaldrin.TDB"),
+            Format(msg::kFileRenamed, at.dir / "Tessaldrin_1.GDB", at.dir / "Tessaldrin_1.TDB"),
+            Format(msg::kFileRenamed, at.dir / "Tessaldrin_2.tdb", at.dir / "Tessaldrin_2.TDB")}));
     // Wine on a file system that tells case apart keeps the old spelling on
     // disk where Windows gives the new one; either way the new name opens it.
     EXPECT_EQ(ReadAll(at.dir / "Tessaldrin_2.TDB"), SyntheticPage().Text());
@@ -166,9 +167,9 @@ TEST(WindowsRelinkingPass, RewritesTheClassicAndTheFirebird3FormByteExact) {
             << form.odsVersion;
         EXPECT_EQ(ReadAll(files[1]), last.Text());
         EXPECT_EQ(log.Lines,
-                  (Lines{"", LoadString(21033), FormatMessage(21039, files[0]),
+                  (Lines{"", Format(msg::kRelinkingHeading), Format(msg::kProcessingFile, files[0]),
                          lines::Continuation(old), lines::Changed(old, dir / "Tessaldrin_1.TDB"),
-                         "", FormatMessage(21039, files[1]), lines::kLastFile, ""}));
+                         "", Format(msg::kProcessingFile, files[1]), lines::kLastFile, ""}));
     }
 }
 
@@ -187,7 +188,7 @@ TEST(WindowsRelinkingPass, RefusesAFileThatAnotherProcessHoldsOpenAndLeavesItAsI
         LogRefusals(PlanAdjustment(RunMode::kTessaldrin, {dir.withSeparator(), file, {file}}, held),
                     log);
         EXPECT_EQ(log.Lines,
-                  Lines{lines::Error(FormatMessage(21070, file, lines::kCannotOpen))});
+                  Lines{lines::Error(Format(msg::kFileRefused, file, lines::kCannotOpen))});
         // Nor is it renamed while held, not even onto its own name.
         EXPECT_FALSE(platform::MoveFile(file, dir / "Tessaldrin.GDB"));
         EXPECT_FALSE(platform::MoveFile(file, file));

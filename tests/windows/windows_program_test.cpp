@@ -93,10 +93,10 @@ TEST(WindowsProgramWithStandInGds32, DirectoriesNamedWithUmlautsAreFoundAndNamed
         {"--confirm JA --dir \"" + base / office + "\"", "1\t" + whole_run::kOldSecondary + "\n",
          whole_run::Output(officeDir)},
         {"--dry-run --primary \"" + customers + "\\Kunden.fdb\"", "",
-         platform::FormatMessage(21064, customersDir + "Kunden.fdb") + "\n" + customersDir +
+         platform::Format(msg::kChainHeading, customersDir + "Kunden.fdb") + "\n" + customersDir +
              "Kunden.fdb\n" + customersDir + "Kunden.f01\n"},
         {"--confirm JA --primary \"" + customersDir + "Kunden.fdb\"", "1\t" + oldCustomers1 + "\n",
-         platform::FormatMessage(21068, customersDir + "Kunden.fdb") + "\n"},
+         platform::Format(msg::kChainAdjusted, customersDir + "Kunden.fdb") + "\n"},
     };
     for (const auto& run : runs) {
         WriteAll(installed / "gds32.rows", run.rows);

@@ -1,0 +1,118 @@
+// The program's message table: each message's number and text, byte for byte
+// as the program shows them (UTF-8 umlauts, tab and line feed as characters,
+// and the spelling of the originals, "erwarted", kept). Compiled in here, and
+// the source of the Windows build's string table, so that the two never
+// differ; its placeholders are checked against the messages' names when the
+// program is compiled.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace tessaldrin::platform {
+
+struct MessageText {
+    int id;
+    std::string_view text;
+};
+
+inline constexpr std::array kMessageTable{
+    MessageText{21001, "JA"},
+    MessageText{21002, "Ändere File-Tabelle:"},
+    MessageText{21003, "Fehler: Die Anzahl der gefundenen Files stimmt nicht mit der Anzahl der "
+                       "Einträge in der File-Tabelle überein!"},
+    MessageText{21004, "RDB$Files: RDB$FILE_NAME geändert von \"%s\" zu \"%s\""},
+    MessageText{21005, "Datenbankmanagementsystem (Interbase / Firebird) vorhanden"},
+    MessageText{21007, "FEHLER: %s\n\n"},
+    MessageText{21009, "FEHLER: %s (%d)\n\n"},
+    MessageText{21015, "Die variablen Header Daten überschreiten die Seitengröße."},
+    MessageText{21016, "Fortsetzungsdatei:\t\"%s\"\n\n"},
+    MessageText{21017, "Dies ist die letzte Datei. (Im Header wurde kein Fortsetzungsdatei "
+                       "gefunden!)\n\n"},
+    MessageText{21018, "Die Datenbankdatei kann nicht geöffnet werden!"},
+    MessageText{21020, "Die Header-Seite kann nicht gelesen werden!"},
+    MessageText{21021, "Falsche Datenbank-Seiten-Größe!"},
+    MessageText{21022, "Falsche Header-Seiten-Typ, erwartet 1, gefunden"},
+    MessageText{21023, "Dieses Programm unterstützt keine Fortsetzungs-Header-Seiten."},
+    MessageText{21024, "WARNUNG: Checksummen-Fehler, erwarted %d, gefunden %d.\n\n"},
+    MessageText{21025, "Der neue Dateiname passt nicht in die Header-Seite."},
+    MessageText{21026, "Link geändert von \"%s\" zu \"%s\""},
+    MessageText{21027, "Die variablen Header-Daten sind zu groß!"},
+    MessageText{21028, "Fehler in den variablen Header-Dateien"},
+    MessageText{21029, "Fortsetzungsdatei nicht im Header angegeben!"},
+    MessageText{21030, "Header-Seite kann nicht geschrieben werden!"},
+    MessageText{21031, "Tessaldrin-Files im aktuellen Verzeichnis:"},
+    MessageText{21032, "Tessaldrin im aktuellen Verzeichnis nicht gefunden!"},
+    MessageText{21033, "Ändere Links in den File-Headern ..."},
+    MessageText{21034, "Dateien umbenennen:"},
+    MessageText{21035, "Datei \"%s\" umbenannt zu \"%s\""},
+    MessageText{21036,
+                "Tessaldrin Mover hat die Anpassung von Tessaldrin erfolgreich durchgeführt!"},
+    MessageText{21037, "Tessaldrin Mover konnte Tessaldrin nicht anpassen!"},
+    MessageText{21038, "Die Verbindung zum InterBase / FireBird-Server konnte nicht hergestellt "
+                       "werden: %s"},
+    MessageText{21039, "Bearbeite Datei: %s"},
+    MessageText{21040, "Nicht unterstütztes Format der Header-Seite, ODS-Version"},
+    MessageText{21041, "Fehler: Die File-Tabelle enthält mehrere Einträge mit derselben "
+                       "RDB$FILE_SEQUENCE; sie wird nicht geändert!"},
+    MessageText{21042,
+                "Der gespeicherte Dateiname \"%s\" nennt keine Datei; er wird nicht geändert."},
+    MessageText{21043,
+                "Der Link in der Header-Seite enthält Steuerzeichen: die Seite ist beschädigt "
+                "und wird nicht geändert."},
+    MessageText{21044,
+                "Header-Seite kann nicht geschrieben werden, und die gelesene Seite konnte nicht "
+                "zurückgeschrieben werden: die Header-Seite kann jetzt beschädigt sein!"},
+    MessageText{21045, "Die Datei wird nicht geändert, weil nicht jede Datenbankdatei gesperrt "
+                       "werden konnte."},
+    MessageText{21050, "Hinweis: Die Links in den File-Headern sind angepasst, und der Server hat "
+                       "die Datenbank an ihrem neuen Ort geöffnet. RDB$FILES behält die alten "
+                       "Dateinamen, weil dieser Server keine Änderung von RDB$FILES erlaubt."},
+    MessageText{21060, "Datei \"%s\" würde umbenannt zu \"%s\""},
+    MessageText{21061, "Vorschau der Links in den File-Headern (es wird nichts geschrieben) ..."},
+    MessageText{21062, "Link würde geändert von \"%s\" zu \"%s\""},
+    MessageText{21063, "Vorschau beendet: Es wurde nichts geändert."},
+    MessageText{21064, "Dateien der Datenbank mit der Primärdatei \"%s\":"},
+    MessageText{21065, "Die Datei \"%s\" der Kette ist nicht im Verzeichnis \"%s\"."},
+    MessageText{21066, "Die Datei \"%s\" steht zweimal in der Kette (Schleife)."},
+    MessageText{21067, "Die Header-Seite von \"%s\" hat nicht die Form der Primärdatei."},
+    MessageText{21068, "Tessaldrin Mover hat die Datenbank \"%s\" erfolgreich angepasst!"},
+    MessageText{21069, "Tessaldrin Mover konnte die Datenbank \"%s\" nicht anpassen!"},
+    MessageText{21070, "Datei \"%s\": %s"},
+    MessageText{21071, "Keine Datei der Kette verweist auf diese Datei."},
+    MessageText{21072, "Der neue Name \"%s\" ist schon vergeben; die Datei wird nicht umbenannt."},
+    MessageText{21073, "Die Header-Seite nennt sie Datei %d der Kette, nicht die Primärdatei."},
+    MessageText{21074, "Link ist bereits richtig: \"%s\""},
+    MessageText{21075, "Die Header-Seite ist nicht mehr die gelesene; sie wird nicht geschrieben."},
+    MessageText{21076,
+                "Der Lauf wurde durch ein Signal beendet. Zuletzt geschriebene Header-Seite: %s"},
+    MessageText{21077, "Der Lauf wurde durch ein Signal beendet, bevor eine Header-Seite "
+                       "geschrieben wurde."},
+    MessageText{21078, "Die Datei \"%s\" konnte nicht in \"%s\" umbenannt werden; es wird keine "
+                       "Header-Seite geschrieben."},
+};
+
+// The text of message `id`; empty for a number the table does not hold.
+constexpr std::string_view MessageTextOf(int id) {
+    for (const MessageText& message : kMessageTable) {
+        if (message.id == id) {
+            return message.text;
+        }
+    }
+    return {};
+}
+
+// Every number stands in the table once.
+constexpr bool EveryNumberOnce() {
+    for (std::size_t i = 0; i < kMessageTable.size(); ++i) {
+        for (std::size_t j = i + 1; j < kMessageTable.size(); ++j) {
+            if (kMessageTable[i].id == kMessageTable[j].id) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+static_assert(EveryNumberOnce(), "a message number stands in the table twice");
+
+} // namespace tessaldrin::platform

@@ -1,0 +1,126 @@
+// Every message of the program by name, each with the kinds of the values
+// that its placeholders take: Text for %s, Number for %d. A name is checked
+// against the message table when the program is compiled: its number must
+// stand there, and the text's placeholders must be the name's, in order.
+#pragma once
+
+#include "platform/message_table.h"
+
+#include <string_view>
+
+namespace tessaldrin::platform {
+
+using Text = std::string_view;
+using Number = int;
+
+template <typename... Args> class Message {
+public:
+    consteval explicit Message(int id) : id_(id) {
+        if (MessageTextOf(id).empty()) {
+            throw "no message of this number in the table";
+        }
+        if (!PlaceholdersAre(MessageTextOf(id))) {
+            throw "the message's placeholders are not those of its name";
+        }
+    }
+    constexpr int id() const { return id_; }
+
+private:
+    template <typename T> static constexpr char PlaceholderOf() {
+        static_assert(std::is_same_v<T, Text> || std::is_same_v<T, Number>);
+        return std::is_same_v<T, Text> ? 's' : 'd';
+    }
+    // Whether the placeholders of `text` are those of Args, in order; "%%"
+    // stands for a percent sign, and any other "%" is refused.
+    static consteval bool PlaceholdersAre(std::string_view text) {
+        constexpr char expected[] = {PlaceholderOf<Args>()..., '\0'};
+        std::size_t next = 0;
+        for (std::size_t at = 0; at < text.size(); ++at) {
+            if (text[at] != '%') {
+                continue;
+            }
+            if (at + 1 == text.size()) {
+                return false;
+            }
+            const char kind = text[++at];
+            if (kind == '%') {
+                continue;
+            }
+            if (next == sizeof...(Args) || expected[next] != kind) {
+                return false;
+            }
+            ++next;
+        }
+        return next == sizeof...(Args);
+    }
+
+    int id_;
+};
+
+} // namespace tessaldrin::platform
+
+namespace tessaldrin::msg {
+
+using platform::Message;
+using platform::Number;
+using platform::Text;
+
+inline constexpr Message<> kConfirmationWord{21001};
+inline constexpr Message<> kFileTableHeading{21002};
+inline constexpr Message<> kFileCountMismatch{21003};
+inline constexpr Message<Text, Text> kRowRenamed{21004};
+inline constexpr Message<> kServerPresent{21005};
+inline constexpr Message<Text> kError{21007};
+inline constexpr Message<Text, Number> kErrorNumber{21009};
+inline constexpr Message<> kEntriesOverrunPage{21015};
+inline constexpr Message<Text> kContinuationFile{21016};
+inline constexpr Message<> kLastFile{21017};
+inline constexpr Message<> kCannotOpenFile{21018};
+inline constexpr Message<> kCannotReadHeader{21020};
+inline constexpr Message<> kWrongPageSize{21021};
+inline constexpr Message<> kWrongPageType{21022};
+inline constexpr Message<> kContinuedHeader{21023};
+inline constexpr Message<Number, Number> kChecksumWarning{21024};
+inline constexpr Message<> kNameDoesNotFit{21025};
+inline constexpr Message<Text, Text> kLinkChanged{21026};
+inline constexpr Message<> kEntriesTooLarge{21027};
+inline constexpr Message<> kEntriesBroken{21028};
+inline constexpr Message<> kNoContinuation{21029};
+inline constexpr Message<> kCannotWriteHeader{21030};
+inline constexpr Message<> kFilesHeading{21031};
+inline constexpr Message<> kNoDatabase{21032};
+inline constexpr Message<> kRelinkingHeading{21033};
+inline constexpr Message<> kRenamingHeading{21034};
+inline constexpr Message<Text, Text> kFileRenamed{21035};
+inline constexpr Message<> kAdjusted{21036};
+inline constexpr Message<> kNotAdjusted{21037};
+inline constexpr Message<Text> kNoServerConnection{21038};
+inline constexpr Message<Text> kProcessingFile{21039};
+inline constexpr Message<> kUnsupportedForm{21040};
+inline constexpr Message<> kRepeatedSequence{21041};
+inline constexpr Message<Text> kNamesNoFile{21042};
+inline constexpr Message<> kDamagedLink{21043};
+inline constexpr Message<> kPageNotRestored{21044};
+inline constexpr Message<> kChainNotHeld{21045};
+inline constexpr Message<> kServerKeepsFileTable{21050};
+inline constexpr Message<Text, Text> kFileWouldBeRenamed{21060};
+inline constexpr Message<> kPreviewHeading{21061};
+inline constexpr Message<Text, Text> kLinkWouldChange{21062};
+inline constexpr Message<> kPreviewEnded{21063};
+inline constexpr Message<Text> kChainHeading{21064};
+inline constexpr Message<Text, Text> kNotInDirectory{21065};
+inline constexpr Message<Text> kLoop{21066};
+inline constexpr Message<Text> kOtherForm{21067};
+inline constexpr Message<Text> kChainAdjusted{21068};
+inline constexpr Message<Text> kChainNotAdjusted{21069};
+inline constexpr Message<Text, Text> kFileRefused{21070};
+inline constexpr Message<> kReachedByNoLink{21071};
+inline constexpr Message<Text> kNameTaken{21072};
+inline constexpr Message<Number> kNotThePrimary{21073};
+inline constexpr Message<Text> kLinkAlreadyRight{21074};
+inline constexpr Message<> kPageChangedSincePlan{21075};
+inline constexpr Message<Text> kEndedAfterPage{21076};
+inline constexpr Message<> kEndedBeforeAnyPage{21077};
+inline constexpr Message<Text, Text> kRenameFailed{21078};
+
+} // namespace tessaldrin::msg
