@@ -41,8 +41,8 @@ bool RelinkFile(LinkEditor& editor, const Chain& chain, std::size_t index, RunLo
         return false;
     }
     const CloseWhenDone closer(editor, log);
-    if (!editor.OpenHeldDatabaseFile(log, file) || !editor.ReadHeaderPage(log) ||
-        !editor.CheckHeaderPage(log)) {
+    if (!editor.OpenHeldDatabaseFile(log, file, chain.held.FailureAt(index)) ||
+        !editor.ReadHeaderPage(log) || !editor.CheckHeaderPage(log)) {
         return false;
     }
     if (!editor.ReadContinuationLink(log)) {

@@ -7,7 +7,7 @@ namespace tessaldrin::header {
 bool HeldDatabaseFiles::Take(const std::vector<std::string>& files) {
     Release();
     for (const std::string& file : files) {
-        files_.push_back(platform::LockedFile::Open(file));
+        files_.push_back(platform::LockedFile::Open(file, &failures_.emplace_back()));
     }
     taken_ = true;
     return HoldsAll();
@@ -15,6 +15,7 @@ bool HeldDatabaseFiles::Take(const std::vector<std::string>& files) {
 
 void HeldDatabaseFiles::Release() {
     files_.clear();
+    failures_.clear();
     taken_ = false;
 }
 
@@ -25,6 +26,13 @@ bool HeldDatabaseFiles::HoldsAll() const {
 
 platform::LockedFile* HeldDatabaseFiles::At(std::size_t index) {
     return index < files_.size() && files_[index] ? &*files_[index] : nullptr;
+}
+
+std::optional<platform::OpenFailure> HeldDatabaseFiles::FailureAt(std::size_t index) const {
+    if (index < files_.size() && !files_[index]) {
+        return failures_[index];
+    }
+    return std::nullopt;
 }
 
 } // namespace tessaldrin::header

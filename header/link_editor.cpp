@@ -15,6 +15,7 @@ using platform::LoadString;
 
 constexpr int kMsgDamagedLink = 21043;
 constexpr int kMsgPageNotRestored = 21044;
+constexpr int kMsgReason = 21080;
 
 // A view of the image for the steps that need its page size and form; when
 // either is not usable, the one error line that says so.
@@ -58,21 +59,27 @@ LinkEditor& LinkEditor::Instance() {
 
 bool LinkEditor::OpenDatabaseFile(RunLog& log) {
     CloseDatabaseFile(log);
+    platform::OpenFailure why{platform::OpenFailure::Reason::kNameTooLong};
     if (DatabaseFileName.size() <= kDatabaseFileNameWidth) {
-        ownFile_ = platform::LockedFile::Open(DatabaseFileName);
+        ownFile_ = platform::LockedFile::Open(DatabaseFileName, &why);
     }
-    return TakeFile(log, ownFile_ ? &*ownFile_ : nullptr);
+    return TakeFile(log, ownFile_ ? &*ownFile_ : nullptr, why);
 }
 
-bool LinkEditor::OpenHeldDatabaseFile(RunLog& log, platform::LockedFile* held) {
+bool LinkEditor::OpenHeldDatabaseFile(RunLog& log, platform::LockedFile* held,
+                                      const std::optional<platform::OpenFailure>& why) {
     CloseDatabaseFile(log);
-    return TakeFile(log, held);
+    return TakeFile(log, held, why);
 }
 
-bool LinkEditor::TakeFile(RunLog& log, platform::LockedFile* file) {
+bool LinkEditor::TakeFile(RunLog& log, platform::LockedFile* file,
+                          const std::optional<platform::OpenFailure>& why) {
     file_ = file;
     if (file_ == nullptr) {
         log.LogError(LoadString(21018));
+        if (why) {
+            log.append(FormatMessage(kMsgReason, platform::OpenFailureText(*why)));
+        }
         return false;
     }
     return true;

@@ -73,6 +73,18 @@ constexpr std::array kMessages{
     Message{21067, "Die Header-Seite von \"%s\" hat nicht die Form der Primärdatei."},
     Message{21068, "Tessaldrin Mover hat die Datenbank \"%s\" erfolgreich angepasst!"},
     Message{21069, "Tessaldrin Mover konnte die Datenbank \"%s\" nicht anpassen!"},
+    Message{21080, "Grund: %s"},
+    Message{21081, "Die Datei ist nicht vorhanden."},
+    Message{21082, "Keine Berechtigung, die Datei zu ändern (Zugriffsrechte oder Schreibschutz)."},
+    Message{21083, "Ein anderes Programm hält die Datei geöffnet, zum Beispiel der "
+                   "Datenbankserver, solange eine Verbindung zur Datenbank besteht."},
+    Message{21084, "Der Name ist ein Link (eine Verknüpfung), keine Datei; ein Link wird nie "
+                   "geändert."},
+    Message{21085, "Der Name ist keine gewöhnliche Datei, sondern zum Beispiel ein Verzeichnis."},
+    Message{21086, "Die Datei hat noch einen zweiten Namen (einen harten Link)."},
+    Message{21087, "Die Datei liegt auf einem schreibgeschützten Laufwerk oder Dateisystem."},
+    Message{21088, "Der Dateiname ist zu lang."},
+    Message{21089, "Das Betriebssystem meldet den Fehler %s."},
 };
 
 } // namespace

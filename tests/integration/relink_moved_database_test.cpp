@@ -17,6 +17,9 @@ using Lines = std::vector<std::string>;
 namespace {
 
 const Lines kThreeFiles{"Tessaldrin.GDB", "Tessaldrin_1.GDB", "Tessaldrin_2.GDB"};
+// A file that the server holds: the error line and the line that says why.
+const Lines kHeldByServer{FormatMessage(21007, LoadString(21018)),
+                          FormatMessage(21080, LoadString(21083))};
 
 // The log from line `from` on.
 Lines LinesFrom(const tessaldrin::ListRunLog& log, std::size_t from) {
@@ -100,10 +103,9 @@ TEST(RelinkMovedDatabase, WhileAnotherConnectionHoldsItNoFileChangesAndThePassFa
     EXPECT_EQ(db.adjustment.FileList, moved);
 
     EXPECT_FALSE(db.adjustment.ChangeHeaderLinks());
-    const std::string refused = FormatMessage(21007, LoadString(21018));
     Lines expected{"", LoadString(21033)};
     for (const std::string& file : moved) {
-        expected.insert(expected.end(), {FormatMessage(21039, file), refused, ""});
+        expected = Concat({expected, {FormatMessage(21039, file)}, kHeldByServer, {""}});
     }
     EXPECT_EQ(LinesFrom(db.log, pass), expected);
     EXPECT_EQ(db.Contents(moved), before);
@@ -217,11 +219,13 @@ TEST(HeldChain, AServerHoldingPartOfTheChainKeepsEveryFileAsItWas) {
     const std::size_t pass = DiscoverAndRename(db);
     EXPECT_EQ(db.adjustment.FileList, moved);
     EXPECT_FALSE(db.adjustment.ChangeHeaderLinks());
-    const std::string refused = FormatMessage(21007, LoadString(21018));
     EXPECT_EQ(LinesFrom(db.log, pass),
-              (Lines{"", LoadString(21033), FormatMessage(21039, moved[0]),
-                     FormatMessage(21007, LoadString(21045)), "", FormatMessage(21039, moved[1]),
-                     refused, "", FormatMessage(21039, moved[2]), refused, ""}));
+              Concat({{"", LoadString(21033), FormatMessage(21039, moved[0]),
+                       FormatMessage(21007, LoadString(21045)), "", FormatMessage(21039, moved[1])},
+                      kHeldByServer,
+                      {"", FormatMessage(21039, moved[2])},
+                      kHeldByServer,
+                      {""}}));
     EXPECT_EQ(db.Contents(moved), before);
     for (const char* name : {"Tessaldrin.TDB", "Tessaldrin_1.TDB", "Tessaldrin_2.TDB"}) {
         EXPECT_FALSE(fs::exists(db.NewPath(name))) << name;

@@ -1,6 +1,7 @@
 // The whole repair through the console front end, on the real server and real
 // files: a database created by the server, moved, repaired, then opened by the
 // server from its new place.
+#include "tests/header/expected_lines.h"
 #include "tests/header/synthetic_page.h"
 #include "tests/support/firebird_fixture.h"
 
@@ -34,8 +35,10 @@ struct CliResult {
     std::string out; // standard output and standard error, in order
 };
 
-CliResult RunCli(const fs::path& program, const std::string& args) {
-    const CommandResult run = RunCommand(program.string() + " " + args + " </dev/null 2>&1");
+// `prefix`: a command that runs the program (as another user, in a time limit).
+CliResult RunCli(const fs::path& program, const std::string& args, const std::string& prefix = "") {
+    const CommandResult run =
+        RunCommand(prefix + program.string() + " " + args + " </dev/null 2>&1");
     return {run.status, run.output};
 }
 
@@ -215,6 +218,51 @@ TEST(RunEndToEnd, NoServerOnThePortTouchesNoFile) {
     EXPECT_EQ(Snapshot(db.neu), before);
 }
 
+// Each file that the run cannot hold (here Tessaldrin_1.GDB; one the server
+// holds: the next test) is refused with the system's reason; nothing changes.
+TEST(RunEndToEnd, EveryRefusedFileSaysWhyAndTheRunChangesNothing) {
+    for (const std::string& reason : {lines::kNoPermission, lines::kLink, lines::kSecondName,
+                                      lines::kNotRegular, lines::kReadOnlyFileSystem}) {
+        ServerDir dir{"tm-why"};
+        const fs::path entry = dir.path() / "Tessaldrin_1.GDB";
+        const fs::path other = dir.path() / "Anderes.dat";
+        // Without links: no chain that the server could ever follow.
+        WriteFile(dir.path() / "Tessaldrin.GDB", SyntheticPage().Text());
+        WriteFile(other, SyntheticPage().Text());
+        std::string prefix = "timeout -s KILL 60 ";
+        if (reason == lines::kNoPermission) {
+            // Root may write any file: the program runs as a user that is not.
+            fs::rename(other, entry);
+            fs::permissions(entry, fs::perms::owner_read | fs::perms::others_read);
+            fs::permissions(dir.path(), static_cast<fs::perms>(0755));
+            fs::permissions(dir.path() / "Tessaldrin.GDB", static_cast<fs::perms>(0666));
+            prefix += geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+        } else if (reason == lines::kLink) {
+            fs::create_symlink(other, entry);
+        } else if (reason == lines::kSecondName) {
+            fs::create_hard_link(other, entry);
+        } else if (reason == lines::kNotRegular) {
+            fs::create_directory(entry);
+        } else if (RunCommand("unshare --mount true").status == 0) {
+            // A bind mount in the program's own mount namespace dies with it.
+            fs::rename(other, entry);
+            prefix += "unshare --mount sh -c 'mount --bind \"$0\" \"$0\" && mount -o "
+                      "remount,bind,ro \"$0\" && exec \"$@\"' " +
+                      Quoted(dir.path()) + " ";
+        } else {
+            GTEST_SKIP() << "no mount namespace here: the read-only file system is untested";
+        }
+        const auto before = Snapshot(dir.path());
+        const CliResult run = RunCli(kCli, "--confirm JA --dir " + Quoted(dir.path()), prefix);
+        EXPECT_EQ(run.exitCode, 1) << reason;
+        EXPECT_TRUE(InOrder(run.out,
+                            {"Bearbeite Datei: " + entry.string() + "\n",
+                             lines::Error(lines::kCannotOpen) + "\n" + lines::Reason(reason) + "\n",
+                             "Tessaldrin Mover konnte Tessaldrin nicht anpassen!"}));
+        EXPECT_EQ(Snapshot(dir.path()), before) << reason;
+    }
+}
+
 TEST(RunEndToEnd, DatabaseAttachedElsewhereFailsAtTheRelinkingPassAndNoFileChanges) {
     ServerDir dir{"tm-held"};
     DatabaseLayout layout;
@@ -231,9 +279,11 @@ TEST(RunEndToEnd, DatabaseAttachedElsewhereFailsAtTheRelinkingPassAndNoFileChang
                             "Bearbeite Datei: " + layout.files[0].string(),
                             "FEHLER: Die Datenbankdatei kann nicht ge\xC3\xB6"
                             "ffnet werden!\n\n",
+                            "\n" + lines::Reason(lines::kHeldElsewhere) + "\n",
                             "Bearbeite Datei: " + layout.files[1].string(),
                             "FEHLER: Die Datenbankdatei kann nicht ge\xC3\xB6"
                             "ffnet werden!\n\n",
+                            "\n" + lines::Reason(lines::kHeldElsewhere) + "\n",
                             "Tessaldrin Mover konnte Tessaldrin nicht anpassen!",
                         }))
         << run.out;
