@@ -13,6 +13,7 @@
 namespace tessaldrin::filetable {
 namespace {
 
+constexpr const char* kServerHost = "localhost";
 constexpr std::int32_t kDefaultPort = 3050;
 constexpr const char* kUserName = "Masterquill";
 constexpr const char* kServiceUserName = "MasterQuill";
@@ -26,6 +27,7 @@ constexpr int kMsgNoServerConnection = 21038;
 constexpr int kMsgRepeatedSequence = 21041;
 constexpr int kMsgNamesNoFile = 21042;
 constexpr int kMsgServerKeepsFileTable = 21050;
+constexpr int kMsgServerAsked = 21090;
 
 void Append(RunLog* log, const std::string& entry) {
     if (log != nullptr) {
@@ -58,17 +60,19 @@ TdmFiles::TdmFiles(const std::string& clientLibrary)
     ibdbTessaldrin.Password = kPassword;
     ibdbTessaldrin.LoginPrompt = false;
     ibdbTessaldrin.SQLDialect = 3;
+    ibdbTessaldrin.ConnectTimeout = kConnectTimeoutSeconds;
     IBServerProperties.UserName = kServiceUserName;
     IBServerProperties.Password = kPassword;
     IBServerProperties.LoginPrompt = false;
     IBServerProperties.Protocol = ServerProtocol::spTCP;
-    IBServerProperties.ServerName = "localhost";
+    IBServerProperties.ServerName = kServerHost;
+    IBServerProperties.ConnectTimeout = kConnectTimeoutSeconds;
 }
 
 TdmFiles::~TdmFiles() = default;
 
 std::string TdmFiles::ServerAddress() const {
-    std::string address = "localhost";
+    std::string address = kServerHost;
     if (Port != kDefaultPort) {
         // Two appends: GCC 12 at -O3 misreads "/" + to_string(...) as an
         // overlapping copy (-Wrestrict).
@@ -86,7 +90,13 @@ bool TdmFiles::CheckServer(RunLog* log) {
                                   IBServerProperties.ParameterBlock());
         service.Detach();
     } catch (const std::exception& error) {
-        Append(log, platform::FormatMessage(kMsgNoServerConnection, std::string(error.what())));
+        // The library's text names the host but not the port, and a server
+        // that never answered reads like one that refused: the entry says
+        // where the program asked, and how long it waited at most.
+        Append(log, JoinStatusMessages(
+                        {platform::FormatMessage(kMsgNoServerConnection, std::string(error.what())),
+                         platform::FormatMessage(kMsgServerAsked, std::string(kServerHost), Port,
+                                                 static_cast<int>(kConnectTimeoutSeconds))}));
         return false;
     }
     Append(log, platform::FormatMessage(kMsgServerPresent));

@@ -85,6 +85,7 @@ constexpr std::array kMessages{
     Message{21087, "Die Datei liegt auf einem schreibgeschützten Laufwerk oder Dateisystem."},
     Message{21088, "Der Dateiname ist zu lang."},
     Message{21089, "Das Betriebssystem meldet den Fehler %s."},
+    Message{21090, "Server: %s, Port %d (ohne Antwort wird nach %d Sekunden aufgegeben)"},
 };
 
 } // namespace

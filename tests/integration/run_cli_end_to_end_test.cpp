@@ -590,6 +590,29 @@ std::optional<int> Ended(pid_t child, int seconds) {
 
 } // namespace
 
+// The check gives up after 15 s (the client library's own wait is three
+// minutes), its entry names the port asked, and no file is touched.
+TEST(RunEndToEnd, ASilentServerStandInEndsTheRunWithinTheBoundNamingThePort) {
+    ServerDir dir{"tm-silent"};
+    WriteFile(dir.path() / "Tessaldrin.GDB", SyntheticPage().Text());
+    const auto before = Snapshot(dir.path());
+    SilentServer silent;
+    const std::string port = std::to_string(silent.port());
+    const auto start = std::chrono::steady_clock::now();
+    const CliResult run =
+        RunCli(kCli, "--confirm JA --port " + port + " --dir " + Quoted(dir.path()),
+               "timeout -s KILL 40 ");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(25));
+    EXPECT_EQ(run.exitCode, 1) << run.out;
+    EXPECT_EQ(run.out,
+              "Die Verbindung zum InterBase / FireBird-Server konnte nicht hergestellt "
+              "werden: connection rejected by remote interface\r\nServer: localhost, Port " +
+                  port +
+                  " (ohne Antwort wird nach 15 Sekunden aufgegeben)\n\n"
+                  "Tessaldrin Mover konnte Tessaldrin nicht anpassen!\n");
+    EXPECT_EQ(Snapshot(dir.path()), before);
+}
+
 TEST(RunEndToEnd, TerminationSignalsEndTheRunWaitingOnASilentServerStandIn) {
     for (const int signal : {SIGTERM, SIGINT}) {
         SilentServer server;
