@@ -86,6 +86,7 @@ constexpr std::array kMessages{
     Message{21088, "Der Dateiname ist zu lang."},
     Message{21089, "Das Betriebssystem meldet den Fehler %s."},
     Message{21090, "Server: %s, Port %d (ohne Antwort wird nach %d Sekunden aufgegeben)"},
+    Message{21091, "Firebird-Fehler %s"},
 };
 
 } // namespace
