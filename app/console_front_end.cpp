@@ -1,10 +1,13 @@
 #include "app/console_front_end.h"
 
 #include "app/adjustment.h"
+#include "app/chain_discovery.h"
 #include "app/confirmation.h"
+#include "app/console_warning.h"
 #include "app/port_choice.h"
 #include "filetable/client_library.h"
 #include "filetable/dm_files.h"
+#include "platform/console.h"
 #include "platform/program_version.h"
 #include "platform/termination_signals.h"
 
@@ -102,6 +105,10 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::string& 
         const std::string& arg = args[i];
         const auto flag = std::find_if(std::begin(kFlags), std::end(kFlags),
                                        [&](const Flag& known) { return arg == known.name; });
+        if (platform::IsSystemHelpSwitch(arg)) {
+            options.help = true;
+            continue;
+        }
         if (flag != std::end(kFlags)) {
             options.*(flag->set) = true;
             continue;
@@ -147,7 +154,9 @@ bool Confirmed(const Options& options, const ConsoleEnvironment& env) {
     if (options.confirmation) {
         return IsConfirmationWord(*options.confirmation);
     }
-    for (std::string_view line : kConfirmationWarning) {
+    const auto primary =
+        options.primary ? std::optional(AbsolutePath(*options.primary)) : std::nullopt;
+    for (const std::string& line : ConsoleWarning(primary)) {
         env.out << line << '\n';
     }
     env.out << "\nBitte JA eingeben, um fortzufahren: " << std::flush;
