@@ -243,12 +243,14 @@ TEST(RunEndToEnd, EveryRefusedFileSaysWhyAndTheRunChangesNothing) {
             fs::create_hard_link(other, entry);
         } else if (reason == lines::kNotRegular) {
             fs::create_directory(entry);
-        } else if (RunCommand("unshare --mount true").status == 0) {
+        } else if (const std::string readOnly = "unshare --mount sh -c 'mount --bind \"$0\" "
+                                                "\"$0\" && mount -o remount,bind,ro \"$0\" && "
+                                                "exec \"$@\"' " +
+                                                Quoted(dir.path()) + " ";
+                   RunCommand(readOnly + "true").status == 0) {
             // A bind mount in the program's own mount namespace dies with it.
             fs::rename(other, entry);
-            prefix += "unshare --mount sh -c 'mount --bind \"$0\" \"$0\" && mount -o "
-                      "remount,bind,ro \"$0\" && exec \"$@\"' " +
-                      Quoted(dir.path()) + " ";
+            prefix += readOnly;
         } else {
             GTEST_SKIP() << "no mount namespace here: the read-only file system is untested";
         }
