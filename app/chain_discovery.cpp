@@ -107,7 +107,9 @@ DatabaseFiles FindChainFiles(const std::string& primary, RunLog& log,
         found.FileList.push_back(path);
         log.append(path);
 
-        const header::HeaderReading reading = header::ReadHeader(editor, held.Add(path), path);
+        platform::LockedFile* file = held.Add(path);
+        const header::HeaderReading reading =
+            header::ReadHeader(editor, file, path, held.FailureAt(found.FileList.size() - 1));
         if (reading.refusal) {
             for (const std::string& line : reading.lines) {
                 log.append(line);

@@ -1,10 +1,12 @@
 #include "app/console_front_end.h"
 
 #include "app/confirmation.h"
+#include "app/console_warning.h"
 #include "app/port_choice.h"
 #include "app/run_adjustment.h"
 #include "filetable/client_library.h"
 #include "filetable/dm_files.h"
+#include "platform/console.h"
 #include "platform/file_status.h"
 #include "platform/format_message.h"
 #include "platform/local_path.h"
@@ -112,6 +114,10 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::string& 
         const std::string& arg = args[i];
         const auto flag = std::find_if(std::begin(kFlags), std::end(kFlags),
                                        [&](const Flag& known) { return arg == known.name; });
+        if (platform::IsSystemHelpSwitch(arg)) {
+            options.help = true;
+            continue;
+        }
         if (flag != std::end(kFlags)) {
             options.*(flag->set) = true;
             continue;
@@ -158,7 +164,9 @@ bool Confirmed(const Options& options, const ConsoleEnvironment& env) {
     if (options.confirmation) {
         return IsConfirmationWord(*options.confirmation);
     }
-    for (std::string_view line : kConfirmationWarning) {
+    const auto primary =
+        options.primary ? std::optional(platform::AbsolutePath(*options.primary)) : std::nullopt;
+    for (const std::string& line : ConsoleWarning(primary)) {
         env.out << line << '\n';
     }
     env.out << "\nBitte JA eingeben, um fortzufahren: " << std::flush;

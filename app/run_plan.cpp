@@ -3,6 +3,7 @@
 #include "header/header_reading.h"
 #include "platform/file_status.h"
 #include "platform/format_message.h"
+#include "platform/open_failure.h"
 #include "platform/load_string.h"
 #include "platform/termination_signals.h"
 
@@ -29,8 +30,10 @@ public:
             // Nothing of a chain is changed while another process holds part
             // of it: every file is refused, the held ones for that reason.
             for (std::size_t i = 0; i < count_; ++i) {
-                Refuse(i, platform::Format(held_.At(i) == nullptr ? msg::kCannotOpenFile
-                                                                  : msg::kChainNotHeld));
+                const auto failure = held_.FailureAt(i);
+                Refuse(i, platform::Format(failure ? msg::kCannotOpenFile : msg::kChainNotHeld),
+                       failure ? platform::Format(msg::kReason, platform::OpenFailureText(*failure))
+                               : std::string{});
             }
             return Finish();
         }
@@ -56,9 +59,10 @@ public:
     }
 
 private:
-    void Refuse(std::size_t index, std::string reason) {
+    void Refuse(std::size_t index, std::string reason, std::string cause = {}) {
         if (!refusals_[index]) {
-            refusals_[index] = std::move(reason);
+            refusals_[index] = Refusal{plan_.files.FileList[index], std::move(reason),
+                                       std::move(cause)};
         }
     }
 
@@ -144,7 +148,7 @@ private:
     RunPlan Finish() {
         for (std::size_t i = 0; i < count_; ++i) {
             if (refusals_[i]) {
-                plan_.refusals.push_back({plan_.files.FileList[i], std::move(*refusals_[i])});
+                plan_.refusals.push_back(std::move(*refusals_[i]));
             }
         }
         return std::move(plan_);
@@ -153,7 +157,7 @@ private:
     header::HeldDatabaseFiles& held_;
     std::size_t count_;
     RunPlan plan_;
-    std::vector<std::optional<std::string>> refusals_;
+    std::vector<std::optional<Refusal>> refusals_;
     std::vector<std::optional<std::size_t>> next_;
     std::vector<header::PlannedPage> pages_;
     std::map<std::wstring, std::size_t> index_; // the new names, by PathKey
@@ -176,6 +180,9 @@ void LogRefusals(const RunPlan& plan, RunLog& log) {
         // Unbounded, unlike the editor's short errors: the line names a path.
         log.append(platform::Format(
             msg::kError, platform::Format(msg::kFileRefused, refusal.path, refusal.reason)));
+        if (!refusal.cause.empty()) {
+            log.append(refusal.cause);
+        }
     }
 }
 

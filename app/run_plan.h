@@ -26,6 +26,7 @@ enum class RunMode {
 struct Refusal {
     std::string path;
     std::string reason;
+    std::string cause; // in the user's words, when the system said more; or empty
 };
 
 struct Rename {

@@ -18,6 +18,17 @@ void AppendItem(std::vector<unsigned char>& block, unsigned char tag, const std:
     block.insert(block.end(), value.begin(), value.end());
 }
 
+// A number item: the tag, length 4, the value least significant byte first,
+// the byte order of every number in a parameter block.
+void AppendNumber(std::vector<unsigned char>& block, unsigned char tag, std::uint32_t value) {
+    constexpr unsigned char kNumberLength = 4;
+    block.push_back(tag);
+    block.push_back(kNumberLength);
+    for (unsigned i = 0; i < kNumberLength; ++i) {
+        block.push_back(static_cast<unsigned char>(value >> (8 * i)));
+    }
+}
+
 } // namespace
 
 DatabaseConnection::DatabaseConnection(const std::string& clientLibrary)
@@ -29,6 +40,7 @@ std::vector<unsigned char> DatabaseConnection::ParameterBlock() const {
     std::vector<unsigned char> block{isc_dpb_version1};
     AppendItem(block, isc_dpb_user_name, UserName);
     AppendItem(block, isc_dpb_password, Password);
+    AppendNumber(block, isc_dpb_connect_timeout, ConnectTimeout);
     return block;
 }
 
@@ -51,6 +63,7 @@ std::vector<unsigned char> ServiceConnection::ParameterBlock() const {
     std::vector<unsigned char> block{isc_spb_version, isc_spb_current_version};
     AppendItem(block, isc_spb_user_name, UserName);
     AppendItem(block, isc_spb_password, Password);
+    AppendNumber(block, isc_spb_connect_timeout, ConnectTimeout);
     return block;
 }
 

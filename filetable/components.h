@@ -4,6 +4,7 @@
 // moment of one operation (client_handles.h).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,9 +27,12 @@ public:
     std::string Password;
     bool LoginPrompt = false;
     int SQLDialect = 3; // requested; lowered to the database's dialect
+    // Seconds the attachment waits for a server that does not answer.
+    std::uint32_t ConnectTimeout = 0;
 
     // isc_dpb_version1; isc_dpb_user_name and isc_dpb_password, each value
-    // preceded by its one-byte length. No other item.
+    // preceded by its one-byte length; isc_dpb_connect_timeout, 4, the
+    // seconds as a little-endian number. No other item.
     std::vector<unsigned char> ParameterBlock() const;
 
     const ClientLibrary& Library() const { return *library_; }
@@ -73,11 +77,14 @@ struct ServiceConnection {
     bool LoginPrompt = false;
     ServerProtocol Protocol = ServerProtocol::spTCP;
     std::string ServerName = "localhost";
+    // Seconds the attachment waits for a server that does not answer.
+    std::uint32_t ConnectTimeout = 0;
 
     // ServerName, then ":service_mgr".
     std::string ConnectionString() const;
     // isc_spb_version, isc_spb_current_version; isc_spb_user_name and
-    // isc_spb_password, each value preceded by its one-byte length.
+    // isc_spb_password, each value preceded by its one-byte length;
+    // isc_spb_connect_timeout, 4, the seconds as a little-endian number.
     std::vector<unsigned char> ParameterBlock() const;
 };
 

@@ -13,6 +13,7 @@
 namespace tessaldrin::filetable {
 namespace {
 
+constexpr const char* kServerHost = "localhost";
 constexpr std::int32_t kDefaultPort = 3050;
 constexpr const char* kUserName = "Masterquill";
 constexpr const char* kServiceUserName = "MasterQuill";
@@ -49,17 +50,19 @@ TdmFiles::TdmFiles(const std::string& clientLibrary)
     ibdbTessaldrin.Password = kPassword;
     ibdbTessaldrin.LoginPrompt = false;
     ibdbTessaldrin.SQLDialect = 3;
+    ibdbTessaldrin.ConnectTimeout = kConnectTimeoutSeconds;
     IBServerProperties.UserName = kServiceUserName;
     IBServerProperties.Password = kPassword;
     IBServerProperties.LoginPrompt = false;
     IBServerProperties.Protocol = ServerProtocol::spTCP;
-    IBServerProperties.ServerName = "localhost";
+    IBServerProperties.ServerName = kServerHost;
+    IBServerProperties.ConnectTimeout = kConnectTimeoutSeconds;
 }
 
 TdmFiles::~TdmFiles() = default;
 
 std::string TdmFiles::ServerAddress(std::int32_t port) {
-    std::string address = "localhost";
+    std::string address = kServerHost;
     if (port != kDefaultPort) {
         // Two appends: GCC 12 at -O3 misreads "/" + to_string(...) as an
         // overlapping copy (-Wrestrict).
@@ -77,7 +80,13 @@ bool TdmFiles::CheckServer(std::int32_t port, RunLog* log) {
                                   IBServerProperties.ParameterBlock());
         service.Detach();
     } catch (const std::exception& error) {
-        Append(log, platform::Format(msg::kNoServerConnection, std::string(error.what())));
+        // The library's text names the host but not the port, and a server
+        // that never answered reads like one that refused: the entry says
+        // where the program asked, and how long it waited at most.
+        Append(log, JoinStatusMessages(
+                        {platform::Format(msg::kNoServerConnection, error.what()),
+                         platform::Format(msg::kServerAddressed, kServerHost, port,
+                                          static_cast<int>(kConnectTimeoutSeconds))}));
         return false;
     }
     Append(log, platform::Format(msg::kServerPresent));

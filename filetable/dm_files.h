@@ -35,6 +35,11 @@ enum class FileTableOutcome {
 // The client library's name on this platform.
 inline const char* const& kClientLibraryName = platform::kClientLibraryFileName;
 
+// How long the server check and the attachment to the database wait for a
+// server that accepts the connection but does not answer; the client
+// library's own limit is three minutes.
+inline constexpr std::uint32_t kConnectTimeoutSeconds = 15;
+
 class TdmFiles {
 public:
     // Loads the client library; throws ClientError with the text that names the
@@ -60,8 +65,9 @@ public:
     // "localhost", with "/" and the port when it is not 3050.
     static std::string ServerAddress(std::int32_t port);
 
-    // Attaches to and detaches from the service manager on `port`. Logs 21005
-    // or 21038 with the error text; `log` may be null.
+    // Attaches to and detaches from the service manager on `port`. Logs 21005,
+    // or 21038 with the error text and, in the same entry, the host and port
+    // asked; `log` may be null.
     bool CheckServer(std::int32_t port, RunLog* log);
 
     // Rewrites every RDB$FILES row of the database of `change` to its target

@@ -1,5 +1,7 @@
 #include "filetable/status_text.h"
 
+#include "platform/format_message.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -15,20 +17,34 @@ constexpr std::size_t kMessageBufferSize = 1024;
 // room than any message the library builds.
 constexpr std::size_t kUnboundedMessageBufferSize = 8192;
 
+// The message that the library made of the item at `item`: its own text for
+// a code it knows; for a code it has no text for (one of a newer server, read
+// by an older library) the program's own, in place of the library's
+// "unknown ISC error N".
+std::string Message(const ISC_STATUS* item, const char* text, std::size_t size) {
+    std::string message(text, strnlen(text, size));
+    if (item[0] == isc_arg_gds && message == "unknown ISC error " + std::to_string(item[1])) {
+        return platform::Format(msg::kFirebirdError, std::to_string(item[1]));
+    }
+    return message;
+}
+
 std::vector<std::string> InterpretedMessages(const ClientEntryPoints& api,
                                              const ISC_STATUS* status) {
     std::vector<std::string> messages;
     if (api.interpret != nullptr) {
         std::array<char, kMessageBufferSize> buffer{};
         const ISC_STATUS* cursor = status;
-        while (api.interpret(buffer.data(), buffer.size(), &cursor) > 0) {
-            messages.emplace_back(buffer.data(), strnlen(buffer.data(), buffer.size()));
+        for (const ISC_STATUS* item = cursor;
+             api.interpret(buffer.data(), buffer.size(), &cursor) > 0; item = cursor) {
+            messages.push_back(Message(item, buffer.data(), buffer.size()));
         }
     } else if (api.interpreteUnbounded != nullptr) {
         std::array<char, kUnboundedMessageBufferSize> buffer{};
         ISC_STATUS* cursor = const_cast<ISC_STATUS*>(status);
-        while (api.interpreteUnbounded(buffer.data(), &cursor) > 0) {
-            messages.emplace_back(buffer.data(), strnlen(buffer.data(), buffer.size()));
+        for (const ISC_STATUS* item = cursor; api.interpreteUnbounded(buffer.data(), &cursor) > 0;
+             item = cursor) {
+            messages.push_back(Message(item, buffer.data(), buffer.size()));
         }
     }
     return messages;

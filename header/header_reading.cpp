@@ -19,11 +19,12 @@ void ReasonLog::LogErrorNumber(const std::string& text, std::int32_t number) {
     ListRunLog::LogErrorNumber(text, number);
 }
 
-HeaderReading ReadHeader(LinkEditor& editor, platform::LockedFile* file, const std::string& path) {
+HeaderReading ReadHeader(LinkEditor& editor, platform::LockedFile* file, const std::string& path,
+                         const std::optional<platform::OpenFailure>& why) {
     ReasonLog log;
     HeaderReading reading;
     editor.DatabaseFileName = path;
-    if (editor.OpenHeldDatabaseFile(log, file) && editor.ReadHeaderPage(log) &&
+    if (editor.OpenHeldDatabaseFile(log, file, why) && editor.ReadHeaderPage(log) &&
         editor.CheckHeaderPage(log)) {
         const std::uint8_t* page = editor.HeaderPage();
         reading.odsVersion = OdsVersion(page);

@@ -39,9 +39,10 @@ struct HeaderReading {
 };
 
 // Reads and checks the header page of `file`, held for `path` (none: the file
-// could not be held), and its link, with `editor`, which keeps the page for
-// a rebuild until it opens the next file. A damaged entry list or link is a
-// refusal, not a last file.
-HeaderReading ReadHeader(LinkEditor& editor, platform::LockedFile* file, const std::string& path);
+// could not be held, for the reason `why`), and its link, with `editor`,
+// which keeps the page for a rebuild until it opens the next file. A damaged
+// entry list or link is a refusal, not a last file.
+HeaderReading ReadHeader(LinkEditor& editor, platform::LockedFile* file, const std::string& path,
+                         const std::optional<platform::OpenFailure>& why = std::nullopt);
 
 } // namespace tessaldrin::header

@@ -13,12 +13,13 @@ bool HeldDatabaseFiles::Take(const std::vector<std::string>& files) {
 }
 
 platform::LockedFile* HeldDatabaseFiles::Add(const std::string& file) {
-    files_.push_back(platform::LockedFile::Open(file));
+    files_.push_back(platform::LockedFile::Open(file, &failures_.emplace_back()));
     return At(files_.size() - 1);
 }
 
 void HeldDatabaseFiles::Release() {
     files_.clear();
+    failures_.clear();
 }
 
 bool HeldDatabaseFiles::HoldsAll() const {
@@ -28,6 +29,13 @@ bool HeldDatabaseFiles::HoldsAll() const {
 
 platform::LockedFile* HeldDatabaseFiles::At(std::size_t index) {
     return index < files_.size() && files_[index] ? &*files_[index] : nullptr;
+}
+
+std::optional<platform::OpenFailure> HeldDatabaseFiles::FailureAt(std::size_t index) const {
+    if (index < files_.size() && !files_[index]) {
+        return failures_[index];
+    }
+    return std::nullopt;
 }
 
 } // namespace tessaldrin::header

@@ -30,9 +30,12 @@ public:
     bool HoldsAll() const;
     // The file held for list index `index`; none for a gap.
     platform::LockedFile* At(std::size_t index);
+    // Why list index `index` is a gap; none where a file is held.
+    std::optional<platform::OpenFailure> FailureAt(std::size_t index) const;
 
 private:
     std::vector<std::optional<platform::LockedFile>> files_;
+    std::vector<platform::OpenFailure> failures_; // one per index, read for gaps only
 };
 
 } // namespace tessaldrin::header

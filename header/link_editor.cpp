@@ -48,21 +48,27 @@ const platform::Message<>& RefusalMessage(RebuildOutcome outcome) {
 
 bool LinkEditor::OpenDatabaseFile(RunLog& log) {
     CloseDatabaseFile(log);
+    platform::OpenFailure why{platform::OpenFailure::Reason::kNameTooLong};
     if (DatabaseFileName.size() <= kDatabaseFileNameWidth) {
-        ownFile_ = platform::LockedFile::Open(DatabaseFileName);
+        ownFile_ = platform::LockedFile::Open(DatabaseFileName, &why);
     }
-    return TakeFile(log, ownFile_ ? &*ownFile_ : nullptr);
+    return TakeFile(log, ownFile_ ? &*ownFile_ : nullptr, why);
 }
 
-bool LinkEditor::OpenHeldDatabaseFile(RunLog& log, platform::LockedFile* held) {
+bool LinkEditor::OpenHeldDatabaseFile(RunLog& log, platform::LockedFile* held,
+                                      const std::optional<platform::OpenFailure>& why) {
     CloseDatabaseFile(log);
-    return TakeFile(log, held);
+    return TakeFile(log, held, why);
 }
 
-bool LinkEditor::TakeFile(RunLog& log, platform::LockedFile* file) {
+bool LinkEditor::TakeFile(RunLog& log, platform::LockedFile* file,
+                          const std::optional<platform::OpenFailure>& why) {
     file_ = file;
     if (file_ == nullptr) {
         log.LogError(Format(msg::kCannotOpenFile));
+        if (why) {
+            log.append(Format(msg::kReason, platform::OpenFailureText(*why)));
+        }
         return false;
     }
     return true;

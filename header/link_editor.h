@@ -30,9 +30,11 @@ public:
     bool OpenDatabaseFile(RunLog& log);
     // Takes `held`, a file that the caller opened and locked for
     // DatabaseFileName and keeps, instead of opening the name again, which may
-    // by now name another file; with none, the same error as a failed open.
+    // by now name another file; with none, the same error as a failed open,
+    // followed by `why` the caller could not hold it, when given.
     // Closing gives it back to the caller, still open and locked.
-    bool OpenHeldDatabaseFile(RunLog& log, platform::LockedFile* held);
+    bool OpenHeldDatabaseFile(RunLog& log, platform::LockedFile* held,
+                              const std::optional<platform::OpenFailure>& why = std::nullopt);
     bool ReadHeaderPage(RunLog& log);
     bool CheckHeaderPage(RunLog& log);
     bool ReadContinuationLink(RunLog& log);
@@ -78,7 +80,9 @@ private:
     // only after it was read from this very file and passed the checks.
     enum class PageState { kNone, kRead, kChecked };
 
-    bool TakeFile(RunLog& log, platform::LockedFile* file);
+    // With no file, logs 21018 and then the reason, when known.
+    bool TakeFile(RunLog& log, platform::LockedFile* file,
+                  const std::optional<platform::OpenFailure>& why);
     enum class WriteOutcome { kWritten, kRestored, kNotRestored };
     WriteOutcome WriteVerified(const std::uint8_t* page, std::size_t pageSize);
     bool Reads(const std::uint8_t* page, std::size_t pageSize);

@@ -13,4 +13,8 @@ std::ostream& ConsoleError() {
     return std::cerr;
 }
 
+bool IsSystemHelpSwitch(const std::string&) {
+    return false;
+}
+
 } // namespace tessaldrin::platform

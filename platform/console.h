@@ -5,10 +5,15 @@
 #pragma once
 
 #include <iosfwd>
+#include <string>
 
 namespace tessaldrin::platform {
 
 std::ostream& ConsoleOutput();
 std::ostream& ConsoleError();
+
+// True for the system's own way of asking a console program for its help,
+// beside --help: "/?" on Windows; none elsewhere, where "/?" may be a path.
+bool IsSystemHelpSwitch(const std::string& argument);
 
 } // namespace tessaldrin::platform

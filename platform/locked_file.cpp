@@ -3,6 +3,7 @@
 #include "platform/local_path.h"
 #include "platform/retry_on_interrupt.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -13,15 +14,64 @@
 namespace tessaldrin::platform {
 namespace {
 
-// The identity of a regular file with one name, nothing for every other
-// entry. Asked of the open descriptor itself, so that no other entry can be
-// put in its place between the test and the open.
-std::optional<FileIdentity> RegularWithOneName(int descriptor) {
-    struct stat status {};
-    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || status.st_nlink != 1) {
-        return std::nullopt;
+using Reason = OpenFailure::Reason;
+
+// The reason of a failed open or lock, after the error it set.
+Reason ReasonOfError(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return Reason::kMissing;
+    case EACCES:
+    case EPERM:
+        return Reason::kNoPermission;
+    case EWOULDBLOCK:
+    case ETXTBSY:
+        return Reason::kHeldElsewhere;
+    case ELOOP: // O_NOFOLLOW met a symbolic link
+        return Reason::kLink;
+    case EISDIR:
+    case ENXIO:
+    case ENODEV:
+        return Reason::kNotRegularFile;
+    case EROFS:
+        return Reason::kReadOnlyFileSystem;
+    case ENAMETOOLONG:
+        return Reason::kNameTooLong;
+    default:
+        return Reason::kOther;
     }
-    return FileIdentity{status.st_dev, status.st_ino};
+}
+
+// Nothing, after giving `why` the reason.
+std::nullopt_t Refused(OpenFailure* why, Reason reason, int error = 0) {
+    if (why != nullptr) {
+        *why = {reason, error};
+    }
+    return std::nullopt;
+}
+
+std::nullopt_t RefusedByError(OpenFailure* why) {
+    const int error = errno;
+    return Refused(why, ReasonOfError(error), error);
+}
+
+// Asked of the open descriptor itself, so that no other entry can be put in
+// its place between the test and the open: nothing for a regular file with one
+// name, whose identity goes to `identity`, else why it is refused.
+std::optional<Reason> NotRegularWithOneName(int descriptor, FileIdentity& identity) {
+    struct stat status {};
+    if (fstat(descriptor, &status) != 0) {
+        return Reason::kOther;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        return Reason::kNotRegularFile;
+    }
+    if (status.st_nlink != 1) {
+        return Reason::kSecondName;
+    }
+    identity = FileIdentity{status.st_dev, status.st_ino};
+    return std::nullopt;
 }
 
 bool SameFile(const struct stat& a, const struct stat& b) {
@@ -30,9 +80,9 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 
 } // namespace
 
-std::optional<LockedFile> LockedFile::Open(const std::string& path) {
+std::optional<LockedFile> LockedFile::Open(const std::string& path, OpenFailure* why) {
     if (path.empty() || HoldsZeroByte(path)) {
-        return std::nullopt;
+        return Refused(why, Reason::kMissing);
     }
     // O_NOFOLLOW: a symbolic link is refused, never opened through.
     // O_NONBLOCK: the open of a FIFO or device returns at once (and is then
@@ -41,16 +91,14 @@ std::optional<LockedFile> LockedFile::Open(const std::string& path) {
         return open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK);
     });
     if (descriptor < 0) {
-        return std::nullopt;
+        return RefusedByError(why);
     }
     LockedFile file(descriptor, path);
-    const std::optional<FileIdentity> identity = RegularWithOneName(descriptor);
-    if (!identity) {
-        return std::nullopt;
+    if (const auto refused = NotRegularWithOneName(descriptor, file.identity_)) {
+        return Refused(why, *refused, *refused == Reason::kOther ? errno : 0);
     }
-    file.identity_ = *identity;
     if (RetryOnInterrupt([&] { return flock(descriptor, LOCK_EX | LOCK_NB); }) != 0) {
-        return std::nullopt;
+        return RefusedByError(why);
     }
     return file;
 }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "platform/file_status.h"
+#include "platform/open_failure.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -22,8 +23,9 @@ public:
     // when the entry is a link of any kind (a symbolic link, or a file with a
     // second name), not a regular file (a directory, FIFO or device), or when
     // the open or the lock fails; whatever such an entry points at is never
-    // opened for writing, and no kind of entry makes the open wait.
-    static std::optional<LockedFile> Open(const std::string& path);
+    // opened for writing, and no kind of entry makes the open wait. When it
+    // gives nothing and `why` is given, `why` receives the reason.
+    static std::optional<LockedFile> Open(const std::string& path, OpenFailure* why = nullptr);
 
     LockedFile(LockedFile&& other) noexcept
         : descriptor_(std::exchange(other.descriptor_, -1)), path_(std::move(other.path_)),

@@ -90,6 +90,22 @@ inline constexpr std::array kMessageTable{
                        "geschrieben wurde."},
     MessageText{21078, "Die Datei \"%s\" konnte nicht in \"%s\" umbenannt werden; es wird keine "
                        "Header-Seite geschrieben."},
+    MessageText{21080, "Grund: %s"},
+    MessageText{21081, "Die Datei ist nicht vorhanden."},
+    MessageText{21082,
+                "Keine Berechtigung, die Datei zu ändern (Zugriffsrechte oder Schreibschutz)."},
+    MessageText{21083, "Ein anderes Programm hält die Datei geöffnet, zum Beispiel der "
+                       "Datenbankserver, solange eine Verbindung zur Datenbank besteht."},
+    MessageText{21084, "Der Name ist ein Link (eine Verknüpfung), keine Datei; ein Link wird nie "
+                       "geändert."},
+    MessageText{21085,
+                "Der Name ist keine gewöhnliche Datei, sondern zum Beispiel ein Verzeichnis."},
+    MessageText{21086, "Die Datei hat noch einen zweiten Namen (einen harten Link)."},
+    MessageText{21087, "Die Datei liegt auf einem schreibgeschützten Laufwerk oder Dateisystem."},
+    MessageText{21088, "Der Dateiname ist zu lang."},
+    MessageText{21089, "Das Betriebssystem meldet den Fehler %s."},
+    MessageText{21090, "Server: %s, Port %d (ohne Antwort wird nach %d Sekunden aufgegeben)"},
+    MessageText{21091, "Firebird-Fehler %s"},
 };
 
 // The text of message `id`; empty for a number the table does not hold.

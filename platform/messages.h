@@ -122,5 +122,17 @@ inline constexpr Message<> kPageChangedSincePlan{21075};
 inline constexpr Message<Text> kEndedAfterPage{21076};
 inline constexpr Message<> kEndedBeforeAnyPage{21077};
 inline constexpr Message<Text, Text> kRenameFailed{21078};
+inline constexpr Message<Text> kReason{21080};
+inline constexpr Message<> kReasonMissing{21081};
+inline constexpr Message<> kReasonNoPermission{21082};
+inline constexpr Message<> kReasonHeldElsewhere{21083};
+inline constexpr Message<> kReasonLink{21084};
+inline constexpr Message<> kReasonNotRegularFile{21085};
+inline constexpr Message<> kReasonSecondName{21086};
+inline constexpr Message<> kReasonReadOnlyFileSystem{21087};
+inline constexpr Message<> kReasonNameTooLong{21088};
+inline constexpr Message<Text> kReasonSystemError{21089};
+inline constexpr Message<Text, Number, Number> kServerAddressed{21090};
+inline constexpr Message<Text> kFirebirdError{21091};
 
 } // namespace tessaldrin::msg

@@ -103,4 +103,8 @@ std::ostream& ConsoleError() {
     return stream;
 }
 
+bool IsSystemHelpSwitch(const std::string& argument) {
+    return argument == "/?";
+}
+
 } // namespace tessaldrin::platform

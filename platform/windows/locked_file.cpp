@@ -19,15 +19,67 @@ HANDLE HandleOf(int descriptor) {
     return reinterpret_cast<HANDLE>(_get_osfhandle(descriptor));
 }
 
-// A file on a disk with one name, not a directory and not a link (the open
-// did not follow one, so a link shows here as a reparse point).
-bool IsSingleNamedFile(HANDLE file) {
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info)) {
-        return false;
+using Reason = OpenFailure::Reason;
+
+// Nothing, after giving `why` the reason.
+std::nullopt_t Refused(OpenFailure* why, Reason reason, DWORD error = 0) {
+    if (why != nullptr) {
+        *why = {reason, static_cast<long>(error)};
     }
-    const DWORD refused = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
-    return (info.dwFileAttributes & refused) == 0 && info.nNumberOfLinks == 1;
+    return std::nullopt;
+}
+
+// The reason of a failed CreateFileA, after the error it set. Windows denies
+// access to a directory as to a file the user may not write: the entry's
+// attributes tell the two apart.
+std::nullopt_t RefusedByError(OpenFailure* why, const std::string& path) {
+    const DWORD error = GetLastError();
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+        return Refused(why, Reason::kMissing);
+    case ERROR_ACCESS_DENIED: {
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        const bool directory =
+            attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        return Refused(why, directory ? Reason::kNotRegularFile : Reason::kNoPermission);
+    }
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return Refused(why, Reason::kHeldElsewhere);
+    case ERROR_WRITE_PROTECT:
+        return Refused(why, Reason::kReadOnlyFileSystem);
+    case ERROR_FILENAME_EXCED_RANGE:
+        return Refused(why, Reason::kNameTooLong);
+    case ERROR_CANT_ACCESS_FILE: // a reparse point the system cannot open
+        return Refused(why, Reason::kLink);
+    default:
+        return Refused(why, Reason::kOther, error);
+    }
+}
+
+// Nothing for a file on a disk with one name, not a directory and not a link
+// (the open did not follow one, so a link shows here as a reparse point);
+// else why it is refused.
+std::optional<Reason> NotSingleNamedFile(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+        return Reason::kNotRegularFile;
+    }
+    if (!GetFileInformationByHandle(file, &info)) {
+        return Reason::kOther;
+    }
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        return Reason::kLink;
+    }
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return Reason::kNotRegularFile;
+    }
+    if (info.nNumberOfLinks != 1) {
+        return Reason::kSecondName;
+    }
+    return std::nullopt;
 }
 
 OVERLAPPED At(std::uint64_t offset) {
@@ -43,9 +95,9 @@ DWORD Clamped(std::size_t count) {
 
 } // namespace
 
-std::optional<LockedFile> LockedFile::Open(const std::string& path) {
+std::optional<LockedFile> LockedFile::Open(const std::string& path, OpenFailure* why) {
     if (path.empty() || HoldsZeroByte(path)) {
-        return std::nullopt;
+        return Refused(why, Reason::kMissing);
     }
     // Sharing only reading keeps every other writer out while the file is
     // open, and fails at once while another process (the server) holds it
@@ -55,17 +107,20 @@ std::optional<LockedFile> LockedFile::Open(const std::string& path) {
         CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        return std::nullopt;
+        return RefusedByError(why, path);
     }
     const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDWR | _O_BINARY);
     if (descriptor < 0) {
         CloseHandle(handle);
-        return std::nullopt;
+        return Refused(why, Reason::kOther, ERROR_TOO_MANY_OPEN_FILES);
     }
     LockedFile file(descriptor, path);
     const std::optional<FileIdentity> identity = IdentityOfHandle(handle);
-    if (!identity || !IsSingleNamedFile(handle)) {
-        return std::nullopt;
+    if (const auto refused = NotSingleNamedFile(handle)) {
+        return Refused(why, *refused, *refused == Reason::kOther ? GetLastError() : 0);
+    }
+    if (!identity) {
+        return Refused(why, Reason::kOther, GetLastError());
     }
     file.identity_ = *identity;
     return file;

@@ -6,6 +6,7 @@
 #include "filetable/dm_files.h"
 #include "platform/program_version.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -103,10 +104,22 @@ TEST(ConsoleFrontEnd, AnythingButJaRefusesTheRun) {
         // The warning was shown, and no log line of a run followed it.
         EXPECT_NE(console.out.str().find("Arbeiten Sie deshalb immer mit einer Kopie Ihrer Daten!"),
                   std::string::npos);
+        // A console has no input field, and no line of the warning ends in a blank.
+        EXPECT_NE(console.out.str().find("\nMit der Eingabe von JA best\xC3\xA4tigen Sie, dass"),
+                  std::string::npos);
+        const std::string warning = console.out.str();
+        EXPECT_EQ(warning.substr(0, warning.find("Bitte JA")).find(" \n"), std::string::npos);
         EXPECT_EQ(console.out.str().find("Datenbankmanagementsystem"), std::string::npos);
         EXPECT_EQ(console.out.str().find("Verbindung"), std::string::npos);
         EXPECT_TRUE(console.untouched());
     }
+    // With --primary the warning names the database that the run would change.
+    Console chain("nein\n");
+    const std::string primary = (chain.dir / "Kunden.fdb").string();
+    EXPECT_EQ(chain.run({"--primary", primary}), kExitUsage);
+    std::string warning = chain.out.str();
+    std::replace(warning.begin(), warning.end(), '\n', ' ');
+    EXPECT_NE(warning.find("in der Datenbank \"" + primary + "\" an,"), std::string::npos);
     Console scripted;
     EXPECT_EQ(scripted.run({"--confirm", "ja"}), kExitUsage);
     EXPECT_TRUE(scripted.out.str().empty());

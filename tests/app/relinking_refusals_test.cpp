@@ -55,7 +55,11 @@ std::string Refused(const std::string& path, const std::string& reason) {
 // With Tessaldrin_1.GDB no database file of its own, the run renames and
 // writes nothing: neither the entry nor what it points at, nor the primary.
 TEST(RefusedEntries, ALinkDirectoryOrFifoAmongTheFilesIsRefusedAndNothingIsWritten) {
-    for (const char* kind : {"symlink", "hard link", "directory", "FIFO"}) {
+    const std::pair<const char*, const std::string&> kinds[] = {{"symlink", lines::kLink},
+                                                                {"hard link", lines::kSecondName},
+                                                                {"directory", lines::kNotRegular},
+                                                                {"FIFO", lines::kNotRegular}};
+    for (const auto& [kind, reason] : kinds) {
         AdjustmentInDir at;
         TempDir outside;
         const fs::path other = outside.path() / "other.GDB";
@@ -78,7 +82,7 @@ TEST(RefusedEntries, ALinkDirectoryOrFifoAmongTheFilesIsRefusedAndNothingIsWritt
         const auto plan = at.Plan();
         EXPECT_EQ(RefusalLines(plan),
                   (Lines{Refused(at.PathOf("Tessaldrin.GDB"), lines::kNotAllHeld),
-                         Refused(entry.string(), lines::kCannotOpen)}))
+                         Refused(entry.string(), lines::kCannotOpen), lines::Reason(reason)}))
             << kind;
         EXPECT_EQ(Snapshot(at.dir.path()), inside) << kind;
         EXPECT_EQ(Snapshot(outside.path()), elsewhere) << kind;

@@ -1,5 +1,6 @@
 // The client layer's own rules: the error text, the dialect reply, the named
 // parameters, and the loading of the client library.
+#include "filetable/client_library.h"
 #include "filetable/database_info.h"
 #include "filetable/dm_files.h"
 #include "filetable/positional_sql.h"
@@ -27,6 +28,18 @@ TEST(StatusText, RemovesOneFinalDotOnly) {
     EXPECT_EQ(JoinStatusMessages({"a.", "b. "}), "a.\r\nb. ");
     EXPECT_EQ(JoinStatusMessages({"."}), "");
     EXPECT_EQ(JoinStatusMessages({"a.\n"}), "a.\n");
+}
+
+// A code of a newer server that the installed (Firebird 3) library has no text
+// for shows by its number; a code it knows keeps the library's text.
+TEST(StatusText, ACodeTheInstalledLibraryHasNoTextForShowsAsFirebirdErrorN) {
+    const TdmFiles dm;
+    const ISC_STATUS status[] = {isc_arg_gds,    isc_connect_reject,
+                                 isc_arg_gds,    335545254,
+                                 isc_arg_string, reinterpret_cast<ISC_STATUS>("RDB$FILES"),
+                                 isc_arg_end};
+    EXPECT_EQ(StatusText(dm.ibdbTessaldrin.Library().api(), status),
+              "connection rejected by remote interface\r\nFirebird-Fehler 335545254");
 }
 
 TEST(DialectReply, ReadsTheItemAndCountsAnythingElseAsDialectOne) {

@@ -15,7 +15,9 @@ TEST(OldClientLibraryStandIn, ErrorTextComesFromIscInterpreteWhereFbInterpretIsM
     EXPECT_FALSE(dm.CheckServer(3050, &log));
     EXPECT_EQ(log.Lines,
               std::vector<std::string>{"Die Verbindung zum InterBase / FireBird-Server konnte "
-                                       "nicht hergestellt werden: first.\r\nsecond"});
+                                       "nicht hergestellt werden: first.\r\nsecond\r\n"
+                                       "Server: localhost, Port 3050 (ohne Antwort wird nach "
+                                       "15 Sekunden aufgegeben)"});
     EXPECT_EQ(standin::Interpretations(),
               (std::vector<std::string>{"isc_interprete", "isc_interprete", "isc_interprete"}));
 }

@@ -42,6 +42,7 @@ std::vector<unsigned char> Block(std::initializer_list<unsigned char> head, cons
     block.push_back(29); // password
     block.push_back(static_cast<unsigned char>(password.size()));
     block.insert(block.end(), password.begin(), password.end());
+    block.insert(block.end(), {57, 4, 15, 0, 0, 0}); // connect timeout, 15 s
     return block;
 }
 
@@ -113,7 +114,7 @@ TEST_F(DataModuleStandIn, CheckServerSendsItsOwnUserNameToTheServiceManagerAndLe
                                                           {30500, "localhost/30500:service_mgr"},
                                                           {0, "localhost/0:service_mgr"}};
     const std::string spb = Hex(Block({2, 2}, "MasterQuill", "KvomT"));
-    ASSERT_EQ(spb.size(), 2u * 22u);
+    ASSERT_EQ(spb.size(), 2u * 28u);
     for (const auto& [port, service] : ports) {
         standin::Reset();
         log.Lines.clear();
@@ -136,15 +137,20 @@ TEST_F(DataModuleStandIn, CheckServerReportsAFailedAttachOrDetachAsOneEntry) {
         "isc_service_attach", 1,
         {"Your user name and password are not defined.", "Ask your database administrator."});
     EXPECT_FALSE(dm.CheckServer(port, &log));
-    EXPECT_EQ(log.Lines,
-              std::vector<std::string>{prefix + "Your user name and password are not defined.\r\n"
-                                                "Ask your database administrator"});
+    // The place asked follows the library's text, in the same entry.
+    const std::string asked =
+        "\r\nServer: localhost, Port 3050 (ohne Antwort wird nach 15 Sekunden aufgegeben)";
+    EXPECT_EQ(log.Lines, std::vector<std::string>{prefix +
+                                                  "Your user name and password are not defined.\r\n"
+                                                  "Ask your database administrator" +
+                                                  asked});
     EXPECT_FALSE(Contains(standin::Journal(), "isc_service_detach"));
 
     standin::FailCall("isc_service_detach", 1, {"connection lost.\n", "while detaching."});
     log.Lines.clear();
     EXPECT_FALSE(dm.CheckServer(port, &log));
-    EXPECT_EQ(log.Lines, std::vector<std::string>{prefix + "connection lost.\nwhile detaching"});
+    EXPECT_EQ(log.Lines,
+              std::vector<std::string>{prefix + "connection lost.\nwhile detaching" + asked});
     EXPECT_EQ(standin::OpenHandles(), 0);
     // Status messages are read into a buffer of known size.
     for (const auto& call : standin::Interpretations()) {
@@ -166,7 +172,7 @@ TEST_F(DataModuleStandIn, ChangeFileTableMakesTheCallsInOrderAndRenamesEveryRowA
     EXPECT_TRUE(Changes(files, &log));
 
     const std::string dpb = Hex(Block({1}, "Masterquill", "KvomT"));
-    ASSERT_EQ(dpb.size(), 2u * 21u);
+    ASSERT_EQ(dpb.size(), 2u * 27u);
     EXPECT_EQ(
         standin::Journal(),
         (std::vector<std::string>{

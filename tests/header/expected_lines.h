@@ -48,6 +48,25 @@ inline std::string NamesNoFile(const std::string& stored) {
     return "Der gespeicherte Dateiname \"" + stored +
            "\" nennt keine Datei; er wird nicht geändert.";
 }
+// The line after kCannotOpen that says why, and its reasons.
+inline std::string Reason(const std::string& reason) {
+    return "Grund: " + reason;
+}
+inline const std::string kMissing = "Die Datei ist nicht vorhanden.";
+inline const std::string kNoPermission =
+    "Keine Berechtigung, die Datei zu ändern (Zugriffsrechte oder Schreibschutz).";
+inline const std::string kHeldElsewhere =
+    "Ein anderes Programm hält die Datei geöffnet, zum Beispiel der Datenbankserver, solange "
+    "eine Verbindung zur Datenbank besteht.";
+inline const std::string kLink =
+    "Der Name ist ein Link (eine Verknüpfung), keine Datei; ein Link wird nie geändert.";
+inline const std::string kNotRegular =
+    "Der Name ist keine gewöhnliche Datei, sondern zum Beispiel ein Verzeichnis.";
+inline const std::string kSecondName =
+    "Die Datei hat noch einen zweiten Namen (einen harten Link).";
+inline const std::string kReadOnlyFileSystem =
+    "Die Datei liegt auf einem schreibgeschützten Laufwerk oder Dateisystem.";
+inline const std::string kNameTooLong = "Der Dateiname ist zu lang.";
 inline const std::string kUnsupportedForm =
     "Nicht unterstütztes Format der Header-Seite, ODS-Version";
 

@@ -41,7 +41,9 @@ TEST_F(OpenDatabaseFile, RefusesMissingFilesDirectoriesAndFilesLockedElsewhere) 
     EXPECT_FALSE(std::filesystem::exists(file)) << "an existing file is opened, never created";
     editor.DatabaseFileName = dir.path().string();
     EXPECT_FALSE(editor.OpenDatabaseFile(log));
-    EXPECT_EQ(log.Lines, std::vector<std::string>(2, lines::Error(lines::kCannotOpen)));
+    EXPECT_EQ(log.Lines, (std::vector<std::string>{
+                             lines::Error(lines::kCannotOpen), lines::Reason(lines::kMissing),
+                             lines::Error(lines::kCannotOpen), lines::Reason(lines::kNotRegular)}));
 
     WriteFile(file, SyntheticPage().Text());
     editor.DatabaseFileName = file.string();
@@ -49,7 +51,8 @@ TEST_F(OpenDatabaseFile, RefusesMissingFilesDirectoriesAndFilesLockedElsewhere) 
         log.Lines.clear();
         HeldLock held(file, kind);
         EXPECT_FALSE(editor.OpenDatabaseFile(log)) << kind;
-        EXPECT_EQ(log.Lines, std::vector<std::string>{lines::Error(lines::kCannotOpen)});
+        EXPECT_EQ(log.Lines, (std::vector<std::string>{lines::Error(lines::kCannotOpen),
+                                                       lines::Reason(lines::kHeldElsewhere)}));
     }
 }
 
@@ -88,12 +91,13 @@ TEST_F(OpenDatabaseFile, RefusesNamesLongerThan300AndNamesWithAZeroByte) {
     EXPECT_TRUE(editor.OpenDatabaseFile(log));
     editor.DatabaseFileName = exact + "g";
     EXPECT_FALSE(editor.OpenDatabaseFile(log));
-    EXPECT_EQ(log.Lines, std::vector<std::string>{lines::Error(lines::kCannotOpen)});
+    EXPECT_EQ(log.Lines, (std::vector<std::string>{lines::Error(lines::kCannotOpen),
+                                                   lines::Reason(lines::kNameTooLong)}));
 
     WriteFile(file, SyntheticPage().Text());
     editor.DatabaseFileName = file.string() + std::string(1, '\0') + "x";
     EXPECT_FALSE(editor.OpenDatabaseFile(log));
-    EXPECT_EQ(log.Lines.size(), 2u);
+    EXPECT_EQ(log.Lines.size(), 4u);
 }
 
 using ReadHeaderPage = EditorTest;

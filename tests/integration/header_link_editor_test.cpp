@@ -108,9 +108,11 @@ TEST(HeaderLinksOfARealDatabase, AreNotTouchedWhileTheServerHoldsTheDatabaseAtta
         }
         EXPECT_EQ(log.Lines,
                   (std::vector<std::string>{
-                      lines::Error(lines::kCannotOpen), lines::Error(lines::kCannotWrite),
-                      lines::Error(lines::kCannotOpen), lines::Error(lines::kCannotWrite),
-                      lines::Error(lines::kCannotOpen), lines::Error(lines::kCannotWrite)}));
+                      lines::Error(lines::kCannotOpen), lines::Reason(lines::kHeldElsewhere),
+                      lines::Error(lines::kCannotWrite), lines::Error(lines::kCannotOpen),
+                      lines::Reason(lines::kHeldElsewhere), lines::Error(lines::kCannotWrite),
+                      lines::Error(lines::kCannotOpen), lines::Reason(lines::kHeldElsewhere),
+                      lines::Error(lines::kCannotWrite)}));
         for (std::size_t i = 0; i < layout.files.size(); ++i) {
             EXPECT_TRUE(ReadBytes(layout.files[i]) == before[i]) << layout.files[i];
         }

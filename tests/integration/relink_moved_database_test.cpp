@@ -16,6 +16,9 @@ using Lines = std::vector<std::string>;
 namespace {
 
 const Lines kThreeFiles{"Tessaldrin.GDB", "Tessaldrin_1.GDB", "Tessaldrin_2.GDB"};
+// Why the server's file is refused, in the user's words.
+const std::string kHeldByServer =
+    Format(msg::kReason, Format(msg::kReasonHeldElsewhere));
 
 // The log from line `from` on.
 Lines LinesFrom(const tessaldrin::ListRunLog& log, std::size_t from) {
@@ -103,6 +106,7 @@ TEST(RelinkMovedDatabase, WhileAnotherConnectionHoldsItThePlanIsRefusedAndNoFile
     Lines expected;
     for (const std::string& file : moved) {
         expected.push_back(Refused(file, Format(msg::kCannotOpenFile)));
+        expected.push_back(kHeldByServer);
     }
     EXPECT_EQ(RefusalLines(plan), expected);
     EXPECT_EQ(db.Contents(moved), before);
@@ -214,9 +218,10 @@ TEST(HeldChain, AServerHoldingPartOfTheChainKeepsEveryFileAsItWas) {
     fs::rename(db.NewPath("copy"), moved[0]);
     const Lines before = db.Contents(moved);
 
-    EXPECT_EQ(RefusalLines(db.Plan()), (Lines{Refused(moved[0], Format(msg::kChainNotHeld)),
-                                              Refused(moved[1], Format(msg::kCannotOpenFile)),
-                                              Refused(moved[2], Format(msg::kCannotOpenFile))}));
+    EXPECT_EQ(RefusalLines(db.Plan()),
+              (Lines{Refused(moved[0], Format(msg::kChainNotHeld)),
+                     Refused(moved[1], Format(msg::kCannotOpenFile)), kHeldByServer,
+                     Refused(moved[2], Format(msg::kCannotOpenFile)), kHeldByServer}));
     EXPECT_EQ(db.Contents(moved), before);
     for (const char* name : {"Tessaldrin.TDB", "Tessaldrin_1.TDB", "Tessaldrin_2.TDB"}) {
         EXPECT_FALSE(fs::exists(db.NewPath(name))) << name;

@@ -1,6 +1,7 @@
 // The whole repair through the console front end, on the real servers and real
 // files: a database created by the server, moved, repaired, then opened by the
 // server from its new place. The tests of RunOnServer meet every local server.
+#include "tests/header/expected_lines.h"
 #include "tests/header/synthetic_page.h"
 #include "tests/support/firebird_fixture.h"
 
@@ -36,8 +37,10 @@ struct CliResult {
     std::string out; // standard output and standard error, in order
 };
 
-CliResult RunCli(const fs::path& program, const std::string& args) {
-    const CommandResult run = RunCommand(program.string() + " " + args + " </dev/null 2>&1");
+// `prefix`: a command that runs the program (as another user, in a time limit).
+CliResult RunCli(const fs::path& program, const std::string& args, const std::string& prefix = "") {
+    const CommandResult run =
+        RunCommand(prefix + program.string() + " " + args + " </dev/null 2>&1");
     return {run.status, run.output};
 }
 
@@ -267,6 +270,54 @@ TEST(RunEndToEnd, NoServerOnThePortTouchesNoFile) {
     EXPECT_EQ(Snapshot(db.neu), before);
 }
 
+// Each file that the run cannot hold (here Tessaldrin_1.GDB; one the server
+// holds: the next test) is refused with the system's reason; nothing changes.
+TEST(RunEndToEnd, EveryRefusedFileSaysWhyAndTheRunChangesNothing) {
+    for (const std::string& reason : {lines::kNoPermission, lines::kLink, lines::kSecondName,
+                                      lines::kNotRegular, lines::kReadOnlyFileSystem}) {
+        ServerDir dir{"tm-why"};
+        const fs::path entry = dir.path() / "Tessaldrin_1.GDB";
+        const fs::path other = dir.path() / "Anderes.dat";
+        // Without links: no chain that the server could ever follow.
+        WriteFile(dir.path() / "Tessaldrin.GDB", SyntheticPage().Text());
+        WriteFile(other, SyntheticPage().Text());
+        std::string prefix = "timeout -s KILL 60 ";
+        if (reason == lines::kNoPermission) {
+            // Root may write any file: the program runs as a user that is not.
+            fs::rename(other, entry);
+            fs::permissions(entry, fs::perms::owner_read | fs::perms::others_read);
+            fs::permissions(dir.path(), static_cast<fs::perms>(0755));
+            fs::permissions(dir.path() / "Tessaldrin.GDB", static_cast<fs::perms>(0666));
+            prefix += geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+        } else if (reason == lines::kLink) {
+            fs::create_symlink(other, entry);
+        } else if (reason == lines::kSecondName) {
+            fs::create_hard_link(other, entry);
+        } else if (reason == lines::kNotRegular) {
+            fs::create_directory(entry);
+        } else if (const std::string readOnly = "unshare --mount sh -c 'mount --bind \"$0\" "
+                                                "\"$0\" && mount -o remount,bind,ro \"$0\" && "
+                                                "exec \"$@\"' " +
+                                                Quoted(dir.path()) + " ";
+                   RunCommand(readOnly + "true").status == 0) {
+            // A bind mount in the program's own mount namespace dies with it.
+            fs::rename(other, entry);
+            prefix += readOnly;
+        } else {
+            GTEST_SKIP() << "no mount namespace here: the read-only file system is untested";
+        }
+        const auto before = Snapshot(dir.path());
+        const CliResult run = RunCli(kCli, "--confirm JA --dir " + Quoted(dir.path()), prefix);
+        EXPECT_EQ(run.exitCode, 1) << reason;
+        EXPECT_TRUE(InOrder(run.out,
+                            {lines::Error("Datei \"" + entry.string() + "\": " + lines::kCannotOpen) +
+                                 "\n" + lines::Reason(reason) + "\n",
+                             "Tessaldrin Mover konnte Tessaldrin nicht anpassen!"}));
+        EXPECT_EQ(run.out.find("Bearbeite Datei"), std::string::npos) << run.out;
+        EXPECT_EQ(Snapshot(dir.path()), before) << reason;
+    }
+}
+
 TEST_P(RunOnServer, DatabaseAttachedElsewhereIsRefusedBeforeAnyChange) {
     ServerDir dir{"tm-held", server()};
     DatabaseLayout layout;
@@ -283,9 +334,11 @@ TEST_P(RunOnServer, DatabaseAttachedElsewhereIsRefusedBeforeAnyChange) {
                             "FEHLER: Datei \"" + layout.files[0].string() +
                                 "\": Die Datenbankdatei kann nicht ge\xC3\xB6"
                                 "ffnet werden!\n\n",
+                            "\n" + lines::Reason(lines::kHeldElsewhere) + "\n",
                             "FEHLER: Datei \"" + layout.files[1].string() +
                                 "\": Die Datenbankdatei kann nicht ge\xC3\xB6"
                                 "ffnet werden!\n\n",
+                            "\n" + lines::Reason(lines::kHeldElsewhere) + "\n",
                             "Tessaldrin Mover konnte Tessaldrin nicht anpassen!",
                         }))
         << run.out;
@@ -592,6 +645,29 @@ std::optional<int> Ended(pid_t child, int seconds) {
 }
 
 } // namespace
+
+// The check gives up after 15 s (the client library's own wait is three
+// minutes), its entry names the port asked, and no file is touched.
+TEST(RunEndToEnd, ASilentServerStandInEndsTheRunWithinTheBoundNamingThePort) {
+    ServerDir dir{"tm-silent"};
+    WriteFile(dir.path() / "Tessaldrin.GDB", SyntheticPage().Text());
+    const auto before = Snapshot(dir.path());
+    SilentServer silent;
+    const std::string port = std::to_string(silent.port());
+    const auto start = std::chrono::steady_clock::now();
+    const CliResult run =
+        RunCli(kCli, "--confirm JA --port " + port + " --dir " + Quoted(dir.path()),
+               "timeout -s KILL 40 ");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(25));
+    EXPECT_EQ(run.exitCode, 1) << run.out;
+    EXPECT_EQ(run.out,
+              "Die Verbindung zum InterBase / FireBird-Server konnte nicht hergestellt "
+              "werden: connection rejected by remote interface\r\nServer: localhost, Port " +
+                  port +
+                  " (ohne Antwort wird nach 15 Sekunden aufgegeben)\n\n"
+                  "Tessaldrin Mover konnte Tessaldrin nicht anpassen!\n");
+    EXPECT_EQ(Snapshot(dir.path()), before);
+}
 
 TEST(RunEndToEnd, TerminationSignalsEndTheRunWaitingOnASilentServerStandIn) {
     for (const int signal : {SIGTERM, SIGINT}) {

@@ -187,8 +187,8 @@ TEST(WindowsRelinkingPass, RefusesAFileThatAnotherProcessHoldsOpenAndLeavesItAsI
         EXPECT_FALSE(held.Take({file}));
         LogRefusals(PlanAdjustment(RunMode::kTessaldrin, {dir.withSeparator(), file, {file}}, held),
                     log);
-        EXPECT_EQ(log.Lines,
-                  Lines{lines::Error(Format(msg::kFileRefused, file, lines::kCannotOpen))});
+        EXPECT_EQ(log.Lines, (Lines{lines::Error(Format(msg::kFileRefused, file, lines::kCannotOpen)),
+                                    lines::Reason(lines::kHeldElsewhere)}));
         // Nor is it renamed while held, not even onto its own name.
         EXPECT_FALSE(platform::MoveFile(file, dir / "Tessaldrin.GDB"));
         EXPECT_FALSE(platform::MoveFile(file, file));
@@ -220,8 +220,11 @@ TEST(WindowsLockedFile, OpensForUpdateOnlyAFileWithOneNameAndKeepsOtherWritersOu
         EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
     }
     // A second name for the same file: neither name opens it for update.
+    using Reason = platform::OpenFailure::Reason;
+    platform::OpenFailure why;
     ASSERT_TRUE(CreateHardLinkA((dir / "Zweiter.TDB").c_str(), file.c_str(), nullptr));
-    EXPECT_FALSE(platform::LockedFile::Open(file));
+    EXPECT_FALSE(platform::LockedFile::Open(file, &why));
+    EXPECT_EQ(why.reason, Reason::kSecondName);
     EXPECT_FALSE(platform::LockedFile::Open(dir / "Zweiter.TDB"));
     EXPECT_EQ(ReadAll(file), "page");
     // Nor a link to it, where the system lets this process make one.
@@ -233,5 +236,9 @@ TEST(WindowsLockedFile, OpensForUpdateOnlyAFileWithOneNameAndKeepsOtherWritersOu
     }
     // Nor does a directory, or what does not exist.
     EXPECT_FALSE(platform::LockedFile::Open(dir.withSeparator()));
-    EXPECT_FALSE(platform::LockedFile::Open(dir / "missing.TDB"));
+    CreateDirectoryA((dir / "Ordner.TDB").c_str(), nullptr);
+    EXPECT_FALSE(platform::LockedFile::Open(dir / "Ordner.TDB", &why));
+    EXPECT_EQ(why.reason, Reason::kNotRegularFile);
+    EXPECT_FALSE(platform::LockedFile::Open(dir / "missing.TDB", &why));
+    EXPECT_EQ(why.reason, Reason::kMissing);
 }

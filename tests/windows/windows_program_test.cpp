@@ -133,4 +133,8 @@ TEST(WindowsProgramWithoutGds32, SaysSoAndEndsBeforeAnyRun) {
                             "ckfrage (f\xFCr Skripte)\n"),
               std::string::npos)
         << help.out;
+    // The system's own way of asking for help shows the same.
+    const ProgramRun asked = RunProgram(program, "/?", dir.withSeparator());
+    EXPECT_EQ(asked.exitCode, 0u);
+    EXPECT_EQ(asked.out, help.out);
 }

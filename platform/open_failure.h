@@ -1,0 +1,29 @@
+// Why a database file could not be opened for update and held, taken from the
+// failing call's own error, and the reason in the user's words.
+#pragma once
+
+#include <string>
+
+namespace tessaldrin::platform {
+
+struct OpenFailure {
+    enum class Reason {
+        kMissing,            // no entry by that name
+        kNoPermission,       // the user may not write the file
+        kHeldElsewhere,      // another program (the server) has it open or locked
+        kLink,               // a symbolic link or other redirecting entry
+        kNotRegularFile,     // a directory, FIFO, device or the like
+        kSecondName,         // a file that has another name as well
+        kReadOnlyFileSystem, // the file system or medium takes no writes
+        kNameTooLong,        // longer than the program or the system takes
+        kOther,              // any other error; `systemError` tells which
+    };
+    Reason reason = Reason::kOther;
+    // The failing call's error number (errno, or GetLastError on Windows).
+    long systemError = 0;
+};
+
+// The reason as the sentence that follows "Grund: " in the run log.
+std::string OpenFailureText(const OpenFailure& failure);
+
+} // namespace tessaldrin::platform
