@@ -1,6 +1,6 @@
 #include "app/tfm_tlm_main.h"
 
-#include "app/port_choice.h"
+#include "app/start_run.h"
 #include "app/tfm_tlm_start.h"
 #include "platform/module_file_name.h"
 #include "toolkit/application.h"
@@ -102,15 +102,9 @@ void TfmTLMMain::FormDestroy() {
 }
 
 void TfmTLMMain::sbtnStartClick() {
-    std::int32_t port = kStandardPort;
-    if (rbtnPortCustom->isChecked()) {
-        port = PortFromCustomText(edPortCustom->text().toStdString());
-    } else if (rbtnPortKorvanta->isChecked()) {
-        port = kKorvantaPort;
-    }
-    adjustment_->ChoosePort(port);
-    // The outcome is in the log; an exception goes to the exception display.
-    adjustment_->RunAdjustment();
+    // An exception goes to the exception display through the click's handler.
+    StartRun(*adjustment_, {rbtnPortCustom->isChecked(), rbtnPortKorvanta->isChecked(),
+                            edPortCustom->text().toStdString()});
 }
 
 void TfmTLMMain::EVI1DatenSammeln(QObject*, QStringList&) {}
