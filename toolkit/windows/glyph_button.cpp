@@ -76,7 +76,8 @@ void DrawGlyphButton(const DRAWITEMSTRUCT& item, const ButtonLook& look) {
     SetTextColor(dc, colour);
     TextOutA(dc, left + glyph.cx + spacing, middle - text.cy / 2, caption.c_str(),
              static_cast<int>(caption.size()));
-    if ((item.itemState & ODS_FOCUS) != 0) {
+    // A flat button shows no focus, as it takes none from the keyboard.
+    if ((item.itemState & ODS_FOCUS) != 0 && !look.flat) {
         InflateRect(&area, -3, -3);
         DrawFocusRect(dc, &area);
     }
