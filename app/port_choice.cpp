@@ -14,4 +14,11 @@ std::int32_t PortFromCustomText(const std::string& text) {
     return port;
 }
 
+std::int32_t ChosenPort(const PortButtons& buttons) {
+    if (buttons.custom) {
+        return PortFromCustomText(buttons.customText);
+    }
+    return buttons.korvanta ? kKorvantaPort : kStandardPort;
+}
+
 } // namespace tessaldrin

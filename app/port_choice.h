@@ -15,4 +15,15 @@ inline constexpr std::size_t kCustomPortDigitsMax = 9;
 // empty or not a valid integer.
 std::int32_t PortFromCustomText(const std::string& text);
 
+// The port choice of a main window as a click on Start finds it.
+struct PortButtons {
+    bool custom = false;    // rbtnPortCustom selected
+    bool korvanta = false;  // rbtnPortKorvanta selected
+    std::string customText; // the text of edPortCustom, read only when custom
+};
+
+// The custom port when its button is selected, else the Korvanta port when
+// that one is, else the standard port.
+std::int32_t ChosenPort(const PortButtons& buttons);
+
 } // namespace tessaldrin

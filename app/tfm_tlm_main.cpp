@@ -1,6 +1,6 @@
 #include "app/tfm_tlm_main.h"
 
-#include "app/port_choice.h"
+#include "app/start_run.h"
 #include "app/tfm_tlm_start.h"
 #include "platform/module_file_name.h"
 #include "toolkit/application.h"
@@ -93,18 +93,11 @@ void TfmTLMMain::PlaceInScreenCentre() {
 }
 
 void TfmTLMMain::sbtnStartClick() {
-    std::int32_t port = kStandardPort;
-    if (rbtnPortCustom->isChecked()) {
-        port = PortFromCustomText(edPortCustom->text().toStdString());
-    } else if (rbtnPortKorvanta->isChecked()) {
-        port = kKorvantaPort;
-    }
-    Port = port;
-    if (dataModule_ == nullptr) {
-        throw std::logic_error("Tessaldrin-Mover: no data module");
-    }
-    // The outcome is in the log; an exception goes to the exception display.
-    RunAdjustment(*dataModule_, {programPath_, {}, Port}, *log_);
+    // An exception goes to the exception display through the click's handler.
+    StartRun(dataModule_, programPath_,
+             {rbtnPortCustom->isChecked(), rbtnPortKorvanta->isChecked(),
+              edPortCustom->text().toStdString()},
+             Port, *log_);
 }
 
 void TfmTLMMain::EVI1DatenSammeln(QObject*, QStringList&) {}

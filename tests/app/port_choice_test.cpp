@@ -17,6 +17,20 @@ TEST(PortChoice, CustomTextIsADecimalIntegerOrTheStandardPort) {
     EXPECT_EQ(PortFromCustomText("99999999999"), 3050);
 }
 
+TEST(PortChoice, TheSelectedButtonDecidesAndOnlyTheCustomOneReadsTheEdit) {
+    const struct {
+        PortButtons buttons;
+        std::int32_t port;
+    } cases[] = {
+        {{false, false, "12345"}, 3050}, // a number typed for another button has no effect
+        {{false, true, "12345"}, 30500}, {{true, false, "12345"}, 12345},
+        {{true, false, ""}, 3050},       {{true, false, "30500"}, 30500},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ChosenPort(c.buttons), c.port) << c.buttons.customText;
+    }
+}
+
 TEST(Confirmation, OnlyTheExactWordConfirms) {
     EXPECT_TRUE(IsConfirmationWord("JA"));
     for (const char* typed : {"", "ja", "Ja", "jA", " JA", "JA ", "JAX", "J", "JA\n"}) {

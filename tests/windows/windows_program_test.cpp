@@ -17,24 +17,10 @@ using namespace tessaldrin;
 using namespace tessaldrin::testing;
 using namespace tessaldrin::testing::windows;
 
-namespace {
-
-// The console program copied into `dir`, as it is installed beside the files.
-std::string InstallProgram(const WinTempDir& dir) {
-    const std::string program = dir / "tessaldrin-mover-cli.exe";
-    WriteAll(program, ReadAll(ProgramDir() + "tessaldrin-mover-cli.exe"));
-    return program;
-}
-
-} // namespace
-
 TEST(WindowsProgramWithStandInGds32, RunsTheWholeRepairWithTheSameLogAsElsewhere) {
     WinTempDir dir;
-    const std::string program = InstallProgram(dir);
-    WriteAll(dir / "gds32.dll", ReadAll(ProgramDir() + "gds32.dll"));
-    WriteAll(dir / "gds32.rows", "1\t" + whole_run::kOldSecondary + "\n");
-    WriteAll(dir / "Tessaldrin.GDB", whole_run::PrimaryPage(whole_run::kOldSecondary).Text());
-    WriteAll(dir / "Tessaldrin_1.GDB", whole_run::SecondaryPage().Text());
+    const std::string program = InstallProgram(dir, "tessaldrin-mover-cli.exe");
+    PlaceMovedDatabaseWithStandIn(dir);
 
     // Started from another working directory: the program's own is searched.
     WinTempDir elsewhere;
@@ -113,7 +99,7 @@ TEST(WindowsProgramWithStandInGds32, DirectoriesNamedWithUmlautsAreFoundAndNamed
 
 TEST(WindowsProgramWithoutGds32, SaysSoAndEndsBeforeAnyRun) {
     WinTempDir dir;
-    const std::string program = InstallProgram(dir);
+    const std::string program = InstallProgram(dir, "tessaldrin-mover-cli.exe");
     WriteAll(dir / "Tessaldrin.GDB", whole_run::PrimaryPage(whole_run::kOldSecondary).Text());
     const ProgramRun run = RunProgram(program, "--confirm JA", dir.withSeparator());
     EXPECT_EQ(run.err, "InterBase-Bibliothek gds32.dll im Pfad nicht gefunden. Bitte installieren "

@@ -2,6 +2,8 @@
 
 #include "tests/windows/windows_test_support.h"
 
+#include "tests/app/whole_run_expectation.h"
+
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
@@ -89,6 +91,18 @@ std::string ProgramDir() {
     const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     const std::string program(path, length);
     return program.substr(0, program.find_last_of("\\:") + 1);
+}
+
+std::string InstallProgram(const WinTempDir& dir, const std::string& name) {
+    WriteAll(dir / name, ReadAll(ProgramDir() + name));
+    return dir / name;
+}
+
+void PlaceMovedDatabaseWithStandIn(const WinTempDir& dir) {
+    WriteAll(dir / "gds32.dll", ReadAll(ProgramDir() + "gds32.dll"));
+    WriteAll(dir / "gds32.rows", "1\t" + whole_run::kOldSecondary + "\n");
+    WriteAll(dir / "Tessaldrin.GDB", whole_run::PrimaryPage(whole_run::kOldSecondary).Text());
+    WriteAll(dir / "Tessaldrin_1.GDB", whole_run::SecondaryPage().Text());
 }
 
 HeldByAnotherProcess::HeldByAnotherProcess(const std::string& file) {

@@ -32,6 +32,13 @@ void WriteAll(const std::string& file, const std::string& bytes);
 // programs and the stand-in client library are built there.
 std::string ProgramDir();
 
+// The program `name`, built beside the tests, copied into `dir` as a user
+// installs it beside the database files; returns its path there.
+std::string InstallProgram(const WinTempDir& dir, const std::string& name);
+// Beside it: the stand-in client library as gds32.dll, whose RDB$FILES holds
+// the whole run's row, and the whole run's two database files, moved from E:\Alt\.
+void PlaceMovedDatabaseWithStandIn(const WinTempDir& dir);
+
 // Another Windows process that holds `file` open for reading and writing, as
 // a database server holds the files of an attached database; it lets others
 // share reading and writing but not renaming. Released when the object goes.

@@ -1,0 +1,15 @@
+// The Win32 window program's start, apart from the application object itself.
+#pragma once
+
+#include "toolkit/windows/application.h"
+
+namespace tessaldrin {
+
+// Sets the application title, creates the forms in their order (main window,
+// data module, confirmation dialog hidden), shows the main form and runs the
+// message loop until it closes. An exception that escapes start-up is shown
+// by the standard exception display and ends the program. Returns the
+// process's exit code: 0, whichever way it ends.
+int RunProgram(toolkit::TApplication& application);
+
+} // namespace tessaldrin

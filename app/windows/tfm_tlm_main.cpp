@@ -1,0 +1,102 @@
+#include "app/windows/tfm_tlm_main.h"
+
+#include "app/start_run.h"
+#include "app/windows/tfm_tlm_main_layout.h"
+#include "app/windows/tfm_tlm_start.h"
+#include "platform/module_file_name.h"
+
+#include <stdexcept>
+
+namespace tessaldrin {
+
+using namespace main_window;
+
+TfmTLMMain::TfmTLMMain(toolkit::TApplication& application)
+    : TForm(application, kForm, kControls), log_(Control(kMemLog)),
+      programPath_(platform::ModuleFileName()) {
+    Application().CallHandler([this] { FormCreate(); });
+}
+
+void TfmTLMMain::SetDataModule(filetable::TdmFiles* dataModule) {
+    dataModule_ = dataModule;
+}
+
+void TfmTLMMain::FormCreate() {
+    log_.Clear();
+    // Typed digits only: the port is read as a decimal number.
+    const HWND edit = Control(kEdPortCustom);
+    SetWindowLongA(edit, GWL_STYLE, GetWindowLongA(edit, GWL_STYLE) | ES_NUMBER);
+    Port = kStandardPort;
+    // The version settings and the command-line switches come here, last, so
+    // that a failing version output skips nothing else of the creation.
+}
+
+bool TfmTLMMain::FormShow() {
+    if (confirmation_ == nullptr) {
+        throw std::logic_error("Tessaldrin-Mover: no confirmation dialog");
+    }
+    const bool confirmed = confirmation_->ShowModal() == IDOK;
+    if (confirmed) {
+        EnableWindow(Control(kSbtnStart), TRUE);
+    }
+    return confirmed;
+}
+
+bool TfmTLMMain::ShowMainForm() {
+    bool confirmed = false;
+    Application().CallHandler([this, &confirmed] { confirmed = FormShow(); });
+    // A logoff during the confirmation may have closed the window already.
+    if (Handle() == nullptr) {
+        return false;
+    }
+    if (!confirmed) {
+        Close();
+        return false;
+    }
+    ShowCentred();
+    return true;
+}
+
+void TfmTLMMain::sbtnStartClick() {
+    StartRun(dataModule_, programPath_,
+             {Checked(kRbtnPortCustom), Checked(kRbtnPortKorvanta), Text(kEdPortCustom)}, Port,
+             log_);
+}
+
+void TfmTLMMain::sbtnCloseClick() {
+    Close();
+}
+
+LRESULT TfmTLMMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        // A run takes the click's whole time: no message is handled meanwhile,
+        // so neither button can act again inside it.
+        if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == kSbtnStart) {
+            Application().CallHandler([this] { sbtnStartClick(); });
+        } else if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == kSbtnClose) {
+            Application().CallHandler([this] { sbtnCloseClick(); });
+        }
+        return 0;
+    case WM_SIZE:
+        // memLog is aligned to the top: full width, its own height.
+        SetWindowPos(Control(kMemLog), nullptr, 0, 0, LOWORD(lParam), kControls[0].bounds.height,
+                     SWP_NOZORDER | SWP_NOMOVE);
+        return 0;
+    case WM_QUERYENDSESSION:
+        // Asked between runs, never inside one: the run holds the only thread.
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wParam != 0) {
+            Close();
+        }
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return TForm::HandleMessage(message, wParam, lParam);
+    }
+}
+
+} // namespace tessaldrin

@@ -1,0 +1,50 @@
+// The main window in Win32: the run log, the port choice, Start and Close. A
+// run's steps need no toolkit; the window gives them the port and its path.
+#pragma once
+
+#include "app/port_choice.h"
+#include "app/windows/mem_log.h"
+#include "filetable/dm_files.h"
+#include "toolkit/windows/form.h"
+
+#include <cstdint>
+#include <string>
+
+namespace tessaldrin {
+
+class TfmTLMStart;
+
+class TfmTLMMain : public toolkit::TForm {
+public:
+    // Builds the window hidden and runs FormCreate.
+    explicit TfmTLMMain(toolkit::TApplication& application);
+
+    // The forms that start-up creates after the main window.
+    void SetDataModule(filetable::TdmFiles* dataModule);
+    void SetConfirmationDialog(TfmTLMStart* dialog) { confirmation_ = dialog; }
+
+    // Shows the window as the application's main form: FormShow first, then
+    // the window, when the user confirmed; otherwise the window is closed.
+    // Returns whether the window is now shown and waits for the user.
+    bool ShowMainForm();
+
+    void FormCreate();
+    // The confirmation, modally, before the window becomes visible. Returns
+    // true (and enables Start) when the dialog ended with OK.
+    bool FormShow();
+    void sbtnStartClick();
+    void sbtnCloseClick();
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    MemLog log_;
+    filetable::TdmFiles* dataModule_ = nullptr;
+    TfmTLMStart* confirmation_ = nullptr;
+    std::string programPath_; // whose directory a run searches
+    // The server port of the next run; set by Start from the port choice.
+    std::int32_t Port = kStandardPort;
+};
+
+} // namespace tessaldrin

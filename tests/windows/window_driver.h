@@ -1,0 +1,52 @@
+// The Win32 window program as a user meets it, driven from outside: its
+// windows found by class and caption, typed into with WM_CHAR, clicked with
+// BM_CLICK and read with WM_GETTEXT, as keystrokes and clicks reach them.
+#pragma once
+
+#include "platform/windows/windows_api.h"
+
+#include <string>
+
+namespace tessaldrin::testing::windows {
+
+class WindowProgram {
+public:
+    // Starts `program` in `workingDir`.
+    WindowProgram(const std::string& program, const std::string& workingDir);
+    // Ends the program if it still runs.
+    ~WindowProgram();
+    WindowProgram(const WindowProgram&) = delete;
+    WindowProgram& operator=(const WindowProgram&) = delete;
+
+    // The program's top-level window of this class and caption once it is
+    // visible; throws when none is within half a minute.
+    HWND Window(const char* windowClass, const char* caption) const;
+    // The program's top-level window of this class and caption, visible or
+    // not, now; null when there is none.
+    HWND FindNow(const char* windowClass, const char* caption) const;
+    // True once the program has ended, within half a minute.
+    bool Ended() const;
+    unsigned long ExitCode() const;
+
+private:
+    PROCESS_INFORMATION process_{};
+};
+
+// The first child of `parent` of this class and caption (any caption when
+// null) after `after` in tab order; throws when there is none.
+HWND Child(HWND parent, const char* windowClass, const char* caption, HWND after = nullptr);
+// One WM_CHAR for each character, as typing sends them.
+void Type(HWND control, const std::string& text);
+void SetText(HWND control, const std::string& text);
+// A click; returns when the program has handled it (a run included).
+void Click(HWND button);
+std::string Text(HWND window);
+// Sends `message` and returns the answer; throws when the program does not
+// answer within a minute.
+LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+
+// Writes what the screen shows of `window` to NAME.bmp in the folder
+// screenshots beside the tests, for a person to look at.
+void Screenshot(HWND window, const std::string& name);
+
+} // namespace tessaldrin::testing::windows
