@@ -67,7 +67,7 @@ TEST(WindowsProgramWithStandInGds32, DirectoriesNamedWithUmlautsAreFoundAndNamed
              SyntheticPage(1024, 10).Entry(1, "root").MarkEnd().Text());
 
     WinTempDir installed;
-    const std::string program = InstallProgram(installed);
+    const std::string program = InstallProgram(installed, "tessaldrin-mover-cli.exe");
     WriteAll(installed / "gds32.dll", ReadAll(ProgramDir() + "gds32.dll"));
     const struct {
         std::string arguments;
