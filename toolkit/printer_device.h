@@ -1,14 +1,10 @@
-// The printer's device context: the values that GetDeviceCaps reports for it,
-// and the mapping from logical units to device dots that its drawing uses.
+// The printer's device context as the printer wrapper uses it: the values
+// that GetDeviceCaps reports for it, and the mapping from logical units to
+// device dots that its drawing uses. Toolkit-free: Qt's printer device and
+// the GDI device context implement it.
 #pragma once
 
-#include <QPoint>
-#include <QSize>
-
 #include <cstdint>
-
-class QPainter;
-class QPrinter;
 
 namespace tessaldrin::toolkit {
 
@@ -31,45 +27,39 @@ enum class MapMode : std::int32_t {
     MM_ANISOTROPIC = 8, // window to viewport extents, each axis on its own
 };
 
+struct TPoint {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    bool operator==(const TPoint&) const = default;
+};
+
+struct TSize {
+    std::int32_t cx = 0;
+    std::int32_t cy = 0;
+    bool operator==(const TSize&) const = default;
+};
+
 class TPrinterDevice {
 public:
-    // `printer` holds the selected printer's settings; it outlives the context.
-    explicit TPrinterDevice(const QPrinter& printer) : printer_(printer) {}
+    virtual ~TPrinterDevice() = default;
 
-    // The value of `cap` for the selected printer and page layout; 0 for an
-    // index that the printer cannot tell.
-    std::int32_t GetDeviceCaps(DeviceCap cap) const;
+    // The value of `cap` for the selected printer and paper; 0 for an index
+    // that the printer cannot tell.
+    virtual std::int32_t GetDeviceCaps(DeviceCap cap) const = 0;
 
     // device = logical × viewport extent ÷ window extent + viewport origin.
     // As with the Windows calls, the extents count only in the two scaling
     // modes, a zero extent is refused, and the isotropic mode shrinks one
     // viewport extent until both axes have the same scale.
-    void SetMapMode(MapMode mode);
-    bool SetWindowExtEx(std::int32_t x, std::int32_t y);
-    bool SetViewportExtEx(std::int32_t x, std::int32_t y);
-    void SetViewportOrgEx(std::int32_t x, std::int32_t y);
+    virtual void SetMapMode(MapMode mode) = 0;
+    virtual bool SetWindowExtEx(std::int32_t x, std::int32_t y) = 0;
+    virtual bool SetViewportExtEx(std::int32_t x, std::int32_t y) = 0;
+    virtual void SetViewportOrgEx(std::int32_t x, std::int32_t y) = 0;
 
-    MapMode GetMapMode() const { return mode_; }
-    QSize GetWindowExt() const;
-    QSize GetViewportExt() const;
-    QPoint GetViewportOrg() const { return viewportOrg_; }
-
-    // The painter of the open document (null between documents). Every
-    // document starts in device dots; the mapping then follows it.
-    void Attach(QPainter* painter);
-    QPainter* Painter() const { return painter_; }
-
-private:
-    bool SetExtent(QSize& extent, std::int32_t x, std::int32_t y);
-    void AdjustIsotropic();
-    void Apply();
-
-    const QPrinter& printer_;
-    QPainter* painter_ = nullptr;
-    MapMode mode_ = MapMode::MM_TEXT;
-    QSize windowExt_{1, 1};
-    QSize viewportExt_{1, 1};
-    QPoint viewportOrg_{0, 0};
+    virtual MapMode GetMapMode() const = 0;
+    virtual TSize GetWindowExt() const = 0;
+    virtual TSize GetViewportExt() const = 0;
+    virtual TPoint GetViewportOrg() const = 0;
 };
 
 } // namespace tessaldrin::toolkit
