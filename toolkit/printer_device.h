@@ -8,6 +8,31 @@
 
 namespace tessaldrin::toolkit {
 
+// <windows.h> defines these names as macros; the enumerators keep them
+// whatever was included before. Name them only where it was not.
+#pragma push_macro("HORZRES")
+#undef HORZRES
+#pragma push_macro("VERTRES")
+#undef VERTRES
+#pragma push_macro("LOGPIXELSX")
+#undef LOGPIXELSX
+#pragma push_macro("LOGPIXELSY")
+#undef LOGPIXELSY
+#pragma push_macro("PHYSICALWIDTH")
+#undef PHYSICALWIDTH
+#pragma push_macro("PHYSICALHEIGHT")
+#undef PHYSICALHEIGHT
+#pragma push_macro("PHYSICALOFFSETX")
+#undef PHYSICALOFFSETX
+#pragma push_macro("PHYSICALOFFSETY")
+#undef PHYSICALOFFSETY
+#pragma push_macro("MM_TEXT")
+#undef MM_TEXT
+#pragma push_macro("MM_ISOTROPIC")
+#undef MM_ISOTROPIC
+#pragma push_macro("MM_ANISOTROPIC")
+#undef MM_ANISOTROPIC
+
 // The GetDeviceCaps indices, with their Windows values.
 enum class DeviceCap : std::int32_t {
     HORZRES = 8,           // printable width in dots
@@ -26,6 +51,18 @@ enum class MapMode : std::int32_t {
     MM_ISOTROPIC = 7,   // window to viewport extents, the same scale on both axes
     MM_ANISOTROPIC = 8, // window to viewport extents, each axis on its own
 };
+
+#pragma pop_macro("HORZRES")
+#pragma pop_macro("VERTRES")
+#pragma pop_macro("LOGPIXELSX")
+#pragma pop_macro("LOGPIXELSY")
+#pragma pop_macro("PHYSICALWIDTH")
+#pragma pop_macro("PHYSICALHEIGHT")
+#pragma pop_macro("PHYSICALOFFSETX")
+#pragma pop_macro("PHYSICALOFFSETY")
+#pragma pop_macro("MM_TEXT")
+#pragma pop_macro("MM_ISOTROPIC")
+#pragma pop_macro("MM_ANISOTROPIC")
 
 struct TPoint {
     std::int32_t x = 0;

@@ -35,9 +35,9 @@ std::optional<FileFailure> ReplaceFileContents(const std::string& path, const st
         return Failed(FileFailure::Step::Create);
     }
     DWORD written = 0;
-    const bool wrote = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                                 nullptr) &&
-                       written == bytes.size();
+    const bool wrote =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
     const std::optional<FileFailure> failure =
         wrote ? std::nullopt : std::optional<FileFailure>(Failed(FileFailure::Step::Write));
     // Closing reports a write that the system deferred.
