@@ -235,6 +235,45 @@ TEST(VersionWindow, ShowsTheReportReadOnlyAndWritesTheFileAndClosesOnItsButtons)
     DeleteFileA(reportFile.c_str());
 }
 
+// The printer wrapper's page setup on the default printer's GDI device
+// context: thousandths of an inch mapped isotropically, the origin at the
+// margins, fonts true in points. The document is aborted: no job.
+TEST(PrinterWrapperOverGdi, MapsItsUnitOntoTheDeviceContext) {
+    using toolkit::DeviceCap;
+    versioninfo::TDOzadi wrapper;
+    ASSERT_TRUE(wrapper.GetPrinterAvailable()) << "no printer: is CUPS running?";
+    EXPECT_TRUE(wrapper.GetPrinterCapabilities().Contains(
+        versioninfo::TDOzadierCapability::xpcOrientation));
+    wrapper.SetScaling(versioninfo::TScaling::pscMil);
+    wrapper.SetMarginLeft(500);
+    wrapper.SetMarginTop(250);
+    wrapper.BeginDoc();
+    const HDC dc = toolkit::GdiPrinter().Handle()->Dc();
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+    const int window = 7200 / dpi * 1000;
+    SIZE windowExtent{};
+    SIZE viewportExtent{};
+    POINT origin{};
+    GetWindowExtEx(dc, &windowExtent);
+    GetViewportExtEx(dc, &viewportExtent);
+    GetViewportOrgEx(dc, &origin);
+    EXPECT_EQ(GetMapMode(dc), MM_ISOTROPIC);
+    EXPECT_EQ(windowExtent.cx, window);
+    EXPECT_EQ(windowExtent.cy, window);
+    // GDI keeps both axes at one scale in millimetres, as the device reports
+    // its size in them: one viewport extent may shrink by a rounding.
+    EXPECT_EQ(std::max(viewportExtent.cx, viewportExtent.cy), 7200);
+    EXPECT_GT(std::min(viewportExtent.cx, viewportExtent.cy), 7200 * 99 / 100);
+    EXPECT_EQ(origin.x, 500 * dpi / 1000 - GetDeviceCaps(dc, PHYSICALOFFSETX));
+    EXPECT_EQ(origin.y, 250 * dpi / 1000 - GetDeviceCaps(dc, PHYSICALOFFSETY));
+    EXPECT_EQ(wrapper.PageWidth(),
+              (GetDeviceCaps(dc, PHYSICALWIDTH) - 500 * dpi / 1000 - 1) * 1000 / dpi);
+    wrapper.SetFontSize(12);
+    EXPECT_EQ(wrapper.GetFont().Size(), 12 * 1000 / GetDeviceCaps(dc, LOGPIXELSY));
+    wrapper.Abort();
+    EXPECT_TRUE(wrapper.GetAborted());
+}
+
 // Prints twice from the window: after the setup dialog's OK with landscape
 // A5, and after Abbrechen with portrait A4 chosen. Both jobs must come out on
 // A5 in landscape, which version_printout_test.sh checks in the PDFs.
