@@ -4,6 +4,7 @@
 #include "app/tfm_tlm_start.h"
 #include "platform/module_file_name.h"
 #include "toolkit/application.h"
+#include "versioninfo/f_evi.h"
 #include "versioninfo/version_switches.h"
 
 #include <QRegularExpression>
@@ -22,11 +23,11 @@ TfmTLMMain::TfmTLMMain(QWidget* parent, std::string programPath)
       programPath_(programPath.empty() ? platform::ModuleFileName() : std::move(programPath)) {
     setupUi(this);
     // EVI1 with its stored settings; the identity writes are ignored by design.
-    EVI1 = new versioninfo::TEVI(this);
-    EVI1->SetasVersion(QStringLiteral("1.01.000"));
-    EVI1->SetasVersionDate(QStringLiteral("16.11.2001"));
-    EVI1->SetasVersionName(QStringLiteral("EVI"));
-    EVI1->OnDatenSammeln = [this](QObject* sender, QStringList& lines) {
+    EVI1 = std::make_unique<versioninfo::TEVI>(versioninfo::ShowVersionWindow);
+    EVI1->SetasVersion("1.01.000");
+    EVI1->SetasVersionDate("16.11.2001");
+    EVI1->SetasVersionName("EVI");
+    EVI1->OnDatenSammeln = [this](versioninfo::TEVI* sender, std::vector<std::string>& lines) {
         EVI1DatenSammeln(sender, lines);
     };
     log_ = std::make_unique<MemLog>(*memLog);
@@ -53,9 +54,12 @@ void TfmTLMMain::FormCreate() {
     // Version settings and command-line switches: the last steps, so that a
     // failing version output skips nothing else of the window's creation.
     versioninfo::SetProgramVersion(*EVI1);
+    std::vector<std::string> arguments;
+    for (const QString& argument : QCoreApplication::arguments().mid(1)) {
+        arguments.push_back(argument.toLocal8Bit().toStdString());
+    }
     versioninfo::RunVersionSwitches(
-        QCoreApplication::arguments().mid(1),
-        [this](versioninfo::TExVersionInfoTyp kind) { ShowVersionInfo(kind); });
+        arguments, [this](versioninfo::TExVersionInfoTyp kind) { ShowVersionInfo(kind); });
 }
 
 bool TfmTLMMain::FormShow() {
@@ -100,7 +104,7 @@ void TfmTLMMain::sbtnStartClick() {
              Port, *log_);
 }
 
-void TfmTLMMain::EVI1DatenSammeln(QObject*, QStringList&) {}
+void TfmTLMMain::EVI1DatenSammeln(versioninfo::TEVI*, std::vector<std::string>&) {}
 
 void TfmTLMMain::ShowVersionInfo(versioninfo::TExVersionInfoTyp kind) {
     EVI1->Info(kind);

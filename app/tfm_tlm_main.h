@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tessaldrin {
 
@@ -50,9 +51,9 @@ public:
     void sbtnCloseClick();
 
     // The program's version information; a child of the window, not visible.
-    versioninfo::TEVI* EVI1 = nullptr;
+    std::unique_ptr<versioninfo::TEVI> EVI1;
     // EVI1's OnDatenSammeln: the program adds no lines of its own.
-    void EVI1DatenSammeln(QObject* Sender, QStringList& slInfo);
+    void EVI1DatenSammeln(versioninfo::TEVI* Sender, std::vector<std::string>& slInfo);
     // Collects the version information and sends it to `kind`; returns when
     // that output is done (the screen's window is modal).
     void ShowVersionInfo(versioninfo::TExVersionInfoTyp kind);

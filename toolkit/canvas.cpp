@@ -1,21 +1,8 @@
 #include "toolkit/canvas.h"
 
-#include <QFontMetricsF>
-#include <QPainter>
-#include <QPointF>
-
 namespace tessaldrin::toolkit {
 
-void TCanvas::TextOut(std::int32_t x, std::int32_t y, const QString& text) {
-    QPainter& painter = RequirePainter();
-    painter.setFont(font_.ToQFont());
-    painter.setPen(font_.Color());
-    // Qt places text on its baseline; the canvas places the cell's top.
-    const qreal ascent = painter.fontMetrics().ascent();
-    painter.drawText(QPointF(x, y + ascent), text);
-}
-
-QPainter& TCanvas::RequirePainter() {
+void TCanvas::TextOut(std::int32_t, std::int32_t, const std::string&) {
     throw EInvalidOperation("Leinwand/Bild erlaubt kein Zeichnen");
 }
 

@@ -1,15 +1,13 @@
-// A surface to draw text on with a font. A canvas without a device (the one a
-// printer wrapper makes when no printer is installed) refuses to draw.
+// A surface to draw text on with a font. The plain canvas (the one a printer
+// wrapper makes when no printer is installed) has no device and refuses to
+// draw; a printer object's canvas draws on its device. Toolkit-free.
 #pragma once
 
 #include "toolkit/canvas_font.h"
 
-#include <QString>
-
 #include <cstdint>
 #include <stdexcept>
-
-class QPainter;
+#include <string>
 
 namespace tessaldrin::toolkit {
 
@@ -29,14 +27,10 @@ public:
     TFont& Font() { return font_; }
     const TFont& Font() const { return font_; }
 
-    // Draws `text` in the canvas font with the top-left corner of its first
-    // character cell at (x, y), in the device's logical units.
-    void TextOut(std::int32_t x, std::int32_t y, const QString& text);
-
-protected:
-    // The painter of the device; the plain canvas has none and raises
-    // EInvalidOperation.
-    virtual QPainter& RequirePainter();
+    // Draws `text` (the program's 8-bit text) in the canvas font with the
+    // top-left corner of its first character cell at (x, y), in the device's
+    // logical units. The plain canvas raises EInvalidOperation.
+    virtual void TextOut(std::int32_t x, std::int32_t y, const std::string& text);
 
 private:
     TFont font_;

@@ -1,16 +1,9 @@
 #include "toolkit/canvas_font.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <limits>
 
 namespace tessaldrin::toolkit {
-namespace {
-
-// Far beyond any page; keeps a corrupt height from reaching Qt as a negative size.
-constexpr std::int64_t kLargestPixelSize = 1 << 20;
-
-} // namespace
 
 std::int32_t MulDiv(std::int32_t a, std::int32_t b, std::int32_t c) {
     if (c == 0) {
@@ -40,25 +33,6 @@ void TFont::SetPixelsPerInch(std::int32_t pixelsPerInch) {
     if (pixelsPerInch > 0) {
         pixelsPerInch_ = pixelsPerInch;
     }
-}
-
-QFont TFont::ToQFont() const {
-    QFont font(name_);
-    // Qt's pixel size is the character height; a cell height is taken as it,
-    // which is near enough for the one-line steps the program draws.
-    if (height_ != 0) {
-        const std::int64_t pixels = std::llabs(static_cast<std::int64_t>(height_));
-        font.setPixelSize(static_cast<int>(std::min<std::int64_t>(pixels, kLargestPixelSize)));
-    }
-    if (pitch_ == TFontPitch::fpFixed) {
-        font.setFixedPitch(true);
-        font.setStyleHint(QFont::TypeWriter);
-    }
-    font.setBold((style_ & fsBold) != 0);
-    font.setItalic((style_ & fsItalic) != 0);
-    font.setUnderline((style_ & fsUnderline) != 0);
-    font.setStrikeOut((style_ & fsStrikeOut) != 0);
-    return font;
 }
 
 } // namespace tessaldrin::toolkit

@@ -1,14 +1,18 @@
 // The font of a canvas, kept the way the drawing layer keeps it: a height in
 // pixels tied to a size in points through the font's pixels per inch.
+// Toolkit-free: the printer objects turn it into their own fonts.
 #pragma once
 
-#include <QColor>
-#include <QFont>
-#include <QString>
-
 #include <cstdint>
+#include <string>
 
 namespace tessaldrin::toolkit {
+
+// A colour as the Windows COLORREF holds it: 0x00BBGGRR.
+using TColor = std::uint32_t;
+inline constexpr TColor clBlack = 0x000000;
+inline constexpr TColor clRed = 0x0000FF;
+inline constexpr TColor clBlue = 0xFF0000;
 
 enum class TFontPitch : std::uint8_t { fpDefault, fpVariable, fpFixed };
 
@@ -30,16 +34,17 @@ public:
     // The screen's resolution, which a font has until a device sets its own.
     static constexpr std::int32_t kScreenPixelsPerInch = 96;
 
-    QColor Color() const { return color_; }
-    void SetColor(const QColor& color) { color_ = color; }
+    TColor Color() const { return color_; }
+    void SetColor(TColor color) { color_ = color; }
 
     // Negative: the character height without internal leading; positive: the
     // cell height; 0: the device's default.
     std::int32_t Height() const { return height_; }
     void SetHeight(std::int32_t height) { height_ = height; }
 
-    QString Name() const { return name_; }
-    void SetName(const QString& name) { name_ = name; }
+    // The face name in the program's 8-bit texts.
+    std::string Name() const { return name_; }
+    void SetName(const std::string& name) { name_ = name; }
 
     TFontPitch Pitch() const { return pitch_; }
     void SetPitch(TFontPitch pitch) { pitch_ = pitch; }
@@ -56,12 +61,9 @@ public:
     // A resolution of zero or less is refused: every size would divide by it.
     void SetPixelsPerInch(std::int32_t pixelsPerInch);
 
-    // The font to draw with, its height in the painter's logical units.
-    QFont ToQFont() const;
-
 private:
-    QColor color_{Qt::black};
-    QString name_{QStringLiteral("MS Sans Serif")};
+    TColor color_ = clBlack;
+    std::string name_ = "MS Sans Serif";
     std::int32_t pixelsPerInch_ = kScreenPixelsPerInch;
     std::int32_t height_ = -MulDiv(8, kScreenPixelsPerInch, 72);
     TFontPitch pitch_ = TFontPitch::fpDefault;

@@ -1,25 +1,17 @@
-// The process-wide printer object: the selected printer with its settings,
-// the document being printed, its canvas and its device context.
-//
-// A document is drawn into a PDF file of its own and handed to the print
-// system when it ends, so that an aborted document never reaches the printer
-// (Qt's own print system engine can only submit what it was given).
+// The toolkit's process-wide printer object as the printer wrapper sees it:
+// the selected printer with its settings, the document being printed, its
+// canvas and its device context. Toolkit-free: Qt's printer over CUPS
+// (qt_printer.h) and GDI (windows/gdi_printer.h) implement it, and each
+// build links the one of its platform behind Printer().
 #pragma once
 
 #include "toolkit/canvas.h"
 #include "toolkit/printer_device.h"
 
-#include <QPageSize>
-#include <QString>
-#include <QStringList>
-
 #include <cstdint>
-#include <memory>
 #include <stdexcept>
-
-class QPainter;
-class QPrinter;
-class QTemporaryFile;
+#include <string>
+#include <vector>
 
 namespace tessaldrin::toolkit {
 
@@ -40,83 +32,68 @@ enum TPrinterCapability : std::uint8_t {
 };
 using TPrinterCapabilities = std::uint8_t;
 
-// The number of printers that the print system offers now; 0 when it offers
-// none or cannot be asked.
-int InstalledPrinterCount();
-
 class TPrinter {
 public:
-    TPrinter();
-    // A document still open is dropped, never printed.
-    ~TPrinter();
+    TPrinter() = default;
+    virtual ~TPrinter() = default;
     TPrinter(const TPrinter&) = delete;
     TPrinter& operator=(const TPrinter&) = delete;
 
     // The printer names as the print system gave them at the first call
-    // after construction or Refresh.
-    const QStringList& Printers();
-    void Refresh();
+    // after construction or after the default printer was selected again.
+    virtual const std::vector<std::string>& Printers() = 0;
     // The font names available for printing.
-    const QStringList& Fonts();
+    virtual const std::vector<std::string>& Fonts() = 0;
 
     // The position of the selected printer in Printers(), -1 when none is
     // selected. Setting -1 selects the system default printer.
-    int PrinterIndex();
-    void SetPrinterIndex(int index);
+    virtual int PrinterIndex() = 0;
+    virtual void SetPrinterIndex(int index) = 0;
 
-    // The paper of the selected printer, in portrait.
-    QPageSize PageSize() const;
-    // `size` should be one that the selected printer offers (see the printer
-    // setup dialog); the printable area follows it.
-    void SetPageSize(const QPageSize& size);
-    TPrinterOrientation Orientation() const;
-    void SetOrientation(TPrinterOrientation orientation);
-    int Copies() const;
-    void SetCopies(int copies);
+    virtual TPrinterOrientation Orientation() const = 0;
+    virtual void SetOrientation(TPrinterOrientation orientation) = 0;
+    virtual int Copies() const = 0;
+    virtual void SetCopies(int copies) = 0;
+    virtual TPrinterCapabilities Capabilities() const = 0;
+
     // The document title: the print job's name.
-    QString Title() const { return title_; }
-    void SetTitle(const QString& title) { title_ = title; }
-    TPrinterCapabilities Capabilities() const;
+    std::string Title() const { return title_; }
+    void SetTitle(const std::string& title) { title_ = title; }
 
-    bool Printing() const { return painter_ != nullptr; }
+    virtual bool Printing() const = 0;
     bool Aborted() const { return aborted_; }
     int PageNumber() const { return pageNumber_; }
 
-    void BeginDoc();
-    void NewPage();
+    virtual void BeginDoc() = 0;
+    virtual void NewPage() = 0;
     // Hands the document to the print system as one job.
-    void EndDoc();
+    virtual void EndDoc() = 0;
     // Drops the document; nothing is printed.
-    void Abort();
+    virtual void Abort() = 0;
 
-    TCanvas& Canvas();
-    TPrinterDevice* Handle() { return &device_; }
-    // The selected printer's settings, for the printer setup dialog.
-    QPrinter& Settings() { return *settings_; }
+    // Draws into the open document only.
+    virtual TCanvas& Canvas() = 0;
+    virtual TPrinterDevice* Handle() = 0;
 
-private:
+protected:
+    // "Der Drucker druckt aktuell nicht" unless a document is open.
     void RequirePrinting() const;
+    // "Der Druckvorgang läuft" while a document is open.
     void RequireIdle() const;
-    void SelectPrinter(const QString& name);
-    void UseDeviceMargins();
-    void CloseDocument();
+    // "Der Druckerindex liegt außerhalb des gültigen Bereichs" for an index
+    // that is neither -1 nor in Printers().
+    void RequirePrinterIndex(int index);
 
-    std::unique_ptr<QPrinter> settings_;
-    TPrinterDevice device_;
-    std::unique_ptr<TCanvas> canvas_;
-    std::unique_ptr<QTemporaryFile> jobFile_;
-    std::unique_ptr<QPrinter> job_;
-    std::unique_ptr<QPainter> painter_;
-    QStringList printers_;
-    bool printersRead_ = false;
-    QStringList fonts_;
-    QString title_;
+    std::string title_;
     bool aborted_ = false;
     int pageNumber_ = 0;
 };
 
-// The process-wide printer object, made at the first call; it lives until
-// the application object is destroyed, which must exist before.
+// The number of printers that the print system offers now; 0 when it offers
+// none or cannot be asked.
+int InstalledPrinterCount();
+
+// The process-wide printer object of the platform, made at the first call.
 TPrinter& Printer();
 
 } // namespace tessaldrin::toolkit

@@ -1,12 +1,12 @@
 #include "toolkit/printer_setup_dialog.h"
 
-#include "toolkit/printer.h"
 #include "toolkit/printer_setup_form.h"
+#include "toolkit/qt_printer.h"
 
 namespace tessaldrin::toolkit {
 
 bool TPrinterSetupDialog::Execute(QWidget* parent) {
-    TPrinterSetupForm form(Printer(), parent);
+    TPrinterSetupForm form(QtPrinter(), parent);
     if (form.exec() != QDialog::Accepted) {
         return false;
     }

@@ -1,6 +1,6 @@
 #include "toolkit/printer_setup_form.h"
 
-#include "toolkit/printer.h"
+#include "toolkit/qt_printer.h"
 
 #include <QPrinterInfo>
 
@@ -27,15 +27,16 @@ qsizetype FindPaper(const QList<QPageSize>& sizes, const QPageSize& wanted) {
 
 } // namespace
 
-TPrinterSetupForm::TPrinterSetupForm(TPrinter& printer, QWidget* parent)
+TPrinterSetupForm::TPrinterSetupForm(TQtPrinter& printer, QWidget* parent)
     : QDialog(parent), printer_(printer) {
     setupUi(this);
     // The printer object's list, so that a position in it is a printer index.
-    cbPrinter->addItems(printer_.Printers());
+    for (const std::string& name : printer_.Printers()) {
+        cbPrinter->addItem(FromLocal(name));
+    }
     int selected = printer_.PrinterIndex();
     if (selected < 0) {
-        selected =
-            static_cast<int>(printer_.Printers().indexOf(QPrinterInfo::defaultPrinterName()));
+        selected = cbPrinter->findText(QPrinterInfo::defaultPrinterName());
     }
     cbPrinter->setCurrentIndex(std::max(selected, 0));
     // The paper of the printer object, before the printer's own default.

@@ -12,14 +12,14 @@
 
 namespace tessaldrin::toolkit {
 
-class TPrinter;
+class TQtPrinter;
 
 class TPrinterSetupForm : public QDialog, public Ui::TPrinterSetupForm {
     Q_OBJECT
 
 public:
     // Shows the settings of `printer`, which outlives the window.
-    TPrinterSetupForm(TPrinter& printer, QWidget* parent);
+    TPrinterSetupForm(TQtPrinter& printer, QWidget* parent);
     ~TPrinterSetupForm() override;
 
     // Hands the choices to the printer object.
@@ -30,7 +30,7 @@ public:
     void cbPrinterChange();
 
 private:
-    TPrinter& printer_;
+    TQtPrinter& printer_;
     // The papers of the chosen printer, in the order of cbPaperSize.
     QList<QPageSize> paperSizes_;
 };

@@ -38,7 +38,7 @@ std::int32_t Add32(std::int32_t a, std::int32_t b) {
 
 } // namespace
 
-TDOzadi::TDOzadi(QObject* owner) : QObject(owner) {
+TDOzadi::TDOzadi() {
     printerCount_ = PrintersInstalled();
     if (printerCount_ > 0) {
         canvas_ = &Printer().Canvas();
@@ -268,11 +268,11 @@ void TDOzadi::SetCopies(int copies) {
     }
 }
 
-QString TDOzadi::GetTitle() const {
-    return GetPrinterAvailable() ? Printer().Title() : QString();
+std::string TDOzadi::GetTitle() const {
+    return GetPrinterAvailable() ? Printer().Title() : std::string();
 }
 
-void TDOzadi::SetTitle(const QString& title) {
+void TDOzadi::SetTitle(const std::string& title) {
     if (GetPrinterAvailable()) {
         Printer().SetTitle(title);
     }
@@ -303,11 +303,11 @@ void TDOzadi::SetCurrentPrinter(int index) {
     DriverParams();
 }
 
-const QStringList* TDOzadi::GetPrinters() const {
+const std::vector<std::string>* TDOzadi::GetPrinters() const {
     return GetPrinterAvailable() ? &Printer().Printers() : nullptr;
 }
 
-const QStringList* TDOzadi::GetFonts() const {
+const std::vector<std::string>* TDOzadi::GetFonts() const {
     return GetPrinterAvailable() ? &Printer().Fonts() : nullptr;
 }
 
@@ -319,28 +319,27 @@ int TDOzadi::GetPageNumber() const {
     return GetPrinterAvailable() ? Printer().PageNumber() : 1;
 }
 
-QString TDOzadi::asVersion() const {
-    return QString::fromStdString(platform::FormatText("%d.%2.2d.%3.3d", 1, 8, 50));
+std::string TDOzadi::asVersion() const {
+    return platform::FormatText("%d.%2.2d.%3.3d", 1, 8, 50);
 }
 
-QString TDOzadi::asVersionDate() const {
-    return QStringLiteral("15.06.2007");
+std::string TDOzadi::asVersionDate() const {
+    return "15.06.2007";
 }
 
-QString TDOzadi::asVersionName() const {
-    return QStringLiteral("DOzadi");
+std::string TDOzadi::asVersionName() const {
+    return "DOzadi";
 }
 
-QString TDOzadi::asVersionString() const {
-    return QString::fromStdString(IdentityLine(
-        asVersionName().toStdString(), asVersion().toStdString(), asVersionDate().toStdString()));
+std::string TDOzadi::asVersionString() const {
+    return IdentityLine(asVersionName(), asVersion(), asVersionDate());
 }
 
-QString TDOzadi::EVI(QStringList* list, int level) const {
+std::string TDOzadi::EVI(std::vector<std::string>* list, int level) const {
     if (list != nullptr) {
-        list->append(QString::fromStdString(LevelPrefix(level)) + asVersionString());
+        list->push_back(LevelPrefix(level) + asVersionString());
     }
-    return QString();
+    return {};
 }
 
 AxisDevice TDOzadi::DeviceX() const {

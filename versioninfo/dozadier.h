@@ -3,19 +3,18 @@
 // sizes true in points in every unit, the printer's unprintable border as
 // minimum margins, and a default for every query and a no-op for every
 // command when no printer is installed. It works on the process-wide printer
-// object, so its settings are everyone's.
+// object, so its settings are everyone's. Toolkit-free: the printer object is
+// the platform's (Qt over CUPS, or GDI).
 #pragma once
 
 #include "toolkit/canvas.h"
 #include "toolkit/printer_device.h"
 #include "versioninfo/dozadier_units.h"
 
-#include <QObject>
-#include <QString>
-#include <QStringList>
-
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace tessaldrin::versioninfo {
 
@@ -44,12 +43,14 @@ struct TRect {
     std::int32_t Bottom;
 };
 
-class TDOzadi : public QObject {
+class TDOzadi {
 public:
     // Counts the printers; with one or more it selects the system default
     // printer on the process-wide printer object (for everyone).
-    explicit TDOzadi(QObject* owner);
-    ~TDOzadi() override;
+    TDOzadi();
+    ~TDOzadi();
+    TDOzadi(const TDOzadi&) = delete;
+    TDOzadi& operator=(const TDOzadi&) = delete;
 
     TScaling Scaling() const { return scaling_; }
     // Converts the margins into the new unit; refused inside a document.
@@ -108,29 +109,29 @@ public:
     TDOzadierCapabilities GetPrinterCapabilities() const;
     int GetCopies() const;
     void SetCopies(int copies);
-    QString GetTitle() const;
-    void SetTitle(const QString& title);
+    std::string GetTitle() const;
+    void SetTitle(const std::string& title);
     TDOzadierOrientation GetOrientation() const;
     void SetOrientation(TDOzadierOrientation orientation);
     int GetCurrentPrinter() const;
     void SetCurrentPrinter(int index);
     // Null with no printer.
-    const QStringList* GetPrinters() const;
-    const QStringList* GetFonts() const;
+    const std::vector<std::string>* GetPrinters() const;
+    const std::vector<std::string>* GetFonts() const;
     toolkit::TPrinterDevice* GetHandle() const;
     int GetPageNumber() const;
 
-    QString asVersion() const;
-    void SetasVersion(const QString&) {}
-    QString asVersionDate() const;
-    void SetasVersionDate(const QString&) {}
-    QString asVersionName() const;
-    void SetasVersionName(const QString&) {}
-    QString asVersionString() const;
+    std::string asVersion() const;
+    void SetasVersion(const std::string&) {}
+    std::string asVersionDate() const;
+    void SetasVersionDate(const std::string&) {}
+    std::string asVersionName() const;
+    void SetasVersionName(const std::string&) {}
+    std::string asVersionString() const;
 
     // Appends the identity line, indented by level − 1 minus signs, when a
     // list is given; the result is always empty.
-    QString EVI(QStringList* list, int level) const;
+    std::string EVI(std::vector<std::string>* list, int level) const;
 
 private:
     std::int32_t Convert(std::int32_t value, std::int32_t multiplier, std::int32_t divisor) const;

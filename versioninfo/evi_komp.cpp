@@ -5,82 +5,68 @@
 #include "toolkit/canvas.h"
 #include "versioninfo/dozadier.h"
 #include "versioninfo/evi_paths.h"
-#include "versioninfo/f_evi.h"
 #include "versioninfo/identity.h"
 #include "versioninfo/report_file.h"
 
-#include <QMessageBox>
-
 #include <cstdlib>
-#include <exception>
-#include <memory>
-#include <string>
-#include <vector>
+#include <utility>
 
 namespace tessaldrin::versioninfo {
 namespace {
 
-const QString kRule(70, QLatin1Char('-'));
-
-QString FromLocal(const std::string& text) {
-    return QString::fromLocal8Bit(text);
-}
+const std::string kRule(70, '-');
 
 } // namespace
 
-TEVI::TEVI(QObject* owner) : QObject(owner) {
+TEVI::TEVI(TVersionWindow window) : window_(std::move(window)) {
     const ModulePaths paths = SplitModulePath(platform::ModuleFileName());
-    moduleDirectory_ = FromLocal(paths.directory);
-    moduleFileName_ = FromLocal(paths.fileName);
-    reportPath_ = FromLocal(paths.reportPath);
-    reportFile_ = paths.reportPath;
-    printer_ = new TDOzadi(this);
+    moduleDirectory_ = paths.directory;
+    moduleFileName_ = paths.fileName;
+    reportPath_ = paths.reportPath;
+    printer_ = std::make_unique<TDOzadi>();
 }
 
 TEVI::~TEVI() {
     // The wrapper goes first, before the list and the texts.
-    delete printer_;
-    printer_ = nullptr;
+    printer_.reset();
 }
 
-QString TEVI::GetasVersion() const {
-    return QString::fromStdString(platform::FormatText("%i.%02i.%03i", 1, 1, 0));
+std::string TEVI::GetasVersion() const {
+    return platform::FormatText("%i.%02i.%03i", 1, 1, 0);
 }
 
-QString TEVI::GetasVersionDate() const {
-    return QStringLiteral("16.11.2001");
+std::string TEVI::GetasVersionDate() const {
+    return "16.11.2001";
 }
 
-QString TEVI::GetasVersionName() const {
-    return QStringLiteral("EVI");
+std::string TEVI::GetasVersionName() const {
+    return "EVI";
 }
 
-QString TEVI::GetasVersionString() const {
-    return QString::fromStdString(IdentityLine(GetasVersionName().toStdString(),
-                                               GetasVersion().toStdString(),
-                                               GetasVersionDate().toStdString()));
+std::string TEVI::GetasVersionString() const {
+    return IdentityLine(GetasVersionName(), GetasVersion(), GetasVersionDate());
 }
 
-void TEVI::SetasVersion(const QString&) {}
-void TEVI::SetasVersionDate(const QString&) {}
-void TEVI::SetasVersionName(const QString&) {}
-void TEVI::SetasVersionString(const QString&) {}
+void TEVI::SetasVersion(const std::string&) {}
+void TEVI::SetasVersionDate(const std::string&) {}
+void TEVI::SetasVersionName(const std::string&) {}
+void TEVI::SetasVersionString(const std::string&) {}
 
 void TEVI::Header() {
-    info_.append(QStringLiteral("Datei:       ") + moduleFileName_);
-    info_.append(QStringLiteral("Version:     ") + asModuleVersion);
-    info_.append(QStringLiteral("Datum:       ") + asModuleVersionDate);
-    info_.append(QStringLiteral("Verzeichnis: ") + moduleDirectory_);
-    info_.append(kRule);
-    info_.append(QString());
-    info_.append(QStringLiteral("Verwendete Komponenten:"));
-    info_.append(kRule);
+    info_.push_back("Datei:       " + moduleFileName_);
+    info_.push_back("Version:     " + asModuleVersion);
+    info_.push_back("Datum:       " + asModuleVersionDate);
+    info_.push_back("Verzeichnis: " + moduleDirectory_);
+    info_.push_back(kRule);
+    info_.emplace_back();
+    info_.emplace_back("Verwendete Komponenten:");
+    info_.push_back(kRule);
     EVI(&info_, 1);
 }
 
-void TEVI::EVI(QStringList* list, int level) {
+void TEVI::EVI(std::vector<std::string>* list, int level) {
     if (list != nullptr) {
-        list->append(QString::fromStdString(LevelPrefix(level)) + GetasVersionString());
+        list->push_back(LevelPrefix(level) + GetasVersionString());
     }
     printer_->EVI(list, level + 1);
 }
@@ -110,26 +96,11 @@ void TEVI::Info(TExVersionInfoTyp kind) {
 }
 
 void TEVI::VersionInfoScreen() {
-    const auto window = std::make_unique<TfmEVI>(this);
-    try {
-        window->memInfo->setPlainText(info_.join(QLatin1Char('\n')));
-        window->DOzadi = printer_;
-        window->exec();
-    } catch (const std::exception& error) {
-        QMessageBox box(QMessageBox::NoIcon, QString(), QString::fromUtf8(error.what()),
-                        QMessageBox::Ok);
-        box.setWindowModality(Qt::ApplicationModal);
-        box.exec();
-    }
+    window_(*this);
 }
 
 void TEVI::VersionInfoFile() {
-    std::vector<std::string> lines;
-    lines.reserve(static_cast<std::size_t>(info_.size()));
-    for (const QString& line : info_) {
-        lines.push_back(line.toLocal8Bit().toStdString());
-    }
-    WriteReportFile(reportFile_, lines);
+    WriteReportFile(reportPath_, info_);
 }
 
 void TEVI::VersionInfoPrinter() {
@@ -137,14 +108,14 @@ void TEVI::VersionInfoPrinter() {
     if (printer.GetPrinting()) {
         return;
     }
-    printer.SetTitle(moduleFileName_ + QStringLiteral(" - EVI"));
-    printer.GetFont().SetName(QStringLiteral("Courier New"));
+    printer.SetTitle(moduleFileName_ + " - EVI");
+    printer.GetFont().SetName("Courier New");
     printer.GetFont().SetSize(12);
     printer.BeginDoc();
     toolkit::TCanvas& canvas = printer.Canvas();
     // One page: the report is short, and the lines below its end are lost.
     std::int32_t y = 0;
-    for (const QString& line : info_) {
+    for (const std::string& line : info_) {
         canvas.TextOut(0, y, line);
         y += std::abs(canvas.Font().Height());
     }

@@ -1,6 +1,7 @@
 #include "versioninfo/f_evi.h"
 
 #include "toolkit/application.h"
+#include "toolkit/qt_printer.h"
 #include "versioninfo/dozadier.h"
 #include "versioninfo/evi_komp.h"
 #include "versioninfo/f_evi_images.h"
@@ -8,6 +9,9 @@
 #include <QFont>
 #include <QMessageBox>
 #include <QStyle>
+
+#include <exception>
+#include <memory>
 
 namespace tessaldrin::versioninfo {
 namespace {
@@ -61,6 +65,24 @@ void TfmEVI::bbtnDruckerEinrichtenClick() {
 
 void TfmEVI::bbtnFileClick() {
     toolkit::CallHandler([this] { owner_->Info(TExVersionInfoTyp::eviFile); });
+}
+
+void ShowVersionWindow(TEVI& collector) {
+    const auto window = std::make_unique<TfmEVI>(&collector);
+    try {
+        QStringList lines;
+        for (const std::string& line : collector.InfoList()) {
+            lines.append(toolkit::FromLocal(line));
+        }
+        window->memInfo->setPlainText(lines.join(QLatin1Char('\n')));
+        window->DOzadi = &collector.PrinterWrapper();
+        window->exec();
+    } catch (const std::exception& error) {
+        QMessageBox box(QMessageBox::NoIcon, QString(), QString::fromUtf8(error.what()),
+                        QMessageBox::Ok);
+        box.setWindowModality(Qt::ApplicationModal);
+        box.exec();
+    }
 }
 
 } // namespace tessaldrin::versioninfo

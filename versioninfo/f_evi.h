@@ -35,4 +35,9 @@ private:
     TEVI* owner_;
 };
 
+// The collector's report in a new TfmEVI, shown modally: the collector's
+// VersionInfoScreen with Qt. A general error while filling or showing it is
+// shown in an untitled message box; the window lives only while it is shown.
+void ShowVersionWindow(TEVI& collector);
+
 } // namespace tessaldrin::versioninfo

@@ -1,75 +1,19 @@
 #include "versioninfo/report_file.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
+#include "versioninfo/replace_file.h"
 
 namespace tessaldrin::versioninfo {
-namespace {
-
-constexpr const char* kLineEnd = "\r\n";
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return fd_; }
-    // Closes now, so that a write that the system deferred is reported.
-    bool Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
-
-[[noreturn]] void Fail(const char* what, const std::string& path) {
-    const std::string reason = std::strerror(errno);
-    throw EReportFile("Datei " + path + " kann nicht " + what + ". " + reason);
-}
-
-bool WriteAll(int fd, const std::string& bytes) {
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            if (n == 0) {
-                errno = EIO;
-            }
-            return false;
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-} // namespace
 
 void WriteReportFile(const std::string& path, const std::vector<std::string>& lines) {
     std::string bytes;
     for (const std::string& line : lines) {
         bytes += line;
-        bytes += kLineEnd;
+        bytes += "\r\n";
     }
-    FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-    if (file.get() < 0) {
-        Fail("erstellt werden", path);
-    }
-    if (!WriteAll(file.get(), bytes) || !file.Close()) {
-        Fail("geschrieben werden", path);
+    if (const auto failure = ReplaceFileContents(path, bytes)) {
+        const char* what =
+            failure->step == FileFailure::Step::Create ? "erstellt werden" : "geschrieben werden";
+        throw EReportFile("Datei " + path + " kann nicht " + what + ". " + failure->reason);
     }
 }
 

@@ -1,10 +1,7 @@
 #include "versioninfo/version_switches.h"
 
+#include "platform/compare_string.h"
 #include "platform/program_version.h"
-
-#include "toolkit/application.h"
-
-#include <QLocale>
 
 #include <array>
 
@@ -12,42 +9,45 @@ namespace tessaldrin::versioninfo {
 namespace {
 
 struct Switch {
-    const char* text;
+    const wchar_t* text;
     TExVersionInfoTyp kind;
 };
 
 constexpr std::array kSwitches{
-    Switch{"/EVIS", TExVersionInfoTyp::eviScreen},
-    Switch{"/EVIF", TExVersionInfoTyp::eviFile},
-    Switch{"/EVIP", TExVersionInfoTyp::eviPrinter},
+    Switch{L"/EVIS", TExVersionInfoTyp::eviScreen},
+    Switch{L"/EVIF", TExVersionInfoTyp::eviFile},
+    Switch{L"/EVIP", TExVersionInfoTyp::eviPrinter},
 };
 
 } // namespace
 
 void SetProgramVersion(TEVI& evi) {
-    evi.asModuleVersion = QString::fromStdString(platform::ProgramVersion());
-    evi.asModuleVersionDate = QString::fromStdString(platform::ProgramVersionDate());
+    evi.asModuleVersion = platform::ProgramVersion();
+    evi.asModuleVersionDate = platform::ProgramVersionDate();
 }
 
-std::optional<TExVersionInfoTyp> VersionSwitchKind(const QString& argument) {
-    const QString upper = QLocale::system().toUpper(argument);
+std::optional<TExVersionInfoTyp> VersionSwitchKind(const std::string& argument) {
+    const std::wstring upper = platform::UpcaseText(argument);
     for (const Switch& entry : kSwitches) {
-        if (upper == QLatin1String(entry.text)) {
+        if (upper == entry.text) {
             return entry.kind;
         }
     }
     return std::nullopt;
 }
 
-void RunVersionSwitches(const QStringList& arguments,
+void RunVersionSwitches(const std::vector<std::string>& arguments,
                         const std::function<void(TExVersionInfoTyp)>& showVersionInfo) {
-    toolkit::CallHandler([&] {
-        for (const QString& argument : arguments) {
-            if (const auto kind = VersionSwitchKind(argument)) {
-                showVersionInfo(*kind);
-            }
+    for (const std::string& argument : arguments) {
+        if (const auto kind = VersionSwitchKind(argument)) {
+            showVersionInfo(*kind);
         }
-    });
+    }
+}
+
+void StartVersionInfo(TEVI& evi, const std::vector<std::string>& arguments) {
+    SetProgramVersion(evi);
+    RunVersionSwitches(arguments, [&evi](TExVersionInfoTyp kind) { evi.Info(kind); });
 }
 
 } // namespace tessaldrin::versioninfo

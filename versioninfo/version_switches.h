@@ -1,14 +1,14 @@
 // The program's own version texts and the command-line switches that ask for
-// its version report at start-up.
+// its version report at start-up. Toolkit-free: both window programs run
+// them from their main window's creation.
 #pragma once
 
 #include "versioninfo/evi_komp.h"
 
-#include <QString>
-#include <QStringList>
-
 #include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace tessaldrin::versioninfo {
 
@@ -17,13 +17,19 @@ void SetProgramVersion(TEVI& evi);
 
 // The output that `argument` asks for: "/EVIS", "/EVIF" or "/EVIP", matched
 // whole after upper-casing in the user's locale.
-std::optional<TExVersionInfoTyp> VersionSwitchKind(const QString& argument);
+std::optional<TExVersionInfoTyp> VersionSwitchKind(const std::string& argument);
 
 // Runs `showVersionInfo` for every switch among `arguments` (the command line
 // without the program name), in order, repeats repeated; others are ignored.
-// The first output that fails ends the handling: its error goes to the
-// application's standard exception display, and the rest is not examined.
-void RunVersionSwitches(const QStringList& arguments,
+// The first output that fails ends the handling: its error passes to the
+// caller (the main window's creation hands it to the standard exception
+// display), and the rest is not examined.
+void RunVersionSwitches(const std::vector<std::string>& arguments,
                         const std::function<void(TExVersionInfoTyp)>& showVersionInfo);
+
+// The last steps of the main window's creation: the program's version texts
+// on `evi`, then every switch among `arguments` through `evi`'s Info. Errors
+// pass to the caller as with RunVersionSwitches.
+void StartVersionInfo(TEVI& evi, const std::vector<std::string>& arguments);
 
 } // namespace tessaldrin::versioninfo

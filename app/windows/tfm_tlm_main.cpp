@@ -4,6 +4,8 @@
 #include "app/windows/tfm_tlm_main_layout.h"
 #include "app/windows/tfm_tlm_start.h"
 #include "platform/module_file_name.h"
+#include "versioninfo/version_switches.h"
+#include "versioninfo/windows/version_startup.h"
 
 #include <stdexcept>
 
@@ -12,8 +14,15 @@ namespace tessaldrin {
 using namespace main_window;
 
 TfmTLMMain::TfmTLMMain(toolkit::TApplication& application)
-    : TForm(application, kForm, kControls), log_(Control(kMemLog)),
-      programPath_(platform::ModuleFileName()) {
+    : TForm(application, kForm, kControls), EVI1(versioninfo::CreateVersionInfo()),
+      log_(Control(kMemLog)), programPath_(platform::ModuleFileName()) {
+    // EVI1 with its stored settings; the identity writes are ignored by design.
+    EVI1->SetasVersion("1.01.000");
+    EVI1->SetasVersionDate("16.11.2001");
+    EVI1->SetasVersionName("EVI");
+    EVI1->OnDatenSammeln = [this](versioninfo::TEVI* sender, std::vector<std::string>& lines) {
+        EVI1DatenSammeln(sender, lines);
+    };
     Application().CallHandler([this] { FormCreate(); });
 }
 
@@ -27,8 +36,18 @@ void TfmTLMMain::FormCreate() {
     const HWND edit = Control(kEdPortCustom);
     SetWindowLongA(edit, GWL_STYLE, GetWindowLongA(edit, GWL_STYLE) | ES_NUMBER);
     Port = kStandardPort;
-    // The version settings and the command-line switches come here, last, so
-    // that a failing version output skips nothing else of the creation.
+    // The version settings and the command-line switches, last, so that a
+    // failing version output skips nothing else of the creation.
+    versioninfo::SetProgramVersion(*EVI1);
+    versioninfo::RunVersionSwitches(
+        Application().Arguments(),
+        [this](versioninfo::TExVersionInfoTyp kind) { ShowVersionInfo(kind); });
+}
+
+void TfmTLMMain::EVI1DatenSammeln(versioninfo::TEVI*, std::vector<std::string>&) {}
+
+void TfmTLMMain::ShowVersionInfo(versioninfo::TExVersionInfoTyp kind) {
+    EVI1->Info(kind);
 }
 
 bool TfmTLMMain::FormShow() {

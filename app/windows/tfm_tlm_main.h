@@ -6,9 +6,12 @@
 #include "app/windows/mem_log.h"
 #include "filetable/dm_files.h"
 #include "toolkit/windows/form.h"
+#include "versioninfo/evi_komp.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace tessaldrin {
 
@@ -34,6 +37,14 @@ public:
     bool FormShow();
     void sbtnStartClick();
     void sbtnCloseClick();
+
+    // The program's version information, shown in the Win32 version window.
+    std::unique_ptr<versioninfo::TEVI> EVI1;
+    // EVI1's OnDatenSammeln: the program adds no lines of its own.
+    void EVI1DatenSammeln(versioninfo::TEVI* Sender, std::vector<std::string>& slInfo);
+    // Collects the version information and sends it to `kind`; returns when
+    // that output is done (the screen's window is modal).
+    void ShowVersionInfo(versioninfo::TExVersionInfoTyp kind);
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -1,6 +1,7 @@
-// The Windows API for the implementations in this folder. <windows.h> turns
-// LoadString, MoveFile and FormatMessage into macros for their A or W forms;
-// those are the names of this layer's own functions, so the macros go.
+// The Windows API for the Windows implementations. <windows.h> turns
+// LoadString, MoveFile, FormatMessage and TextOut into macros for their A or
+// W forms; those are the names of the program's own functions, so the macros
+// go.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -14,3 +15,4 @@
 #undef FormatMessage
 #undef LoadString
 #undef MoveFile
+#undef TextOut

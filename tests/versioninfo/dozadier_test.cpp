@@ -4,7 +4,7 @@
 // is about ending one, so the queue receives only what a test asks for.
 #include "qt_test_support.h"
 #include "toolkit/application.h"
-#include "toolkit/printer.h"
+#include "toolkit/qt_printer.h"
 #include "versioninfo/dozadier.h"
 
 #include <QPageSize>
@@ -14,12 +14,15 @@
 namespace tessaldrin::versioninfo {
 namespace {
 
+using test::Q;
 using toolkit::DeviceCap;
 using toolkit::MapMode;
-using toolkit::Printer;
+using toolkit::QtPrinter;
+using toolkit::TPoint;
+using toolkit::TSize;
 
 std::int32_t Cap(DeviceCap cap) {
-    return Printer().Handle()->GetDeviceCaps(cap);
+    return QtPrinter().Handle()->GetDeviceCaps(cap);
 }
 
 } // namespace
@@ -30,36 +33,36 @@ class DozadierTest : public QObject {
 private slots:
     void init() {
         QVERIFY2(toolkit::InstalledPrinterCount() > 0, "the print queue is not running");
-        Printer().SetOrientation(toolkit::TPrinterOrientation::poPortrait);
+        QtPrinter().SetOrientation(toolkit::TPrinterOrientation::poPortrait);
     }
     void cleanup() {
-        if (Printer().Printing()) {
-            Printer().Abort();
+        if (QtPrinter().Printing()) {
+            QtPrinter().Abort();
         }
     }
 
     void identityIsFixed() {
-        TDOzadi wrapper(nullptr);
-        wrapper.SetasVersion(QStringLiteral("9.99.999"));
-        wrapper.SetasVersionDate(QStringLiteral("01.01.1999"));
-        wrapper.SetasVersionName(QStringLiteral("Other"));
-        QCOMPARE(wrapper.asVersion(), QStringLiteral("1.08.050"));
-        QCOMPARE(wrapper.asVersionDate(), QStringLiteral("15.06.2007"));
-        QCOMPARE(wrapper.asVersionName(), QStringLiteral("DOzadi"));
-        QCOMPARE(wrapper.asVersionString(), QStringLiteral("DOzadi") + QString(24, ' ') +
-                                                QString(7, ' ') + QStringLiteral("1.08.050") +
-                                                QString(5, ' ') + QStringLiteral("15.06.2007"));
+        TDOzadi wrapper;
+        wrapper.SetasVersion("9.99.999");
+        wrapper.SetasVersionDate("01.01.1999");
+        wrapper.SetasVersionName("Other");
+        QCOMPARE(Q(wrapper.asVersion()), QStringLiteral("1.08.050"));
+        QCOMPARE(Q(wrapper.asVersionDate()), QStringLiteral("15.06.2007"));
+        QCOMPARE(Q(wrapper.asVersionName()), QStringLiteral("DOzadi"));
+        QCOMPARE(Q(wrapper.asVersionString()), QStringLiteral("DOzadi") + QString(24, ' ') +
+                                                   QString(7, ' ') + QStringLiteral("1.08.050") +
+                                                   QString(5, ' ') + QStringLiteral("15.06.2007"));
 
-        QStringList list{QStringLiteral("before")};
-        QCOMPARE(wrapper.EVI(&list, 3), QString());
-        QCOMPARE(list.size(), 2);
-        QCOMPARE(list[1], QStringLiteral("--") + wrapper.asVersionString());
-        QCOMPARE(wrapper.EVI(nullptr, 1), QString());
+        std::vector<std::string> list{"before"};
+        QCOMPARE(Q(wrapper.EVI(&list, 3)), QString());
+        QCOMPARE(list.size(), std::size_t{2});
+        QCOMPARE(Q(list[1]), QStringLiteral("--") + Q(wrapper.asVersionString()));
+        QCOMPARE(Q(wrapper.EVI(nullptr, 1)), QString());
     }
 
     // Before the device is read the wrapper converts at 300 dots per inch.
     void convertsAt300DotsPerInchUntilTheDeviceIsRead() {
-        TDOzadi wrapper(nullptr);
+        TDOzadi wrapper;
         QCOMPARE(wrapper.DotValX(123), 123);
         QCOMPARE(wrapper.ScaleValX(123), 123);
         wrapper.SetScaling(TScaling::pscMil);
@@ -75,7 +78,7 @@ private slots:
     }
 
     void switchingUnitsTruncatesTheMargins() {
-        TDOzadi wrapper(nullptr);
+        TDOzadi wrapper;
         wrapper.SetMarginLeft(10);
         wrapper.SetMarginTop(10);
         wrapper.SetMarginRight(-10);
@@ -94,7 +97,7 @@ private slots:
     // The device cache holds the paper of the default printer; the page in
     // dots is the paper without the margins and its last dot.
     void readsThePaperAndPrintableAreaOfTheDevice() {
-        TDOzadi wrapper(nullptr);
+        TDOzadi wrapper;
         wrapper.DriverParams();
         const QPrinterInfo queue = QPrinterInfo::defaultPrinter();
         const std::int32_t dpi = Cap(DeviceCap::LOGPIXELSX);
@@ -107,7 +110,7 @@ private slots:
         QCOMPARE(wrapper.PageHeight(), paper.height() - 20 - 1);
         // In dots the mapping is left alone: device dots from the printable corner.
         QCOMPARE(wrapper.GetHandle()->GetMapMode(), MapMode::MM_TEXT);
-        QCOMPARE(wrapper.GetHandle()->GetViewportOrg(), QPoint(0, 0));
+        QVERIFY(wrapper.GetHandle()->GetViewportOrg() == (TPoint{0, 0}));
         wrapper.Abort();
 
         const std::int32_t border = Cap(DeviceCap::PHYSICALWIDTH) - Cap(DeviceCap::HORZRES) -
@@ -121,7 +124,7 @@ private slots:
     // A document in thousandths of an inch: the device context maps them
     // isotropically, with logical (0, 0) at the margin corner.
     void pageSetupMapsTheUnitOntoTheDevice() {
-        TDOzadi wrapper(nullptr);
+        TDOzadi wrapper;
         wrapper.SetScaling(TScaling::pscMil);
         wrapper.SetMarginLeft(500);
         wrapper.SetMarginTop(250);
@@ -131,11 +134,11 @@ private slots:
         const toolkit::TPrinterDevice& device = *wrapper.GetHandle();
         QCOMPARE(device.GetMapMode(), MapMode::MM_ISOTROPIC);
         const std::int32_t window = 7200 / dpi * 1000;
-        QCOMPARE(device.GetWindowExt(), QSize(window, window));
-        QCOMPARE(device.GetViewportExt(), QSize(7200, 7200));
-        QCOMPARE(device.GetViewportOrg(),
-                 QPoint(500 * dpi / 1000 - Cap(DeviceCap::PHYSICALOFFSETX),
-                        250 * dpi / 1000 - Cap(DeviceCap::PHYSICALOFFSETY)));
+        QVERIFY(device.GetWindowExt() == (TSize{window, window}));
+        QVERIFY(device.GetViewportExt() == (TSize{7200, 7200}));
+        QVERIFY(device.GetViewportOrg() ==
+                (TPoint{500 * dpi / 1000 - Cap(DeviceCap::PHYSICALOFFSETX),
+                        250 * dpi / 1000 - Cap(DeviceCap::PHYSICALOFFSETY)}));
         const std::int32_t paperWidth = Cap(DeviceCap::PHYSICALWIDTH);
         QCOMPARE(
             wrapper.PageWidth(),
@@ -145,13 +148,13 @@ private slots:
         wrapper.NewPage();
         QCOMPARE(wrapper.GetPageNumber(), 2);
         QCOMPARE(device.GetMapMode(), MapMode::MM_ISOTROPIC);
-        QCOMPARE(device.GetViewportExt(), QSize(7200, 7200));
+        QVERIFY(device.GetViewportExt() == (TSize{7200, 7200}));
         wrapper.Abort();
         QVERIFY(wrapper.GetAborted());
     }
 
     void scalingCannotChangeInsideADocument() {
-        TDOzadi wrapper(nullptr);
+        TDOzadi wrapper;
         wrapper.SetScaling(TScaling::pscMil);
         wrapper.SetMarginLeft(1000);
         wrapper.BeginDoc();
@@ -167,7 +170,7 @@ private slots:
     // Font sizes stay true in points: in a logical unit the font is as high
     // in that unit as its points are.
     void fontSizesStayTrueInPoints() {
-        TDOzadi wrapper(nullptr);
+        TDOzadi wrapper;
         wrapper.GetFont().SetSize(12);
         wrapper.BeginDoc();
         const std::int32_t dpiY = Cap(DeviceCap::LOGPIXELSY);
@@ -193,11 +196,11 @@ private slots:
     // The font of the canvas as the document began comes back when it ends,
     // whatever the document did to it.
     void endingADocumentRestoresTheFont() {
-        TDOzadi wrapper(nullptr);
+        TDOzadi wrapper;
         toolkit::TFont& font = wrapper.GetFont();
-        font.SetName(QStringLiteral("Courier New"));
+        font.SetName("Courier New");
         font.SetSize(12);
-        font.SetColor(Qt::blue);
+        font.SetColor(toolkit::clBlue);
         font.SetStyle(toolkit::fsBold | toolkit::fsItalic);
         font.SetPitch(toolkit::TFontPitch::fpFixed);
         wrapper.SetScaling(TScaling::pscMetric100);
@@ -205,34 +208,34 @@ private slots:
         const std::int32_t began = -(12 * Cap(DeviceCap::LOGPIXELSY) / 72);
 
         toolkit::TFont other;
-        other.SetName(QStringLiteral("Liberation Serif"));
+        other.SetName("Liberation Serif");
         other.SetSize(30);
-        other.SetColor(Qt::red);
+        other.SetColor(toolkit::clRed);
         other.SetStyle(toolkit::fsUnderline);
         wrapper.SelectFont(other);
-        QCOMPARE(font.Name(), QStringLiteral("Liberation Serif"));
+        QCOMPARE(Q(font.Name()), QStringLiteral("Liberation Serif"));
         // The colour is not part of a selection.
-        QCOMPARE(font.Color(), QColor(Qt::blue));
+        QCOMPARE(font.Color(), toolkit::clBlue);
         wrapper.EndDoc();
 
-        QCOMPARE(font.Name(), QStringLiteral("Courier New"));
+        QCOMPARE(Q(font.Name()), QStringLiteral("Courier New"));
         QCOMPARE(font.Size(), 12);
         QCOMPARE(font.Height(), began);
-        QCOMPARE(font.Color(), QColor(Qt::blue));
+        QCOMPARE(font.Color(), toolkit::clBlue);
         QCOMPARE(font.Style(), toolkit::TFontStyles(toolkit::fsBold | toolkit::fsItalic));
         QCOMPARE(font.Pitch(), toolkit::TFontPitch::fpFixed);
 
         // The Font property writes without conversion and without a document.
         wrapper.SetFont(other);
-        QCOMPARE(font.Name(), QStringLiteral("Liberation Serif"));
-        QCOMPARE(font.Color(), QColor(Qt::red));
+        QCOMPARE(Q(font.Name()), QStringLiteral("Liberation Serif"));
+        QCOMPARE(font.Color(), toolkit::clRed);
         QCOMPARE(font.Size(), 30);
     }
 
     // The printer object's errors reach the caller, and the wrapper's steps
     // after the failing call do not run.
     void printerObjectErrorsPassUnchanged() {
-        TDOzadi wrapper(nullptr);
+        TDOzadi wrapper;
         try {
             wrapper.EndDoc();
             QFAIL("EndDoc outside a document did not fail");
@@ -243,7 +246,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(toolkit::EPrinter, wrapper.Abort());
 
         // Someone else's job is running on the shared printer object.
-        Printer().BeginDoc();
+        QtPrinter().BeginDoc();
         wrapper.SetScaling(TScaling::pscMil);
         try {
             wrapper.BeginDoc();
@@ -258,28 +261,26 @@ private slots:
         // Its NewPage outside a document is ignored.
         wrapper.NewPage();
         QCOMPARE(wrapper.GetPageNumber(), 1);
-        Printer().Abort();
+        QtPrinter().Abort();
 
         // The printer object's canvas draws only into a document.
-        QVERIFY_THROWS_EXCEPTION(toolkit::EPrinter,
-                                 wrapper.Canvas().TextOut(0, 0, QStringLiteral("x")));
+        QVERIFY_THROWS_EXCEPTION(toolkit::EPrinter, wrapper.Canvas().TextOut(0, 0, "x"));
         QVERIFY_THROWS_EXCEPTION(toolkit::EPrinter, wrapper.SetCurrentPrinter(1000));
     }
 
     // The settings act on the shared printer object of the process.
     void settingsActOnThePrinterObject() {
-        TDOzadi wrapper(nullptr);
-        const QStringList* printers = wrapper.GetPrinters();
-        QVERIFY(printers != nullptr);
-        QVERIFY(printers->contains(QStringLiteral("PDF")));
-        QCOMPARE(wrapper.GetCurrentPrinter(),
-                 printers->indexOf(QPrinterInfo::defaultPrinterName()));
+        TDOzadi wrapper;
+        QVERIFY(wrapper.GetPrinters() != nullptr);
+        const QStringList printers = Q(*wrapper.GetPrinters());
+        QVERIFY(printers.contains(QStringLiteral("PDF")));
+        QCOMPARE(wrapper.GetCurrentPrinter(), printers.indexOf(QPrinterInfo::defaultPrinterName()));
         QVERIFY(wrapper.GetFonts() != nullptr);
-        QVERIFY(wrapper.GetFonts()->contains(QStringLiteral("Liberation Mono")));
+        QVERIFY(Q(*wrapper.GetFonts()).contains(QStringLiteral("Liberation Mono")));
         QVERIFY(wrapper.GetPrinterCapabilities().Contains(TDOzadierCapability::xpcOrientation));
 
-        wrapper.SetTitle(QStringLiteral("Titel"));
-        QCOMPARE(Printer().Title(), QStringLiteral("Titel"));
+        wrapper.SetTitle("Titel");
+        QCOMPARE(Q(QtPrinter().Title()), QStringLiteral("Titel"));
         wrapper.SetCopies(3);
         QCOMPARE(wrapper.GetCopies(), 3);
         wrapper.SetCopies(1);
@@ -291,15 +292,15 @@ private slots:
         QVERIFY(Cap(DeviceCap::PHYSICALWIDTH) < Cap(DeviceCap::PHYSICALHEIGHT));
 
         // A new wrapper selects the system default printer again.
-        wrapper.SetCurrentPrinter(printers->indexOf(QStringLiteral("PDF")));
-        TDOzadi second(nullptr);
-        QCOMPARE(Printer().PrinterIndex(),
-                 Printer().Printers().indexOf(QPrinterInfo::defaultPrinterName()));
+        wrapper.SetCurrentPrinter(static_cast<int>(printers.indexOf(QStringLiteral("PDF"))));
+        TDOzadi second;
+        QCOMPARE(QtPrinter().PrinterIndex(),
+                 Q(QtPrinter().Printers()).indexOf(QPrinterInfo::defaultPrinterName()));
         QVERIFY(second.GetPrinterAvailable());
     }
 
     void boundsAreLeftTopRightBottom() {
-        TDOzadi wrapper(nullptr);
+        TDOzadi wrapper;
         wrapper.SetScaling(TScaling::pscMil);
         const TRect bounds = wrapper.XBounds(10, 20, 300, 400);
         QCOMPARE(bounds.Left, 10);

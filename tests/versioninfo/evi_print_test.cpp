@@ -4,7 +4,7 @@
 #include "print_queue.h"
 #include "qt_test_support.h"
 #include "toolkit/application.h"
-#include "toolkit/printer.h"
+#include "toolkit/qt_printer.h"
 #include "versioninfo/evi_komp.h"
 #include "versioninfo/f_evi.h"
 #include "versioninfo/version_switches.h"
@@ -19,10 +19,11 @@
 namespace tessaldrin::versioninfo {
 namespace {
 
+using test::Q;
 using test::RunTool;
 
 QString JobName(const TEVI& evi) {
-    return evi.ModuleFileName() + QStringLiteral(" - EVI");
+    return Q(evi.ModuleFileName()) + QStringLiteral(" - EVI");
 }
 
 // The text of a PDF, with the layout of its lines kept.
@@ -92,11 +93,10 @@ private slots:
     // "/EVIP": one page that holds the ten report lines in order, in a job
     // named after the program file.
     void switchPrintsTheReport() {
-        TEVI evi(nullptr);
+        TEVI evi(ShowVersionWindow);
         SetProgramVersion(evi);
         const auto job = PrintedJob(evi, [&] {
-            RunVersionSwitches({QStringLiteral("/EVIP")},
-                               [&](TExVersionInfoTyp kind) { evi.Info(kind); });
+            RunVersionSwitches({"/EVIP"}, [&](TExVersionInfoTyp kind) { evi.Info(kind); });
         });
         QVERIFY2(job, "no completed job named after the program");
         QCOMPARE(job->name, JobName(evi));
@@ -108,9 +108,10 @@ private slots:
         // for the empty one; the line tops show where it is.
         QStringList printed;
         QList<qsizetype> printedAt;
-        for (qsizetype i = 0; i < evi.InfoList().size(); ++i) {
-            if (!evi.InfoList()[i].isEmpty()) {
-                printed.append(evi.InfoList()[i]);
+        const QStringList report = Q(evi.InfoList());
+        for (qsizetype i = 0; i < report.size(); ++i) {
+            if (!report[i].isEmpty()) {
+                printed.append(report[i]);
                 printedAt.append(i);
             }
         }
@@ -146,25 +147,25 @@ private slots:
     // While the printer object is printing another job the printout is
     // skipped: no job, no message.
     void printoutIsSkippedWhilePrinting() {
-        TEVI evi(nullptr);
+        TEVI evi(ShowVersionWindow);
         const int last = test::LastJobId();
-        toolkit::Printer().BeginDoc();
+        toolkit::QtPrinter().BeginDoc();
         evi.Info(TExVersionInfoTyp::eviPrinter);
-        QVERIFY(toolkit::Printer().Printing());
-        QCOMPARE(toolkit::Printer().PageNumber(), 1);
-        toolkit::Printer().Abort();
+        QVERIFY(toolkit::QtPrinter().Printing());
+        QCOMPARE(toolkit::QtPrinter().PageNumber(), 1);
+        toolkit::QtPrinter().Abort();
         // lp queues a job before it returns, so a printout would be listed now.
         QCOMPARE(test::LastJobId(), last);
     }
 
     // "Drucken" in the window prints a freshly collected report.
     void windowPrintButtonPrints() {
-        TEVI evi(nullptr);
+        TEVI evi(ShowVersionWindow);
         SetProgramVersion(evi);
         bool shown = false;
         const auto job = PrintedJob(evi, [&] {
             const auto seen = test::OnModalOf<TfmEVI>([&](TfmEVI& window) {
-                evi.asModuleVersionDate = QStringLiteral("02.02.2022");
+                evi.asModuleVersionDate = "02.02.2022";
                 window.bbtnDrucken->click();
                 window.close();
             });

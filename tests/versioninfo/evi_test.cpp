@@ -24,7 +24,7 @@ namespace tessaldrin::versioninfo {
 class RenamedCollector : public TEVI {
 public:
     using TEVI::TEVI;
-    QString GetasVersionName() const override { return QStringLiteral("Renamed"); }
+    std::string GetasVersionName() const override { return "Renamed"; }
 };
 
 class EviTest : public QObject {
@@ -49,10 +49,10 @@ private slots:
 
     // The report of this program has ten lines of known lengths.
     void reportHasTenLines() {
-        TEVI evi(nullptr);
+        TEVI evi(ShowVersionWindow);
         SetProgramVersion(evi);
         evi.DatenSammeln();
-        const QStringList& lines = evi.InfoList();
+        const QStringList lines = test::Q(evi.InfoList());
         QCOMPARE(lines.size(), 10);
         QCOMPARE(lines[0], "Datei:       " + ProgramName());
         QCOMPARE(lines[1], QStringLiteral("Version:      1.11.002"));
@@ -79,30 +79,31 @@ private slots:
         for (qsizetype i = 0; i < lines.size(); ++i) {
             QCOMPARE(lines[i].size(), lengths[i]);
         }
-        QCOMPARE(evi.ReportPath(), ReportPath());
+        QCOMPARE(test::Q(evi.ReportPath()), ReportPath());
     }
 
     void unsetVersionTextsLeaveTheBareLabels() {
-        TEVI evi(nullptr);
+        TEVI evi(ShowVersionWindow);
         evi.DatenSammeln();
-        QCOMPARE(evi.InfoList()[1], QStringLiteral("Version:     "));
-        QCOMPARE(evi.InfoList()[2], QStringLiteral("Datum:       "));
+        QCOMPARE(test::Q(evi.InfoList()[1]), QStringLiteral("Version:     "));
+        QCOMPARE(test::Q(evi.InfoList()[2]), QStringLiteral("Datum:       "));
     }
 
     void identityWritesAreIgnoredAndReadsAreVirtual() {
-        TEVI evi(nullptr);
-        evi.SetasVersion(QStringLiteral("7.77.777"));
-        evi.SetasVersionDate(QStringLiteral("31.12.1999"));
-        evi.SetasVersionName(QStringLiteral("X"));
-        evi.SetasVersionString(QStringLiteral("anything"));
-        QCOMPARE(evi.GetasVersion(), QStringLiteral("1.01.000"));
-        QCOMPARE(evi.GetasVersionDate(), QStringLiteral("16.11.2001"));
-        QCOMPARE(evi.GetasVersionName(), QStringLiteral("EVI"));
-        QCOMPARE(evi.GetasVersionString().size(), 60);
+        TEVI evi(ShowVersionWindow);
+        evi.SetasVersion("7.77.777");
+        evi.SetasVersionDate("31.12.1999");
+        evi.SetasVersionName("X");
+        evi.SetasVersionString("anything");
+        QCOMPARE(test::Q(evi.GetasVersion()), QStringLiteral("1.01.000"));
+        QCOMPARE(test::Q(evi.GetasVersionDate()), QStringLiteral("16.11.2001"));
+        QCOMPARE(test::Q(evi.GetasVersionName()), QStringLiteral("EVI"));
+        QCOMPARE(evi.GetasVersionString().size(), std::size_t{60});
 
-        RenamedCollector renamed(nullptr);
-        QStringList list;
-        renamed.EVI(&list, 2);
+        RenamedCollector renamed(ShowVersionWindow);
+        std::vector<std::string> lines;
+        renamed.EVI(&lines, 2);
+        const QStringList list = test::Q(lines);
         QCOMPARE(list.size(), 2);
         QVERIFY(list[0].startsWith(QStringLiteral("-Renamed ")));
         QCOMPARE(list[0].size(), 61);
@@ -110,37 +111,39 @@ private slots:
 
         // Without a list nothing is appended, and the wrapper is still asked.
         renamed.EVI(nullptr, 1);
-        QCOMPARE(list.size(), 2);
+        QCOMPARE(lines.size(), std::size_t{2});
     }
 
     // Every Info collects anew: the hook's lines follow the component lines,
     // and lines never pile up.
     void everyInfoCollectsAnew() {
-        TEVI evi(nullptr);
+        TEVI evi(ShowVersionWindow);
         int calls = 0;
-        QObject* sender = nullptr;
-        evi.OnDatenSammeln = [&](QObject* from, QStringList& lines) {
+        TEVI* sender = nullptr;
+        evi.OnDatenSammeln = [&](TEVI* from, std::vector<std::string>& lines) {
             ++calls;
             sender = from;
-            lines.append(QStringLiteral("Eigene Zeile"));
+            lines.emplace_back("Eigene Zeile");
         };
-        evi.asModuleVersion = QStringLiteral("first");
+        evi.asModuleVersion = "first";
         evi.Info(TExVersionInfoTyp::eviFile);
-        const qsizetype count = evi.InfoList().size();
-        QCOMPARE(count, 11);
-        QCOMPARE(evi.InfoList().last(), QStringLiteral("Eigene Zeile"));
-        evi.asModuleVersion = QStringLiteral("second");
+        const std::size_t count = evi.InfoList().size();
+        QCOMPARE(count, std::size_t{11});
+        QCOMPARE(test::Q(evi.InfoList().back()), QStringLiteral("Eigene Zeile"));
+        evi.asModuleVersion = "second";
         evi.Info(TExVersionInfoTyp::eviFile);
         QCOMPARE(evi.InfoList().size(), count);
-        QCOMPARE(evi.InfoList()[1], QStringLiteral("Version:     second"));
+        QCOMPARE(test::Q(evi.InfoList()[1]), QStringLiteral("Version:     second"));
         QCOMPARE(calls, 2);
         QCOMPARE(sender, &evi);
     }
 
     // The hook's error reaches the caller of Info, and nothing is output.
     void hookErrorsStopTheOutput() {
-        TEVI evi(nullptr);
-        evi.OnDatenSammeln = [](QObject*, QStringList&) { throw std::runtime_error("hook"); };
+        TEVI evi(ShowVersionWindow);
+        evi.OnDatenSammeln = [](TEVI*, std::vector<std::string>&) {
+            throw std::runtime_error("hook");
+        };
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, evi.Info(TExVersionInfoTyp::eviFile));
         QVERIFY(!QFile::exists(ReportPath()));
     }
@@ -150,7 +153,7 @@ private slots:
     // The test runs a copy of itself from there, which only writes the file.
     void reportFileBesideAProgramInADirectoryNamedInLatin1() {
         if (qEnvironmentVariableIsSet("TM_EVI_WRITE_ONLY")) {
-            TEVI evi(nullptr);
+            TEVI evi(ShowVersionWindow);
             evi.Info(TExVersionInfoTyp::eviFile);
             return;
         }
@@ -159,8 +162,9 @@ private slots:
         std::filesystem::create_directories(dir);
         const std::filesystem::path program = dir / "evi_copy";
         std::filesystem::copy_file(QCoreApplication::applicationFilePath().toStdString(), program);
-        const std::string command = "TM_EVI_WRITE_ONLY=1 '" + program.string() +
-                                    "' reportFileBesideAProgramInADirectoryNamedInLatin1 >/dev/null";
+        const std::string command =
+            "TM_EVI_WRITE_ONLY=1 '" + program.string() +
+            "' reportFileBesideAProgramInADirectoryNamedInLatin1 >/dev/null";
         const int status = std::system(command.c_str());
         const bool written = std::filesystem::exists(dir / "evi_copy.EVI");
         std::filesystem::remove_all(dir.parent_path());
@@ -171,7 +175,7 @@ private slots:
     // The file beside the program: ten lines with CR LF, written twice
     // still one report.
     void reportFileHoldsOneReport() {
-        TEVI evi(nullptr);
+        TEVI evi(ShowVersionWindow);
         SetProgramVersion(evi);
         evi.Info(TExVersionInfoTyp::eviFile);
         const QByteArray first = test::ReadFile(ReportPath());
@@ -182,12 +186,12 @@ private slots:
         QVERIFY(second.endsWith("\r\n"));
         QCOMPARE(second.count('\n'), 10);
         QCOMPARE(QString::fromLocal8Bit(second).split(QStringLiteral("\r\n")).mid(0, 10),
-                 evi.InfoList());
+                 test::Q(evi.InfoList()));
     }
 
     // An output kind out of range shows the window, with the fresh report.
     void unknownKindShowsTheWindow() {
-        TEVI evi(nullptr);
+        TEVI evi(ShowVersionWindow);
         SetProgramVersion(evi);
         QStringList shown;
         TDOzadi* wrapper = nullptr;
@@ -198,7 +202,7 @@ private slots:
         });
         evi.Info(static_cast<TExVersionInfoTyp>(7));
         QVERIFY(*seen);
-        QCOMPARE(shown, evi.InfoList());
+        QCOMPARE(shown, test::Q(evi.InfoList()));
         QCOMPARE(wrapper, &evi.PrinterWrapper());
         // The window lives only while it is shown.
         for (QWidget* widget : QApplication::topLevelWidgets()) {

@@ -34,13 +34,13 @@ private:
 
 private slots:
     void cleanup() {
-        TEVI evi(nullptr);
-        QDir(evi.ReportPath()).removeRecursively();
-        QFile::remove(evi.ReportPath());
+        TEVI evi(ShowVersionWindow);
+        QDir(test::Q(evi.ReportPath())).removeRecursively();
+        QFile::remove(test::Q(evi.ReportPath()));
     }
 
     void layoutIsFixed() {
-        TEVI evi(nullptr);
+        TEVI evi(ShowVersionWindow);
         QVERIFY(WithWindow(evi, [](TfmEVI& window) {
             QCOMPARE(window.windowTitle(), QStringLiteral("Version Info"));
             QCOMPARE(window.pos(), QPoint(192, 112));
@@ -92,7 +92,7 @@ private slots:
 
     // The user can select the report but not change it.
     void memoIsReadOnly() {
-        TEVI evi(nullptr);
+        TEVI evi(ShowVersionWindow);
         QString before;
         QString after;
         QString selected;
@@ -113,15 +113,15 @@ private slots:
     // "Dateiausgabe" collects anew and writes the file; the memo keeps the
     // report it was opened with.
     void fileButtonWritesAFreshReport() {
-        TEVI evi(nullptr);
+        TEVI evi(ShowVersionWindow);
         SetProgramVersion(evi);
         QString memo;
         QVERIFY(WithWindow(evi, [&](TfmEVI& window) {
-            evi.asModuleVersion = QStringLiteral(" 2.00.000");
+            evi.asModuleVersion = " 2.00.000";
             QTest::mouseClick(window.bbtnFile, Qt::LeftButton);
             memo = window.memInfo->toPlainText();
         }));
-        const QString file = QString::fromLocal8Bit(test::ReadFile(evi.ReportPath()));
+        const QString file = QString::fromLocal8Bit(test::ReadFile(test::Q(evi.ReportPath())));
         QVERIFY(file.contains(QStringLiteral("Version:      2.00.000\r\n")));
         QVERIFY(memo.contains(QStringLiteral("Version:      1.11.002\n")));
     }
@@ -129,8 +129,8 @@ private slots:
     // A failing file output from the button goes to the standard exception
     // display, and the window stays open.
     void fileButtonErrorsGoToTheExceptionDisplay() {
-        TEVI evi(nullptr);
-        QVERIFY(QDir().mkpath(evi.ReportPath()));
+        TEVI evi(ShowVersionWindow);
+        QVERIFY(QDir().mkpath(test::Q(evi.ReportPath())));
         QString message;
         bool stillOpen = false;
         QVERIFY(WithWindow(evi, [&](TfmEVI& window) {
@@ -142,7 +142,8 @@ private slots:
             QVERIFY(*shown);
             stillOpen = window.isVisible();
         }));
-        QVERIFY2(message.contains(evi.ReportPath() + QStringLiteral(" kann nicht erstellt werden")),
+        QVERIFY2(message.contains(test::Q(evi.ReportPath()) +
+                                  QStringLiteral(" kann nicht erstellt werden")),
                  qPrintable(message));
         QVERIFY(stillOpen);
     }
@@ -150,7 +151,7 @@ private slots:
     // With a printer, "Drucker einrichten" opens the printer setup dialog
     // on the process-wide printer.
     void setupButtonOpensThePrinterDialog() {
-        TEVI evi(nullptr);
+        TEVI evi(ShowVersionWindow);
         QVERIFY2(evi.PrinterWrapper().GetPrinterAvailable(), "the print queue is not running");
         QString printerName;
         QVERIFY(WithWindow(evi, [&](TfmEVI& window) {

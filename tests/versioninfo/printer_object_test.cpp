@@ -4,9 +4,9 @@
 #include "print_queue.h"
 #include "qt_test_support.h"
 #include "toolkit/application.h"
-#include "toolkit/printer.h"
 #include "toolkit/printer_setup_dialog.h"
 #include "toolkit/printer_setup_form.h"
+#include "toolkit/qt_printer.h"
 #include "versioninfo/evi_komp.h"
 #include "versioninfo/f_evi.h"
 
@@ -21,7 +21,7 @@ namespace tessaldrin::versioninfo {
 namespace {
 
 using test::RunTool;
-using toolkit::Printer;
+using toolkit::QtPrinter;
 using toolkit::TPrinterSetupForm;
 
 // A second cups-pdf queue beside the default one, so that choosing a printer
@@ -71,7 +71,7 @@ private slots:
         QFETCH(QString, queue);
         QFETCH(QPageSize, paper);
         QFETCH(bool, landscape);
-        TEVI evi(nullptr);
+        TEVI evi(ShowVersionWindow);
         const int last = std::max(test::LastJobId(), test::LastJobId(kSecondQueue));
         QString title;
         bool onlyItsChoices = false;
@@ -97,7 +97,7 @@ private slots:
         QVERIFY(onlyItsChoices);
 
         const auto job = test::WaitForCompletedJob(
-            last, evi.ModuleFileName() + QStringLiteral(" - EVI"), 60'000, queue);
+            last, test::Q(evi.ModuleFileName()) + QStringLiteral(" - EVI"), 60'000, queue);
         QVERIFY2(job, "no completed job on the chosen printer");
         QCOMPARE(job->media, paper.key());
         QCOMPARE(job->orientation,
@@ -106,10 +106,10 @@ private slots:
 
     // Abbrechen leaves the printer object as it was, whatever was chosen.
     void cancelChangesNothing() {
-        TEVI evi(nullptr);
-        QPrinter& settings = Printer().Settings();
+        TEVI evi(ShowVersionWindow);
+        QPrinter& settings = QtPrinter().Settings();
         const QString printer = settings.printerName();
-        const int index = Printer().PrinterIndex();
+        const int index = QtPrinter().PrinterIndex();
         const QPageLayout layout = settings.pageLayout();
         // Every choice below differs from the settings before.
         QVERIFY(printer != kSecondQueue && layout.pageSize().key() != QStringLiteral("A5") &&
@@ -121,7 +121,7 @@ private slots:
         QVERIFY(!toolkit::TPrinterSetupDialog().Execute());
         QVERIFY(*setup);
         QCOMPARE(settings.printerName(), printer);
-        QCOMPARE(Printer().PrinterIndex(), index);
+        QCOMPARE(QtPrinter().PrinterIndex(), index);
         QVERIFY(settings.pageLayout() == layout);
     }
 
@@ -134,16 +134,16 @@ private slots:
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", QFile::encodeName(withoutLp.path()));
         QString message;
-        Printer().BeginDoc();
-        Printer().Canvas().TextOut(0, 0, QStringLiteral("nie gedruckt"));
+        QtPrinter().BeginDoc();
+        QtPrinter().Canvas().TextOut(0, 0, "nie gedruckt");
         try {
-            Printer().EndDoc();
+            QtPrinter().EndDoc();
         } catch (const toolkit::EPrinter& error) {
             message = QString::fromUtf8(error.what());
         }
         qputenv("PATH", path);
         QCOMPARE(message, QStringLiteral("Der Druckbefehl „lp“ des Systems wurde nicht gefunden"));
-        QVERIFY(!Printer().Printing());
+        QVERIFY(!QtPrinter().Printing());
         QCOMPARE(test::LastJobId(), last);
     }
 };

@@ -45,4 +45,16 @@ QByteArray ReadFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+QString Q(const std::string& text) {
+    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QStringList Q(const std::vector<std::string>& texts) {
+    QStringList converted;
+    for (const std::string& text : texts) {
+        converted.append(Q(text));
+    }
+    return converted;
+}
+
 } // namespace tessaldrin::versioninfo::test

@@ -3,11 +3,14 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace tessaldrin::versioninfo::test {
 
@@ -36,6 +39,10 @@ std::optional<QString> RunTool(const QString& program, const QStringList& argume
 
 // The file's bytes, or an empty array when it cannot be read.
 QByteArray ReadFile(const QString& path);
+
+// The program's 8-bit texts (the locale's encoding) as Qt's.
+QString Q(const std::string& text);
+QStringList Q(const std::vector<std::string>& texts);
 
 } // namespace tessaldrin::versioninfo::test
 

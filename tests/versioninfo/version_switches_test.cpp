@@ -14,23 +14,21 @@ class VersionSwitchesTest : public QObject {
 
 private slots:
     void switchesMatchWholeInAnyCase() {
-        QCOMPARE(VersionSwitchKind(QStringLiteral("/EVIS")), TExVersionInfoTyp::eviScreen);
-        QCOMPARE(VersionSwitchKind(QStringLiteral("/EVIF")), TExVersionInfoTyp::eviFile);
-        QCOMPARE(VersionSwitchKind(QStringLiteral("/EVIP")), TExVersionInfoTyp::eviPrinter);
-        QCOMPARE(VersionSwitchKind(QStringLiteral("/evis")), TExVersionInfoTyp::eviScreen);
-        QCOMPARE(VersionSwitchKind(QStringLiteral("/eViF")), TExVersionInfoTyp::eviFile);
+        QCOMPARE(VersionSwitchKind("/EVIS"), TExVersionInfoTyp::eviScreen);
+        QCOMPARE(VersionSwitchKind("/EVIF"), TExVersionInfoTyp::eviFile);
+        QCOMPARE(VersionSwitchKind("/EVIP"), TExVersionInfoTyp::eviPrinter);
+        QCOMPARE(VersionSwitchKind("/evis"), TExVersionInfoTyp::eviScreen);
+        QCOMPARE(VersionSwitchKind("/eViF"), TExVersionInfoTyp::eviFile);
         for (const char* other :
              {"-EVIS", "/EVI", "/EVISX", "EVIS", " /EVIS", "/EVIS ", "", "/EVIX", "//EVIS"}) {
-            QVERIFY2(!VersionSwitchKind(QString::fromLatin1(other)), other);
+            QVERIFY2(!VersionSwitchKind(other), other);
         }
     }
 
     // Every argument is examined, in order; repeats repeat, others do nothing.
     void switchesRunInArgumentOrder() {
         QList<TExVersionInfoTyp> asked;
-        RunVersionSwitches({QStringLiteral("EVIS"), QStringLiteral("/evip"),
-                            QStringLiteral("-EVIF"), QStringLiteral("/EVIF"),
-                            QStringLiteral("/EVISX"), QStringLiteral("/EVIP")},
+        RunVersionSwitches({"EVIS", "/evip", "-EVIF", "/EVIF", "/EVISX", "/EVIP"},
                            [&](TExVersionInfoTyp kind) { asked.append(kind); });
         QCOMPARE(asked, (QList<TExVersionInfoTyp>{TExVersionInfoTyp::eviPrinter,
                                                   TExVersionInfoTyp::eviFile,

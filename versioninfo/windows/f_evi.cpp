@@ -1,0 +1,310 @@
+#include "versioninfo/windows/f_evi.h"
+
+#include "toolkit/windows/exception_display.h"
+#include "versioninfo/button_images.h"
+
+#include <exception>
+#include <stdexcept>
+
+namespace tessaldrin::versioninfo {
+namespace {
+
+enum ControlId : int { kMemInfo = 101, kClose, kDrucken, kDruckerEinrichten, kFile };
+
+struct ControlLayout {
+    ControlId id;
+    const char* className;
+    const char* caption;
+    int x;
+    int y;
+    int width;
+    int height;
+    DWORD style;
+    DWORD exStyle;
+    const char* const* image;
+};
+
+// The window: caption, screen position and client area, in pixels.
+constexpr const char* kClassName = "TfmEVI";
+constexpr const char* kCaption = "Version Info";
+constexpr int kLeft = 192;
+constexpr int kTop = 112;
+constexpr int kClientWidth = 607;
+constexpr int kClientHeight = 343;
+// A fixed dialog border in the colour of button faces.
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+
+// The controls in tab order, in pixels of the client area. The buttons draw
+// their image left of their caption themselves.
+const ControlLayout kControls[] = {
+    {kMemInfo, "EDIT", "", 0, 0, 609, 297,
+     ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL | WS_VSCROLL, WS_EX_CLIENTEDGE,
+     nullptr},
+    {kClose, "BUTTON", "&Schließen", 506, 304, 87, 25, BS_OWNERDRAW, 0, kDoorWithArrow},
+    {kDrucken, "BUTTON", "&Drucken", 88, 304, 75, 25, BS_OWNERDRAW, 0, kPrinterWithSheet},
+    {kDruckerEinrichten, "BUTTON", "Drucker &einrichten", 176, 304, 129, 25, BS_OWNERDRAW, 0,
+     kPrinterWithSpanner},
+    {kFile, "BUTTON", "Datei&ausgabe", 312, 304, 105, 25, BS_OWNERDRAW, 0, kPageIntoDrive},
+};
+
+// The window font and the memo's, heights in pixels.
+toolkit::GdiObject<HFONT> PixelFont(const char* name, std::int32_t height) {
+    toolkit::TFont font;
+    font.SetName(name);
+    font.SetHeight(height);
+    return toolkit::CreateGdiFont(font);
+}
+
+// The gap between a button's image and its caption.
+constexpr int kImageSpacing = 4;
+
+struct MemoryDc {
+    HDC dc;
+    ~MemoryDc() { DeleteDC(dc); }
+};
+
+void RegisterWindowClass(WNDPROC procedure) {
+    static const bool registered = [procedure] {
+        WNDCLASSEXA windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = procedure;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<const char*>(IDC_ARROW));
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        windowClass.lpszClassName = kClassName;
+        return RegisterClassExA(&windowClass) != 0;
+    }();
+    if (!registered) {
+        throw std::runtime_error("Die Fensterklasse TfmEVI kann nicht angelegt werden");
+    }
+}
+
+// Disables the program's other windows for the holder's life, as a modal
+// window does, and enables them again.
+class OtherWindowsDisabled {
+public:
+    explicit OtherWindowsDisabled(HWND modal) : modal_(modal) {
+        EnumThreadWindows(GetCurrentThreadId(), Disable, reinterpret_cast<LPARAM>(this));
+    }
+    ~OtherWindowsDisabled() {
+        for (HWND window : disabled_) {
+            EnableWindow(window, TRUE);
+        }
+    }
+    OtherWindowsDisabled(const OtherWindowsDisabled&) = delete;
+    OtherWindowsDisabled& operator=(const OtherWindowsDisabled&) = delete;
+
+private:
+    static BOOL CALLBACK Disable(HWND window, LPARAM self) {
+        auto& holder = *reinterpret_cast<OtherWindowsDisabled*>(self);
+        if (window != holder.modal_ && IsWindowVisible(window) && IsWindowEnabled(window)) {
+            EnableWindow(window, FALSE);
+            holder.disabled_.push_back(window);
+        }
+        return TRUE;
+    }
+
+    HWND modal_;
+    std::vector<HWND> disabled_;
+};
+
+} // namespace
+
+TfmEVI::TfmEVI(TEVI& owner)
+    : owner_(owner), font_(PixelFont("MS Sans Serif", -11)),
+      memoFont_(PixelFont("Courier New", -11)) {
+    RegisterWindowClass(WindowProc);
+    RECT frame{0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    window_.reset(CreateWindowExA(kExStyle, kClassName, kCaption, kStyle, kLeft, kTop,
+                                  frame.right - frame.left, frame.bottom - frame.top,
+                                  GetActiveWindow(), nullptr, instance, this));
+    if (!window_) {
+        throw std::runtime_error("Das Fenster \"Version Info\" kann nicht erstellt werden");
+    }
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    for (const ControlLayout& control : kControls) {
+        const HWND created = CreateWindowExA(
+            control.exStyle, control.className, control.caption,
+            WS_CHILD | WS_VISIBLE | WS_TABSTOP | control.style, control.x, control.y, control.width,
+            control.height, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
+            instance, nullptr);
+        const HFONT font = control.id == kMemInfo ? memoFont_.get() : font_.get();
+        SendMessageA(created, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (control.image != nullptr) {
+            images_[control.id - kClose] = LoadButtonImage(control.image, face);
+        }
+    }
+    memInfo = GetDlgItem(Handle(), kMemInfo);
+    bbtnClose = GetDlgItem(Handle(), kClose);
+    bbtnDrucken = GetDlgItem(Handle(), kDrucken);
+    bbtnDruckerEinrichten = GetDlgItem(Handle(), kDruckerEinrichten);
+    bbtnFile = GetDlgItem(Handle(), kFile);
+}
+
+TfmEVI::~TfmEVI() = default;
+
+void TfmEVI::SetLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        text += i == 0 ? lines[i] : "\r\n" + lines[i];
+    }
+    SetWindowTextA(memInfo, text.c_str());
+}
+
+void TfmEVI::ShowModal() {
+    const OtherWindowsDisabled others(Handle());
+    closed_ = false;
+    ShowWindow(Handle(), SW_SHOW);
+    SetForegroundWindow(Handle());
+    SetFocus(memInfo);
+    MSG message{};
+    while (!closed_) {
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == 0) {
+            // The program is asked to end: the loop that waits for it sees it too.
+            PostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
+        if (got == -1) {
+            break;
+        }
+        if (!IsDialogMessageA(Handle(), &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    ShowWindow(Handle(), SW_HIDE);
+}
+
+void TfmEVI::bbtnDruckenClick() {
+    toolkit::CallHandler([this] { owner_.Info(TExVersionInfoTyp::eviPrinter); });
+}
+
+void TfmEVI::bbtnDruckerEinrichtenClick() {
+    toolkit::CallHandler([this] {
+        if (DOzadi != nullptr && DOzadi->GetPrinterAvailable()) {
+            PSDlg.Execute(Handle());
+            return;
+        }
+        MessageBoxA(Handle(), "Keine Drucker installiert!", "Hinweis",
+                    MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    });
+}
+
+void TfmEVI::bbtnFileClick() {
+    toolkit::CallHandler([this] { owner_.Info(TExVersionInfoTyp::eviFile); });
+}
+
+LRESULT CALLBACK TfmEVI::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* creation = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
+    }
+    auto* form = reinterpret_cast<TfmEVI*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (form == nullptr || form->Handle() != window) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    return form->Dispatch(message, wParam, lParam);
+}
+
+LRESULT TfmEVI::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        Command(LOWORD(wParam));
+        return 0;
+    case WM_DRAWITEM:
+        DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    case WM_CTLCOLORSTATIC:
+        // The read-only memo keeps the colour of a text field.
+        if (reinterpret_cast<HWND>(lParam) == memInfo) {
+            SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+        }
+        break;
+    case WM_CLOSE:
+        // Closing ends the modal loop; the window goes with its object.
+        closed_ = true;
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcA(Handle(), message, wParam, lParam);
+}
+
+void TfmEVI::Command(int id) {
+    switch (id) {
+    case kClose:
+    case IDCANCEL:
+        closed_ = true;
+        break;
+    case kDrucken:
+        bbtnDruckenClick();
+        break;
+    case kDruckerEinrichten:
+        bbtnDruckerEinrichtenClick();
+        break;
+    case kFile:
+        bbtnFileClick();
+        break;
+    default:
+        break;
+    }
+}
+
+void TfmEVI::DrawButton(const DRAWITEMSTRUCT& item) const {
+    if (item.CtlID < kClose || item.CtlID > kFile) {
+        return;
+    }
+    const HDC dc = item.hDC;
+    RECT bounds = item.rcItem;
+    const bool pushed = (item.itemState & ODS_SELECTED) != 0;
+    const bool disabled = (item.itemState & ODS_DISABLED) != 0;
+    DrawFrameControl(dc, &bounds, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+    const toolkit::SelectedObject font(dc, font_.get());
+    char caption[64] = {};
+    GetWindowTextA(item.hwndItem, caption, sizeof caption);
+    RECT text{};
+    DrawTextA(dc, caption, -1, &text, DT_CALCRECT | DT_SINGLELINE);
+
+    // Image and caption side by side, the pair centred; a pushed button's
+    // content moves by one pixel.
+    const ButtonImage& image = images_[item.CtlID - kClose];
+    const int shift = pushed ? 1 : 0;
+    const int width = image.size.cx + kImageSpacing + text.right;
+    const int left = bounds.left + (bounds.right - bounds.left - width) / 2 + shift;
+    const int imageTop = bounds.top + (bounds.bottom - bounds.top - image.size.cy) / 2 + shift;
+    const MemoryDc memory{CreateCompatibleDC(dc)};
+    {
+        const toolkit::SelectedObject bitmap(memory.dc,
+                                             disabled ? image.disabled.get() : image.normal.get());
+        BitBlt(dc, left, imageTop, image.size.cx, image.size.cy, memory.dc, 0, 0, SRCCOPY);
+    }
+    RECT captionArea{left + image.size.cx + kImageSpacing, bounds.top + shift, bounds.right,
+                     bounds.bottom + shift};
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    DrawTextA(dc, caption, -1, &captionArea, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+    if ((item.itemState & ODS_FOCUS) != 0) {
+        RECT focus = bounds;
+        InflateRect(&focus, -4, -4);
+        DrawFocusRect(dc, &focus);
+    }
+}
+
+void ShowVersionWindow(TEVI& collector) {
+    TfmEVI window(collector);
+    try {
+        window.SetLines(collector.InfoList());
+        window.DOzadi = &collector.PrinterWrapper();
+        window.ShowModal();
+    } catch (const std::exception& error) {
+        MessageBoxA(nullptr, error.what(), "", MB_OK | MB_TASKMODAL);
+    }
+}
+
+} // namespace tessaldrin::versioninfo

@@ -1,0 +1,50 @@
+#include "platform/windows/windows_api.h"
+
+#include "versioninfo/replace_file.h"
+
+namespace tessaldrin::versioninfo {
+namespace {
+
+// The system's own words for the last error, in the ANSI code page.
+std::string LastErrorText() {
+    const DWORD error = GetLastError();
+    char* text = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string reason = length > 0 && text != nullptr ? std::string(text, length)
+                                                       : "Systemfehler " + std::to_string(error);
+    LocalFree(text);
+    // The system ends its texts with a line break.
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) {
+        reason.pop_back();
+    }
+    return reason;
+}
+
+FileFailure Failed(FileFailure::Step step) {
+    return FileFailure{step, LastErrorText()};
+}
+
+} // namespace
+
+std::optional<FileFailure> ReplaceFileContents(const std::string& path, const std::string& bytes) {
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return Failed(FileFailure::Step::Create);
+    }
+    DWORD written = 0;
+    const bool wrote =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
+    const std::optional<FileFailure> failure =
+        wrote ? std::nullopt : std::optional<FileFailure>(Failed(FileFailure::Step::Write));
+    // Closing reports a write that the system deferred.
+    if (!CloseHandle(file) && !failure) {
+        return Failed(FileFailure::Step::Write);
+    }
+    return failure;
+}
+
+} // namespace tessaldrin::versioninfo
