@@ -50,11 +50,10 @@ constexpr const char* kUsage =
     "  --help         zeigt diesen Text\n"
     "\n"
     "Rückgabewert: 0 erfolgreich angepasst, 1 nicht angepasst, 2 falscher Aufruf oder\n"
-    "keine Bestätigung, 3 Abbruch durch einen Fehler, 4 Links in den File-Headern\n"
-    "angepasst und die Datenbank öffnet am neuen Ort, aber der Server (Firebird 3 und\n"
-    "neuer) erlaubt keine Änderung von RDB$FILES, das die alten Namen behält.\n"
-    "Mit --dry-run: 0 wenn ein Lauf die Header-Seiten aller Dateien anpassen könnte,\n"
-    "sonst 1.\n";
+    "keine Bestätigung, 3 Abbruch durch einen Fehler, 4 angepasst: die Datenbank öffnet\n"
+    "am neuen Ort, nur RDB$FILES behält die alten Namen, weil der Server (Firebird 3\n"
+    "und neuer) sie nicht ändern lässt.\n"
+    "Mit --dry-run: 0 wenn ein Lauf alle Dateien wie geplant anpassen könnte, sonst 1.\n";
 
 // Writes every entry to the console as soon as it is appended, whole, also
 // when the thread that ends the program on a signal appends the last ones.

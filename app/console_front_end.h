@@ -14,9 +14,8 @@ enum ConsoleExit : int {
     kExitFailed = 1,        // the run ended with 21037
     kExitUsage = 2,         // bad arguments, or the confirmation was refused
     kExitException = 3,     // an exception ended the run (or kept it from starting)
-    kExitFileTableKept = 4, // the run ended with 21037 only because the server
-                            // refuses any change of RDB$FILES, after it opened
-                            // the database from its new place
+    kExitFileTableKept = 4, // the database is adjusted and opens from its new
+                            // place; the server refuses any change of RDB$FILES
 };
 
 struct ConsoleEnvironment {

@@ -3,7 +3,7 @@
 #include "platform/compare_string.h"
 #include "platform/file_system_case.h"
 #include "platform/find_files.h"
-#include "platform/load_string.h"
+#include "platform/format_message.h"
 #include "platform/local_path.h"
 
 #include <algorithm>
@@ -67,6 +67,10 @@ DatabaseFiles FindDatabaseFiles(const std::string& programPath, RunLog& log) {
     }
     if (found.PrimaryFile.empty()) {
         log.AppendMessage(msg::kNoDatabase);
+        // The program's directory, which need not be the working directory.
+        if (!found.DatabaseDir.empty()) {
+            log.append(platform::Format(msg::kSearchedDirectory, found.DatabaseDir));
+        }
         return found;
     }
     for (platform::FileSearch secondary(found.DatabaseDir + kSecondaryPattern); secondary.Found();

@@ -77,15 +77,29 @@ RunOutcome Change(filetable::TdmFiles& dmFiles, const RunSettings& settings, con
     return RunOutcome::kFailed;
 }
 
-// The run's final line; a run from a primary file names that file.
+// The run's final line; a run from a primary file names that file. A chain
+// that the server opened from its new place is an adjusted database, also
+// when the server kept RDB$FILES as it was.
 void AppendFinalLine(const RunSettings& settings, RunOutcome outcome, RunLog& log) {
-    const bool adjusted = outcome == RunOutcome::kAdjusted;
     log.append("");
     if (ModeOf(settings) == RunMode::kTessaldrin) {
-        log.AppendMessage(adjusted ? msg::kAdjusted : msg::kNotAdjusted);
-    } else {
-        log.append(platform::Format(adjusted ? msg::kChainAdjusted : msg::kChainNotAdjusted,
-                                    platform::AbsolutePath(settings.ChainPrimary)));
+        switch (outcome) {
+        case RunOutcome::kAdjusted:
+            return log.AppendMessage(msg::kAdjusted);
+        case RunOutcome::kFileTableKept:
+            return log.AppendMessage(msg::kAdjustedFileTableKept);
+        case RunOutcome::kFailed:
+            return log.AppendMessage(msg::kNotAdjusted);
+        }
+    }
+    const std::string primary = platform::AbsolutePath(settings.ChainPrimary);
+    switch (outcome) {
+    case RunOutcome::kAdjusted:
+        return log.append(platform::Format(msg::kChainAdjusted, primary));
+    case RunOutcome::kFileTableKept:
+        return log.append(platform::Format(msg::kChainAdjustedFileTableKept, primary));
+    case RunOutcome::kFailed:
+        return log.append(platform::Format(msg::kChainNotAdjusted, primary));
     }
 }
 

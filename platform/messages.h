@@ -134,5 +134,8 @@ inline constexpr Message<> kReasonNameTooLong{21088};
 inline constexpr Message<Text> kReasonSystemError{21089};
 inline constexpr Message<Text, Number, Number> kServerAddressed{21090};
 inline constexpr Message<Text> kFirebirdError{21091};
+inline constexpr Message<> kAdjustedFileTableKept{21092};
+inline constexpr Message<Text> kChainAdjustedFileTableKept{21093};
+inline constexpr Message<Text> kSearchedDirectory{21094};
 
 } // namespace tessaldrin::msg
