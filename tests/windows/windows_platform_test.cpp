@@ -68,7 +68,9 @@ TEST(WindowsDiscovery, ListsThePrimaryFirstThenSecondariesInTextOrderUnderWindow
     AdjustmentInWinDir secondariesOnly;
     secondariesOnly.Touch({"Tessaldrin_1.GDB", "Tessaldrin.DB"});
     EXPECT_TRUE(secondariesOnly.Find().FileList.empty());
-    EXPECT_EQ(secondariesOnly.log.Lines, Lines{Format(msg::kNoDatabase)});
+    EXPECT_EQ(secondariesOnly.log.Lines,
+              (Lines{Format(msg::kNoDatabase),
+                     Format(msg::kSearchedDirectory, secondariesOnly.dir.withSeparator())}));
 }
 
 TEST(WindowsDiscovery, SearchesTheRunningProgramsDirectoryAsGetModuleFileNameGivesIt) {

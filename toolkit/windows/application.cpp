@@ -1,29 +1,14 @@
 #include "toolkit/windows/application.h"
 
-#include <exception>
 
 namespace tessaldrin::toolkit {
 
 TApplication::TApplication(HINSTANCE instance, std::vector<std::string> arguments)
     : instance_(instance), arguments_(std::move(arguments)) {}
 
-void TApplication::ShowException(const std::string& message) {
-    MessageBoxA(nullptr, message.c_str(), title_.c_str(), MB_OK | MB_ICONERROR | MB_TASKMODAL);
-}
-
-void TApplication::HandleException() noexcept {
-    try {
-        try {
-            throw;
-        } catch (const std::exception& error) {
-            ShowException(error.what());
-        } catch (...) {
-            ShowException({});
-        }
-    } catch (...) {
-        // The display itself failed (out of memory): nothing is left to show it.
-        MessageBeep(MB_ICONERROR);
-    }
+void TApplication::SetTitle(std::string title) {
+    title_ = std::move(title);
+    SetApplicationTitle(title_);
 }
 
 void TApplication::Run() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/windows/windows_api.h"
+#include "toolkit/windows/exception_display.h"
 
 #include <string>
 #include <utility>
@@ -20,24 +21,21 @@ public:
     const std::vector<std::string>& Arguments() const { return arguments_; }
 
     // The application title: the caption of the standard exception display.
-    void SetTitle(std::string title) { title_ = std::move(title); }
+    void SetTitle(std::string title);
     const std::string& Title() const { return title_; }
 
-    // The standard exception display: a task-modal message box with
-    // `message`; returns when the user has closed it, and the program goes on.
-    void ShowException(const std::string& message);
+    // The standard exception display (toolkit/windows/exception_display.h),
+    // which the version window's handlers reach as well: a task-modal message
+    // box with `message`; returns when the user has closed it, and the program
+    // goes on.
+    void ShowException(const std::string& message) { toolkit::ShowException(message); }
     // Shows the exception being handled; call it only inside a catch block.
-    // A std::exception shows its what(), anything else an empty message.
-    void HandleException() noexcept;
+    void HandleException() noexcept { toolkit::HandleException(); }
 
     // Runs an event handler's body; whatever it throws goes to the standard
     // exception display, never through the system's window procedures.
     template <typename Handler> void CallHandler(Handler&& handler) noexcept {
-        try {
-            std::forward<Handler>(handler)();
-        } catch (...) {
-            HandleException();
-        }
+        toolkit::CallHandler(std::forward<Handler>(handler));
     }
 
     // The message loop, until the main form has closed (WM_QUIT).
