@@ -33,9 +33,10 @@ void LetWineDrawFrames() {
 
 } // namespace
 
-WindowProgram::WindowProgram(const std::string& program, const std::string& workingDir) {
+WindowProgram::WindowProgram(const std::string& program, const std::string& workingDir,
+                             const std::string& arguments) {
     LetWineDrawFrames();
-    std::string command = "\"" + program + "\"";
+    std::string command = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,

@@ -11,8 +11,9 @@ namespace tessaldrin::testing::windows {
 
 class WindowProgram {
 public:
-    // Starts `program` in `workingDir`.
-    WindowProgram(const std::string& program, const std::string& workingDir);
+    // Starts `program` in `workingDir`, with `arguments` on its command line.
+    WindowProgram(const std::string& program, const std::string& workingDir,
+                  const std::string& arguments = {});
     // Ends the program if it still runs.
     ~WindowProgram();
     WindowProgram(const WindowProgram&) = delete;

@@ -199,3 +199,23 @@ TEST(WindowProgramWithoutGds32, ShowsTheLoadFailureAndEndsBeforeTheConfirmation)
     EXPECT_EQ(program.ExitCode(), 0u);
     EXPECT_EQ(dir.Names(), (std::vector<std::string>{"Tessaldrin.GDB", kProgram}));
 }
+
+// The version switches of the window program's start, before the data module
+// and the confirmation exist: the report file beside the program, then the
+// version window; once it is closed, the start goes on to the confirmation.
+TEST(WindowProgramWithStandInGds32, CarriesOutTheVersionSwitchesBeforeTheConfirmation) {
+    WinTempDir dir;
+    PlaceMovedDatabaseWithStandIn(dir);
+    const WindowProgram program(InstallProgram(dir, kProgram), dir.withSeparator(),
+                                "/evif -EVIS /EVIS");
+    const HWND version = program.Window("TfmEVI", "Version Info");
+    EXPECT_EQ(ReadAll(dir / "tessaldrin-mover.EVI").rfind("Datei:       tessaldrin-mover.exe\r\n"
+                                                          "Version:      1.11.002\r\n",
+                                                          0),
+              0u);
+    EXPECT_EQ(program.FindNow("TfmTLMStart", kCaption), nullptr);
+    Send(version, WM_CLOSE);
+    Click(Child(program.Window("TfmTLMStart", kCaption), "Button", "Abbrechen"));
+    ASSERT_TRUE(program.Ended());
+    EXPECT_EQ(program.ExitCode(), 0u);
+}
