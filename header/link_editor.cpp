@@ -127,7 +127,6 @@ bool LinkEditor::CheckHeaderPage(RunLog& log) {
 
 bool LinkEditor::ReadContinuationLink(RunLog& log) {
     OldLinkName.clear();
-    entriesOverranPage_ = false;
     const auto view = UsableView(headerPage_.data(), log);
     if (!view) {
         return false;
@@ -139,11 +138,9 @@ bool LinkEditor::ReadContinuationLink(RunLog& log) {
         log.append(Format(msg::kContinuationFile, OldLinkName));
         return true;
     case ContinuationSearch::Outcome::kOverrun:
-        entriesOverranPage_ = true;
         log.LogError(Format(msg::kEntriesOverrunPage));
         return false;
     case ContinuationSearch::Outcome::kDamaged:
-        entriesOverranPage_ = true;
         log.LogError(Format(msg::kDamagedLink));
         return false;
     case ContinuationSearch::Outcome::kNone:
@@ -234,10 +231,6 @@ bool LinkEditor::CloseDatabaseFile(RunLog& /*log*/) {
     ownFile_.reset();
     pageState_ = PageState::kNone;
     return true;
-}
-
-bool LinkEditor::EntriesOverranPage() const {
-    return entriesOverranPage_;
 }
 
 const std::uint8_t* LinkEditor::HeaderPage() const {

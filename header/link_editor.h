@@ -57,12 +57,7 @@ public:
     bool WritePage(RunLog& log, const std::uint8_t* page, std::size_t pageSize);
     bool CloseDatabaseFile(RunLog& log);
 
-    // True when the last ReadContinuationLink met a damaged page: entries
-    // that run past the page end (21015) or a link name that the engine never
-    // writes (21043), as opposed to a page that simply has no link.
-    bool EntriesOverranPage() const;
-
-    // The page images, 32768 bytes each, for inspection by tests.
+    // The page images, 32768 bytes each: the page as read, the rebuilt page.
     const std::uint8_t* HeaderPage() const;
     const std::uint8_t* NewHeaderPage() const;
 
@@ -92,7 +87,6 @@ private:
     std::optional<platform::LockedFile> ownFile_;
     platform::LockedFile* file_ = nullptr;
     PageState pageState_ = PageState::kNone;
-    bool entriesOverranPage_ = false;
     PageImage headerPage_{};
     PageImage newHeaderPage_{};
     PageImage readBack_{};
