@@ -39,8 +39,7 @@ enum class RunOutcome {
 struct RunObservers {
     // Told the wall time of each step that returned: "server-check",
     // "discovery", "planning", "renaming", "relinking", "file-table".
-    std::function<void(std::string_view step, std::chrono::steady_clock::duration took)>
-        stepTimed;
+    std::function<void(std::string_view step, std::chrono::steady_clock::duration took)> stepTimed;
     // Kept up to date with the last header page written.
     header::RelinkProgress* progress = nullptr;
 };
@@ -50,8 +49,8 @@ struct RunObservers {
 // step changed stays when a later one fails. An exception from a step (a
 // refused attachment) ends the run without its final line and reaches the
 // caller.
-RunOutcome RunAdjustment(filetable::TdmFiles& dmFiles, const RunSettings& settings,
-                         RunLog& log, const RunObservers& observers = {});
+RunOutcome RunAdjustment(filetable::TdmFiles& dmFiles, const RunSettings& settings, RunLog& log,
+                         const RunObservers& observers = {});
 
 // What the run would do, with nothing renamed or written and no attachment
 // to the database: the server check, discovery, and the plan printed, or the

@@ -4,7 +4,6 @@
 #include "platform/file_status.h"
 #include "platform/format_message.h"
 #include "platform/open_failure.h"
-#include "platform/load_string.h"
 #include "platform/termination_signals.h"
 
 #include <algorithm>
@@ -61,8 +60,8 @@ public:
 private:
     void Refuse(std::size_t index, std::string reason, std::string cause = {}) {
         if (!refusals_[index]) {
-            refusals_[index] = Refusal{plan_.files.FileList[index], std::move(reason),
-                                       std::move(cause)};
+            refusals_[index] =
+                Refusal{plan_.files.FileList[index], std::move(reason), std::move(cause)};
         }
     }
 

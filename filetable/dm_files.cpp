@@ -83,10 +83,10 @@ bool TdmFiles::CheckServer(std::int32_t port, RunLog* log) {
         // The library's text names the host but not the port, and a server
         // that never answered reads like one that refused: the entry says
         // where the program asked, and how long it waited at most.
-        Append(log, JoinStatusMessages(
-                        {platform::Format(msg::kNoServerConnection, error.what()),
-                         platform::Format(msg::kServerAddressed, kServerHost, port,
-                                          static_cast<int>(kConnectTimeoutSeconds))}));
+        Append(log,
+               JoinStatusMessages({platform::Format(msg::kNoServerConnection, error.what()),
+                                   platform::Format(msg::kServerAddressed, kServerHost, port,
+                                                    static_cast<int>(kConnectTimeoutSeconds))}));
         return false;
     }
     Append(log, platform::Format(msg::kServerPresent));

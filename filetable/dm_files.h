@@ -20,9 +20,9 @@ class Transaction;
 // What a run asks of the file table: the database to attach and the names it
 // has decided on.
 struct FileTableChange {
-    std::string primaryFile;  // the full path the server opens the database by
-    std::size_t fileCount{};  // the files of the chain: one more than the rows
-    TargetNaming naming;      // the new name of the file that each row names
+    std::string primaryFile; // the full path the server opens the database by
+    std::size_t fileCount{}; // the files of the chain: one more than the rows
+    TargetNaming naming;     // the new name of the file that each row names
 };
 
 enum class FileTableOutcome {

@@ -52,8 +52,8 @@ struct RelinkProgress {
 // line that the link is right already). A page that is no longer the one
 // planned is not written. Never stops early; true when every page was
 // written as planned.
-bool ChangeHeaderLinks(const std::vector<PlannedPage>& pages, HeldDatabaseFiles& held,
-                       RunLog& log, RelinkProgress* progress = nullptr);
+bool ChangeHeaderLinks(const std::vector<PlannedPage>& pages, HeldDatabaseFiles& held, RunLog& log,
+                       RelinkProgress* progress = nullptr);
 
 // The same pass as the preview shows it: the lines that ChangeHeaderLinks
 // would write, under its own heading, with nothing written.

@@ -14,8 +14,7 @@ constexpr bool WithinLeastPage(Field field) {
 static_assert(WithinLeastPage(kPageTypeField) && WithinLeastPage(kChecksumField) &&
               WithinLeastPage(kPageSizeField) && WithinLeastPage(kOdsVersionField) &&
               WithinLeastPage(kNextHeaderPageField) && WithinLeastPage(kFileSequenceField) &&
-              WithinLeastPage(kImplementationField) &&
-              WithinLeastPage(kEntriesEndField));
+              WithinLeastPage(kImplementationField) && WithinLeastPage(kEntriesEndField));
 
 // An entry: its type, the length of its data, then the data.
 constexpr std::size_t kEntryTypeOffset = 0;

@@ -106,12 +106,14 @@ inline constexpr std::array kMessageTable{
     MessageText{21089, "Das Betriebssystem meldet den Fehler %s."},
     MessageText{21090, "Server: %s, Port %d (ohne Antwort wird nach %d Sekunden aufgegeben)"},
     MessageText{21091, "Firebird-Fehler %s"},
-    MessageText{21092, "Tessaldrin Mover hat Tessaldrin angepasst: Die Datenbank öffnet an ihrem "
-                       "neuen Ort. RDB$FILES behält die alten Dateinamen, weil der Server sie nicht "
-                       "ändern lässt."},
-    MessageText{21093, "Tessaldrin Mover hat die Datenbank \"%s\" angepasst: Sie öffnet an ihrem "
-                       "neuen Ort. RDB$FILES behält die alten Dateinamen, weil der Server sie nicht "
-                       "ändern lässt."},
+    MessageText{21092,
+                "Tessaldrin Mover hat Tessaldrin angepasst: Die Datenbank öffnet an ihrem "
+                "neuen Ort. RDB$FILES behält die alten Dateinamen, weil der Server sie nicht "
+                "ändern lässt."},
+    MessageText{21093,
+                "Tessaldrin Mover hat die Datenbank \"%s\" angepasst: Sie öffnet an ihrem "
+                "neuen Ort. RDB$FILES behält die alten Dateinamen, weil der Server sie nicht "
+                "ändern lässt."},
     MessageText{21094, "Gesucht wurde im Verzeichnis \"%s\"."},
 };
 

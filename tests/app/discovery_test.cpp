@@ -67,9 +67,8 @@ TEST(FindDatabaseFiles, WithoutAPrimaryFileNothingIsListed) {
     EXPECT_TRUE(found.FileList.empty());
     EXPECT_TRUE(found.PrimaryFile.empty());
     EXPECT_EQ(found.DatabaseDir, at.dir.withSeparator());
-    EXPECT_EQ(at.log.Lines,
-              (Lines{Format(msg::kNoDatabase),
-                     "Gesucht wurde im Verzeichnis \"" + at.dir.withSeparator() + "\"."}));
+    EXPECT_EQ(at.log.Lines, (Lines{Format(msg::kNoDatabase), "Gesucht wurde im Verzeichnis \"" +
+                                                                 at.dir.withSeparator() + "\"."}));
 }
 
 TEST(FindDatabaseFiles, CaseDoesNotMatterAndNamesStayAsTheDirectoryHasThem) {

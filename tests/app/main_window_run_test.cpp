@@ -143,11 +143,12 @@ private slots:
         ConfirmedWindow w(dir.path());
         w.start();
         const std::string primary = (dir.path() / "Tessaldrin.GDB").string();
-        QCOMPARE(w.log(), (Entries{kFound, "", "Tessaldrin-Files im aktuellen Verzeichnis:", primary,
-                                   "FEHLER: Datei \"" + primary +
-                                       "\": Falsche Datenbank-Seiten-Gr\xC3\xB6\xC3\x9F"
-                                       "e! (30840)\n\n",
-                                   "", kFailed}));
+        QCOMPARE(w.log(),
+                 (Entries{kFound, "", "Tessaldrin-Files im aktuellen Verzeichnis:", primary,
+                          "FEHLER: Datei \"" + primary +
+                              "\": Falsche Datenbank-Seiten-Gr\xC3\xB6\xC3\x9F"
+                              "e! (30840)\n\n",
+                          "", kFailed}));
         QVERIFY(fs::exists(dir.path() / "Tessaldrin.GDB"));
     }
 

@@ -54,7 +54,8 @@ ConsoleRun RunIn(const std::string& at, std::vector<std::string> args) {
     std::istringstream in;
     std::ostringstream out;
     std::ostringstream err;
-    const int exit = RunConsole(args, {at + "tessaldrin-mover-cli", STANDIN_FBCLIENT, in, out, err});
+    const int exit =
+        RunConsole(args, {at + "tessaldrin-mover-cli", STANDIN_FBCLIENT, in, out, err});
     return {exit, out.str() + err.str()};
 }
 
@@ -77,8 +78,8 @@ std::vector<std::string> Changes(std::string out) {
     std::vector<std::string> lines;
     std::istringstream read(out);
     for (std::string line; std::getline(read, line);) {
-        for (const char* prefix : {"Datei \"", "Link ge\xC3\xA4ndert", "Link ist bereits richtig",
-                                   "FEHLER: Datei \""}) {
+        for (const char* prefix :
+             {"Datei \"", "Link ge\xC3\xA4ndert", "Link ist bereits richtig", "FEHLER: Datei \""}) {
             if (line.rfind(prefix, 0) == 0) {
                 lines.push_back(line);
             }

@@ -69,14 +69,11 @@ bool Contains(const std::vector<std::string>& lines, const std::string& prefix) 
 
 class DataModuleStandIn : public ::testing::Test {
 protected:
-    void SetUp() override {
-        standin::Reset();
-    }
+    void SetUp() override { standin::Reset(); }
 
     // The rewrite of the table of the database whose files are `files`,
     // primary first, with every row named after its own name in `dir`.
-    filetable::FileTableOutcome ChangeFileTable(const std::vector<std::string>& files,
-                                                RunLog* to) {
+    filetable::FileTableOutcome ChangeFileTable(const std::vector<std::string>& files, RunLog* to) {
         const filetable::FileTableChange change{
             files.empty() ? std::string{} : files.front(), files.size(),
             filetable::TargetNaming(filetable::TargetNaming::Rule::kTessaldrin, dir, files)};

@@ -1,8 +1,8 @@
 // The editor at work on one file in a fresh directory, with its log.
 #pragma once
 
-#include "runlog/run_log.h"
 #include "header/link_editor.h"
+#include "runlog/run_log.h"
 #include "tests/header/expected_lines.h"
 #include "tests/header/synthetic_page.h"
 #include "tests/support/firebird_fixture.h"

@@ -5,9 +5,9 @@
 #include <chrono>
 #include <climits>
 #include <csignal>
-#include <thread>
 #include <optional>
 #include <sys/types.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 

@@ -1,6 +1,6 @@
 // The link editor on the header pages that the Firebird 3 server writes.
-#include "runlog/run_log.h"
 #include "header/link_editor.h"
+#include "runlog/run_log.h"
 #include "tests/header/expected_lines.h"
 #include "tests/support/firebird_fixture.h"
 

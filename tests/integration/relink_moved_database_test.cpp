@@ -17,8 +17,7 @@ namespace {
 
 const Lines kThreeFiles{"Tessaldrin.GDB", "Tessaldrin_1.GDB", "Tessaldrin_2.GDB"};
 // Why the server's file is refused, in the user's words.
-const std::string kHeldByServer =
-    Format(msg::kReason, Format(msg::kReasonHeldElsewhere));
+const std::string kHeldByServer = Format(msg::kReason, Format(msg::kReasonHeldElsewhere));
 
 // The log from line `from` on.
 Lines LinesFrom(const tessaldrin::ListRunLog& log, std::size_t from) {

@@ -9,8 +9,8 @@
 #include <arpa/inet.h>
 #include <chrono>
 #include <csignal>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -314,10 +314,10 @@ TEST(RunEndToEnd, EveryRefusedFileSaysWhyAndTheRunChangesNothing) {
         const auto before = Snapshot(dir.path());
         const CliResult run = RunCli(kCli, "--confirm JA --dir " + Quoted(dir.path()), prefix);
         EXPECT_EQ(run.exitCode, 1) << reason;
-        EXPECT_TRUE(InOrder(run.out,
-                            {lines::Error("Datei \"" + entry.string() + "\": " + lines::kCannotOpen) +
-                                 "\n" + lines::Reason(reason) + "\n",
-                             "Tessaldrin Mover konnte Tessaldrin nicht anpassen!"}));
+        EXPECT_TRUE(InOrder(
+            run.out, {lines::Error("Datei \"" + entry.string() + "\": " + lines::kCannotOpen) +
+                          "\n" + lines::Reason(reason) + "\n",
+                      "Tessaldrin Mover konnte Tessaldrin nicht anpassen!"}));
         EXPECT_EQ(run.out.find("Bearbeite Datei"), std::string::npos) << run.out;
         EXPECT_EQ(Snapshot(dir.path()), before) << reason;
     }
@@ -779,8 +779,8 @@ TEST(RunEndToEnd, ASignalDuringTheRelinkingPassEndsTheRunAndNamesTheLastPageWrit
               "Der Lauf wurde durch ein Signal beendet. Zuletzt geschriebene Header-Seite: " +
                   lastChanged);
     for (int i = 0; i + 1 < kFiles; ++i) {
-        const std::string link = changed.count(at + names[i]) != 0 ? at + names[i + 1]
-                                                                   : "/alt/" + names[i + 1];
+        const std::string link =
+            changed.count(at + names[i]) != 0 ? at + names[i + 1] : "/alt/" + names[i + 1];
         EXPECT_EQ(ReadBytes(dir.path() / names[i]), page(link)) << names[i];
     }
 }

@@ -209,9 +209,10 @@ TEST(WindowProgramWithStandInGds32, CarriesOutTheVersionSwitchesBeforeTheConfirm
     const WindowProgram program(InstallProgram(dir, kProgram), dir.withSeparator(),
                                 "/evif -EVIS /EVIS");
     const HWND version = program.Window("TfmEVI", "Version Info");
-    EXPECT_EQ(ReadAll(dir / "tessaldrin-mover.EVI").rfind("Datei:       tessaldrin-mover.exe\r\n"
-                                                          "Version:      1.11.002\r\n",
-                                                          0),
+    EXPECT_EQ(ReadAll(dir / "tessaldrin-mover.EVI")
+                  .rfind("Datei:       tessaldrin-mover.exe\r\n"
+                         "Version:      1.11.002\r\n",
+                         0),
               0u);
     EXPECT_EQ(program.FindNow("TfmTLMStart", kCaption), nullptr);
     Send(version, WM_CLOSE);

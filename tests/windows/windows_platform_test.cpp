@@ -189,8 +189,9 @@ TEST(WindowsRelinkingPass, RefusesAFileThatAnotherProcessHoldsOpenAndLeavesItAsI
         EXPECT_FALSE(held.Take({file}));
         LogRefusals(PlanAdjustment(RunMode::kTessaldrin, {dir.withSeparator(), file, {file}}, held),
                     log);
-        EXPECT_EQ(log.Lines, (Lines{lines::Error(Format(msg::kFileRefused, file, lines::kCannotOpen)),
-                                    lines::Reason(lines::kHeldElsewhere)}));
+        EXPECT_EQ(log.Lines,
+                  (Lines{lines::Error(Format(msg::kFileRefused, file, lines::kCannotOpen)),
+                         lines::Reason(lines::kHeldElsewhere)}));
         // Nor is it renamed while held, not even onto its own name.
         EXPECT_FALSE(platform::MoveFile(file, dir / "Tessaldrin.GDB"));
         EXPECT_FALSE(platform::MoveFile(file, file));

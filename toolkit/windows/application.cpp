@@ -1,6 +1,5 @@
 #include "toolkit/windows/application.h"
 
-
 namespace tessaldrin::toolkit {
 
 TApplication::TApplication(HINSTANCE instance, std::vector<std::string> arguments)
