@@ -51,50 +51,50 @@ TForm::TForm(TApplication& application, const FormSpec& form, std::span<const Co
 TForm::~TForm() = default;
 
 void TForm::PlaceControls(std::span<const ControlSpec> controls) {
-    for (const ControlSpec& spec : controls) {
-        Bounds at = spec.bounds;
-        if (spec.within != 0) {
+    for (const ControlSpec& layout : controls) {
+        Bounds at = layout.bounds;
+        if (layout.within != 0) {
             const auto frame =
                 std::find_if(controls.begin(), controls.end(),
-                             [&](const ControlSpec& c) { return c.id == spec.within; });
+                             [&](const ControlSpec& c) { return c.id == layout.within; });
             if (frame == controls.end()) {
                 throw std::logic_error("Tessaldrin-Mover: a control within an unknown one");
             }
             at.left += frame->bounds.left;
             at.top += frame->bounds.top;
         }
-        const HWND control = CreateWindowExA(spec.exStyle, spec.windowClass, spec.text,
-                                             WS_CHILD | WS_VISIBLE | spec.style, at.left, at.top,
-                                             at.width, at.height, Handle(),
-                                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
-                                             application_.Instance(), nullptr);
+        const HWND control = CreateWindowExA(
+            layout.exStyle, layout.windowClass, layout.text, WS_CHILD | WS_VISIBLE | layout.style,
+            at.left, at.top, at.width, at.height, Handle(),
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), application_.Instance(),
+            nullptr);
         if (control == nullptr) {
             throw std::runtime_error("Ein Bedienelement konnte nicht angelegt werden.");
         }
-        const HFONT font = Font(spec.font);
+        const HFONT font = Font(layout.font);
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        if (spec.textLimit != 0) {
-            SendMessageA(control, EM_SETLIMITTEXT, spec.textLimit, 0);
+        if (layout.textLimit != 0) {
+            SendMessageA(control, EM_SETLIMITTEXT, layout.textLimit, 0);
         }
-        if (spec.checked) {
+        if (layout.checked) {
             SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
         }
-        controls_.push_back({&spec, font, Glyph(spec.glyph), Glyph(spec.disabledGlyph)});
+        controls_.push_back({&layout, font, Glyph(layout.glyph), Glyph(layout.disabledGlyph)});
     }
 }
 
-HFONT TForm::Font(const FontSpec* spec) {
+HFONT TForm::Font(const FontSpec* wanted) {
     const auto made = std::find_if(fonts_.begin(), fonts_.end(),
-                                   [spec](const auto& font) { return font.first == spec; });
+                                   [wanted](const auto& font) { return font.first == wanted; });
     if (made != fonts_.end()) {
         return made->second.get();
     }
     // A negative height asks for the height of the characters themselves.
-    FontHandle font(CreateFontA(-spec->pixels, 0, 0, 0, spec->bold ? FW_BOLD : FW_NORMAL, FALSE,
+    FontHandle font(CreateFontA(-wanted->pixels, 0, 0, 0, wanted->bold ? FW_BOLD : FW_NORMAL, FALSE,
                                 FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, spec->face));
+                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, wanted->face));
     const HFONT handle = font.get();
-    fonts_.emplace_back(spec, std::move(font));
+    fonts_.emplace_back(wanted, std::move(font));
     return handle;
 }
 
@@ -110,7 +110,7 @@ HICON TForm::Glyph(int resource) {
 
 const TForm::Placed* TForm::Find(int id) const {
     const auto found = std::find_if(controls_.begin(), controls_.end(),
-                                    [id](const Placed& placed) { return placed.spec->id == id; });
+                                    [id](const Placed& placed) { return placed.layout->id == id; });
     return found != controls_.end() ? &*found : nullptr;
 }
 
@@ -200,8 +200,8 @@ LRESULT TForm::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         if (placed == nullptr || item.CtlType != ODT_BUTTON) {
             break;
         }
-        DrawGlyphButton(item, {placed->font, placed->spec->textColour, placed->glyph,
-                               placed->disabledGlyph, placed->spec->flat, item.CtlID == IDOK});
+        DrawGlyphButton(item, {placed->font, placed->layout->textColour, placed->glyph,
+                               placed->disabledGlyph, placed->layout->flat, item.CtlID == IDOK});
         return TRUE;
     }
     case DM_GETDEFID:
@@ -240,12 +240,12 @@ LRESULT TForm::ControlColour(UINT message, HDC dc, HWND control) {
     if (placed == nullptr) {
         return own;
     }
-    if (placed->spec->textColour != kOwnColour) {
-        SetTextColor(dc, placed->spec->textColour);
+    if (placed->layout->textColour != kOwnColour) {
+        SetTextColor(dc, placed->layout->textColour);
     }
-    if (placed->spec->background >= 0) {
-        SetBkColor(dc, GetSysColor(placed->spec->background));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(placed->spec->background));
+    if (placed->layout->background >= 0) {
+        SetBkColor(dc, GetSysColor(placed->layout->background));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(placed->layout->background));
     }
     return own;
 }

@@ -49,7 +49,7 @@ protected:
 
 private:
     struct Placed {
-        const ControlSpec* spec;
+        const ControlSpec* layout;
         HFONT font;
         HICON glyph;
         HICON disabledGlyph;
@@ -61,7 +61,7 @@ private:
     LRESULT ControlColour(UINT message, HDC dc, HWND control);
     void PlaceControls(std::span<const ControlSpec> controls);
     const Placed* Find(int id) const;
-    HFONT Font(const FontSpec* spec);
+    HFONT Font(const FontSpec* wanted);
     HICON Glyph(int resource);
 
     TApplication& application_;
