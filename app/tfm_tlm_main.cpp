@@ -24,9 +24,7 @@ TfmTLMMain::TfmTLMMain(QWidget* parent, std::string programPath)
     setupUi(this);
     // EVI1 with its stored settings; the identity writes are ignored by design.
     EVI1 = std::make_unique<versioninfo::TEVI>(versioninfo::ShowVersionWindow);
-    EVI1->SetasVersion("1.01.000");
-    EVI1->SetasVersionDate("16.11.2001");
-    EVI1->SetasVersionName("EVI");
+    versioninfo::SetStoredSettings(*EVI1);
     EVI1->OnDatenSammeln = [this](versioninfo::TEVI* sender, std::vector<std::string>& lines) {
         EVI1DatenSammeln(sender, lines);
     };

@@ -21,6 +21,12 @@ constexpr std::array kSwitches{
 
 } // namespace
 
+void SetStoredSettings(TEVI& evi) {
+    evi.SetasVersion("1.01.000");
+    evi.SetasVersionDate("16.11.2001");
+    evi.SetasVersionName("EVI");
+}
+
 void SetProgramVersion(TEVI& evi) {
     evi.asModuleVersion = platform::ProgramVersion();
     evi.asModuleVersionDate = platform::ProgramVersionDate();

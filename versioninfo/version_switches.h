@@ -12,6 +12,10 @@
 
 namespace tessaldrin::versioninfo {
 
+// The settings that the main window's layout stores for its collector EVI1:
+// the collector's own version, date and name, whose writes it ignores.
+void SetStoredSettings(TEVI& evi);
+
 // Gives the collector the version and date of this program.
 void SetProgramVersion(TEVI& evi);
 

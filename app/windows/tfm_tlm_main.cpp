@@ -17,9 +17,7 @@ TfmTLMMain::TfmTLMMain(toolkit::TApplication& application)
     : TForm(application, kForm, kControls), EVI1(versioninfo::CreateVersionInfo()),
       log_(Control(kMemLog)), programPath_(platform::ModuleFileName()) {
     // EVI1 with its stored settings; the identity writes are ignored by design.
-    EVI1->SetasVersion("1.01.000");
-    EVI1->SetasVersionDate("16.11.2001");
-    EVI1->SetasVersionName("EVI");
+    versioninfo::SetStoredSettings(*EVI1);
     EVI1->OnDatenSammeln = [this](versioninfo::TEVI* sender, std::vector<std::string>& lines) {
         EVI1DatenSammeln(sender, lines);
     };
