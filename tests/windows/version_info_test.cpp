@@ -100,7 +100,7 @@ std::vector<std::uint32_t> Pixels(HWND control) {
         const toolkit::GdiObject<HBITMAP> bitmap(
             CreateCompatibleBitmap(screen, bounds.right, bounds.bottom));
         {
-            const toolkit::SelectedObject selected(memory, bitmap.get());
+            const toolkit::Selected selected(memory, bitmap.get());
             BitBlt(memory, 0, 0, bounds.right, bounds.bottom, screen, 0, 0, SRCCOPY);
         }
         GetDIBits(memory, bitmap.get(), 0, static_cast<UINT>(bounds.bottom), pixels.data(), &info,

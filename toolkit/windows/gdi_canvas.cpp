@@ -44,7 +44,7 @@ void TGdiCanvas::TextOut(std::int32_t x, std::int32_t y, const std::string& text
         throw EPrinter("Der Drucker druckt aktuell nicht");
     }
     const GdiObject<HFONT> font = CreateGdiFont(Font());
-    const SelectedObject selected(dc, font.get());
+    const Selected selected(dc, font.get());
     SetTextColor(dc, Font().Color());
     SetBkMode(dc, TRANSPARENT);
     SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);

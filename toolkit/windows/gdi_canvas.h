@@ -1,36 +1,12 @@
-// The printer object's canvas over GDI, and the GDI objects that drawing
-// needs, each released with its owner.
+// The printer object's canvas over GDI.
 #pragma once
 
+#include "platform/windows/windows_api.h"
 #include "toolkit/printer.h"
 #include "toolkit/windows/gdi_device.h"
-
-#include "platform/windows/windows_api.h"
-
-#include <memory>
-#include <type_traits>
+#include "toolkit/windows/gdi_handles.h"
 
 namespace tessaldrin::toolkit {
-
-// A font, pen, brush or bitmap, deleted with its holder.
-struct GdiObjectDeleter {
-    void operator()(HGDIOBJ object) const { DeleteObject(object); }
-};
-template <typename Handle>
-using GdiObject = std::unique_ptr<std::remove_pointer_t<Handle>, GdiObjectDeleter>;
-
-// `object` selected into `dc` for the holder's life.
-class SelectedObject {
-public:
-    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-    ~SelectedObject() { SelectObject(dc_, previous_); }
-    SelectedObject(const SelectedObject&) = delete;
-    SelectedObject& operator=(const SelectedObject&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
 
 // The GDI font of `font`: its height in logical units of the context that
 // it is selected into, its face, pitch and styles.

@@ -19,8 +19,11 @@ struct WindowRelease {
     void operator()(HWND window) const { DestroyWindow(window); }
 };
 
-using FontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectRelease>;
-using BitmapHandle = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectRelease>;
+// A font, pen, brush or bitmap, deleted with its holder.
+template <typename Handle>
+using GdiObject = std::unique_ptr<std::remove_pointer_t<Handle>, GdiObjectRelease>;
+using FontHandle = GdiObject<HFONT>;
+using BitmapHandle = GdiObject<HBITMAP>;
 using IconHandle = std::unique_ptr<std::remove_pointer_t<HICON>, IconRelease>;
 using WindowHandle = std::unique_ptr<std::remove_pointer_t<HWND>, WindowRelease>;
 

@@ -265,7 +265,7 @@ void TfmEVI::DrawButton(const DRAWITEMSTRUCT& item) const {
     const bool pushed = (item.itemState & ODS_SELECTED) != 0;
     const bool disabled = (item.itemState & ODS_DISABLED) != 0;
     DrawFrameControl(dc, &bounds, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
-    const toolkit::SelectedObject font(dc, font_.get());
+    const toolkit::Selected font(dc, font_.get());
     char caption[64] = {};
     GetWindowTextA(item.hwndItem, caption, sizeof caption);
     RECT text{};
@@ -280,7 +280,7 @@ void TfmEVI::DrawButton(const DRAWITEMSTRUCT& item) const {
     const int imageTop = bounds.top + (bounds.bottom - bounds.top - image.size.cy) / 2 + shift;
     const MemoryDc memory{CreateCompatibleDC(dc)};
     {
-        const toolkit::SelectedObject bitmap(memory.dc,
+        const toolkit::Selected bitmap(memory.dc,
                                              disabled ? image.disabled.get() : image.normal.get());
         BitBlt(dc, left, imageTop, image.size.cx, image.size.cy, memory.dc, 0, 0, SRCCOPY);
     }
