@@ -281,7 +281,7 @@ void TfmEVI::DrawButton(const DRAWITEMSTRUCT& item) const {
     const MemoryDc memory{CreateCompatibleDC(dc)};
     {
         const toolkit::Selected bitmap(memory.dc,
-                                             disabled ? image.disabled.get() : image.normal.get());
+                                       disabled ? image.disabled.get() : image.normal.get());
         BitBlt(dc, left, imageTop, image.size.cx, image.size.cy, memory.dc, 0, 0, SRCCOPY);
     }
     RECT captionArea{left + image.size.cx + kImageSpacing, bounds.top + shift, bounds.right,
