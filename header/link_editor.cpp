@@ -191,6 +191,20 @@ bool LinkEditor::WritePage(RunLog& log, const std::uint8_t* page, std::size_t pa
         log.LogError(Format(msg::kCannotWriteHeader));
         return false;
     }
+    // A process that has the file open without locking it (Firebird 2.5)
+    // may hold the page in its cache and write it back over the new one. Held
+    // alone, the page is read again: nobody may have changed it since.
+    const platform::LockedFile::SoleAccess sole(*file_);
+    if (sole.Refusal()) {
+        log.LogError(Format(msg::kCannotWriteHeader));
+        log.append(Format(msg::kReason, platform::OpenFailureText(*sole.Refusal())));
+        return false;
+    }
+    if (file_->ReadAt(0, readBack_.data(), pageSize) != pageSize ||
+        std::memcmp(readBack_.data(), headerPage_.data(), pageSize) != 0) {
+        log.LogError(Format(msg::kPageChangedSincePlan));
+        return false;
+    }
     switch (WriteVerified(page, pageSize)) {
     case WriteOutcome::kWritten:
         return true;

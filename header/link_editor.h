@@ -52,7 +52,9 @@ public:
     // was read and checked from the open file, makes them reach the disk and
     // reads them back; when that fails, writes the page as read back in turn.
     // True when the new page is on disk; otherwise the one error line that
-    // says whether the file was restored. The caller defers termination
+    // says whether the file was restored. Nothing is written while another
+    // process has the file open (the error line and its reason), nor when the
+    // page on disk is no longer the one read. The caller defers termination
     // across the write and the lines that announce it.
     bool WritePage(RunLog& log, const std::uint8_t* page, std::size_t pageSize);
     bool CloseDatabaseFile(RunLog& log);

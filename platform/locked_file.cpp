@@ -4,6 +4,7 @@
 #include "platform/retry_on_interrupt.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -44,7 +45,7 @@ Reason ReasonOfError(int error) {
 }
 
 // Nothing, after giving `why` the reason.
-std::nullopt_t Refused(OpenFailure* why, Reason reason, int error = 0) {
+std::nullopt_t Refused(OpenFailure* why, Reason reason, long error = 0) {
     if (why != nullptr) {
         *why = {reason, error};
     }
@@ -74,6 +75,36 @@ std::optional<Reason> NotRegularWithOneName(int descriptor, FileIdentity& identi
     return std::nullopt;
 }
 
+// An open elsewhere announces itself to the holder of a lease by a signal;
+// SIGIO, the default, would end the process. SIGURG is ignored unless a
+// handler is installed, and nothing here waits for it: the lease is held only
+// across one write, whose opener waits that long.
+constexpr int kLeaseBreakSignal = SIGURG;
+
+// A write lease, which the kernel grants only while no other descriptor of
+// the file is open in any process, whoever its user: so it tells whether the
+// file is free of every server generation and every other program, whether
+// it locks or not. Nothing when it is taken, else why not: open elsewhere, or
+// the kernel cannot tell here (a lease needs the file's owner or the
+// capability CAP_LEASE, and a file system that keeps leases).
+std::optional<OpenFailure> TakeWriteLease(int descriptor) {
+    if (fcntl(descriptor, F_SETSIG, kLeaseBreakSignal) != 0) {
+        return OpenFailure{Reason::kOther, errno};
+    }
+    if (fcntl(descriptor, F_SETLEASE, F_WRLCK) == 0) {
+        return std::nullopt;
+    }
+    switch (errno) {
+    case EAGAIN:
+        return OpenFailure{Reason::kHeldElsewhere, EAGAIN};
+    case EACCES:
+    case EPERM:
+        return OpenFailure{Reason::kHoldersUnknownNoRight, errno};
+    default: // EINVAL: no leases on this file system, or leases switched off
+        return OpenFailure{Reason::kHoldersUnknownFileSystem, errno};
+    }
+}
+
 bool SameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
@@ -97,10 +128,31 @@ std::optional<LockedFile> LockedFile::Open(const std::string& path, OpenFailure*
     if (const auto refused = NotRegularWithOneName(descriptor, file.identity_)) {
         return Refused(why, *refused, *refused == Reason::kOther ? errno : 0);
     }
+    // The lock keeps Firebird 3 and later out for as long as the file is
+    // held: they lock the files they attach. Firebird 2.5 and other programs
+    // lock nothing; the lease finds them, now and at each write.
     if (RetryOnInterrupt([&] { return flock(descriptor, LOCK_EX | LOCK_NB); }) != 0) {
         return RefusedByError(why);
     }
+    if (const SoleAccess sole(file); sole.Refusal()) {
+        return Refused(why, sole.Refusal()->reason, sole.Refusal()->systemError);
+    }
     return file;
+}
+
+LockedFile::SoleAccess::SoleAccess(LockedFile& file) {
+    refusal_ = file.descriptor_ < 0 ? OpenFailure{Reason::kOther, EBADF}
+                                    : TakeWriteLease(file.descriptor_);
+    if (!refusal_) {
+        descriptor_ = file.descriptor_;
+    }
+}
+
+LockedFile::SoleAccess::~SoleAccess() {
+    if (descriptor_ >= 0) {
+        // An open that waits elsewhere goes on.
+        fcntl(descriptor_, F_SETLEASE, F_UNLCK);
+    }
 }
 
 void LockedFile::Release() {

@@ -1,9 +1,13 @@
-// A database file opened for update while other processes may only read it:
-// an existing regular file with a single name, reached without following a
-// link, opened for reading and writing, with an exclusive advisory lock. The
-// Firebird server locks the files of an attached database the same way, so a
-// database in use is refused instead of edited under the server. Closed, and
-// its lock released, when the object goes.
+// A database file opened for update while no other process has it open: an
+// existing regular file with a single name, reached without following a link,
+// opened for reading and writing and held. Here it is held with an exclusive
+// advisory lock, as Firebird 3 and later lock the files of an attached
+// database, and found free of every other holder (Firebird 2.5 takes no
+// lock, nor does a plain program) by a write lease, which the kernel grants
+// only while no other process has the file open at all; on Windows by a share
+// mode that lets others only read. Where the system cannot tell whether the
+// file is free, it is refused, never assumed free. Closed, and released, when
+// the object goes.
 #pragma once
 
 #include "platform/file_status.h"
@@ -23,8 +27,10 @@ public:
     // when the entry is a link of any kind (a symbolic link, or a file with a
     // second name), not a regular file (a directory, FIFO or device), or when
     // the open or the lock fails; whatever such an entry points at is never
-    // opened for writing, and no kind of entry makes the open wait. When it
-    // gives nothing and `why` is given, `why` receives the reason.
+    // opened for writing, and no kind of entry makes the open wait. Nothing
+    // as well when another process has the file open, or when the system
+    // cannot tell whether one has. When it gives nothing and `why` is given,
+    // `why` receives the reason.
     static std::optional<LockedFile> Open(const std::string& path, OpenFailure* why = nullptr);
 
     LockedFile(LockedFile&& other) noexcept
@@ -65,6 +71,24 @@ public:
     std::size_t WriteAt(std::uint64_t offset, const std::uint8_t* buffer, std::size_t count);
     // True once everything written has reached the disk.
     bool Sync();
+
+    // While it lives, no other process has the file open, and an open
+    // elsewhere waits until it goes: what a write needs beside the lock,
+    // which a process that locks nothing does not heed. Refused when another
+    // process has the file open, or the system cannot tell whether one has.
+    class SoleAccess {
+    public:
+        explicit SoleAccess(LockedFile& file);
+        ~SoleAccess();
+        SoleAccess(const SoleAccess&) = delete;
+        SoleAccess& operator=(const SoleAccess&) = delete;
+        // Why it was not granted; none when it was.
+        const std::optional<OpenFailure>& Refusal() const { return refusal_; }
+
+    private:
+        int descriptor_ = -1; // the descriptor it was granted on
+        std::optional<OpenFailure> refusal_;
+    };
 
     // The reads and writes made on this file so far.
     std::size_t Reads() const { return reads_; }

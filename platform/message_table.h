@@ -115,6 +115,11 @@ inline constexpr std::array kMessageTable{
                 "neuen Ort. RDB$FILES behält die alten Dateinamen, weil der Server sie nicht "
                 "ändern lässt."},
     MessageText{21094, "Gesucht wurde im Verzeichnis \"%s\"."},
+    MessageText{21095, "Ob ein anderes Programm die Datei geöffnet hält, kann nur ihr Eigentümer "
+                       "oder ein Administrator prüfen; ungeprüft wird sie nicht geändert."},
+    MessageText{21096, "Ob ein anderes Programm die Datei geöffnet hält, lässt sich auf diesem "
+                       "Dateisystem (zum Beispiel einem Netzlaufwerk) nicht prüfen; ungeprüft "
+                       "wird sie nicht geändert."},
 };
 
 // The text of message `id`; empty for a number the table does not hold.

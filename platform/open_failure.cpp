@@ -13,6 +13,10 @@ std::string OpenFailureText(const OpenFailure& failure) {
         return Format(msg::kReasonNoPermission);
     case Reason::kHeldElsewhere:
         return Format(msg::kReasonHeldElsewhere);
+    case Reason::kHoldersUnknownNoRight:
+        return Format(msg::kReasonHoldersUnknownNoRight);
+    case Reason::kHoldersUnknownFileSystem:
+        return Format(msg::kReasonHoldersUnknownFileSystem);
     case Reason::kLink:
         return Format(msg::kReasonLink);
     case Reason::kNotRegularFile:

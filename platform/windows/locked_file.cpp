@@ -183,6 +183,15 @@ std::size_t LockedFile::WriteAt(std::uint64_t offset, const std::uint8_t* buffer
     return WriteFile(HandleOf(descriptor_), buffer, Clamped(count), &done, &position) ? done : 0;
 }
 
+// The share mode has kept every other writer out since the open.
+LockedFile::SoleAccess::SoleAccess(LockedFile& file) {
+    if (file.descriptor_ < 0) {
+        refusal_ = OpenFailure{OpenFailure::Reason::kOther, ERROR_INVALID_HANDLE};
+    }
+}
+
+LockedFile::SoleAccess::~SoleAccess() = default;
+
 bool LockedFile::Sync() {
     return FlushFileBuffers(HandleOf(descriptor_)) != 0;
 }

@@ -40,6 +40,8 @@ inline const std::string kCannotWrite = "Header-Seite kann nicht geschrieben wer
 inline const std::string kNotRestored =
     "Header-Seite kann nicht geschrieben werden, und die gelesene Seite konnte nicht "
     "zurückgeschrieben werden: die Header-Seite kann jetzt beschädigt sein!";
+inline const std::string kPageChanged =
+    "Die Header-Seite ist nicht mehr die gelesene; sie wird nicht geschrieben.";
 inline const std::string kDamagedLink = "Der Link in der Header-Seite enthält Steuerzeichen: die "
                                         "Seite ist beschädigt und wird nicht geändert.";
 inline const std::string kNotAllHeld =
@@ -67,6 +69,9 @@ inline const std::string kSecondName =
 inline const std::string kReadOnlyFileSystem =
     "Die Datei liegt auf einem schreibgeschützten Laufwerk oder Dateisystem.";
 inline const std::string kNameTooLong = "Der Dateiname ist zu lang.";
+inline const std::string kHoldersUnknownNoRight =
+    "Ob ein anderes Programm die Datei geöffnet hält, kann nur ihr Eigentümer oder ein "
+    "Administrator prüfen; ungeprüft wird sie nicht geändert.";
 inline const std::string kUnsupportedForm =
     "Nicht unterstütztes Format der Header-Seite, ODS-Version";
 

@@ -196,6 +196,17 @@ TEST_F(ChangeContinuationLink, NeverWritesAPageThatWasNotReadAndCheckedForThisFi
     editor.CloseDatabaseFile(log);
     EXPECT_FALSE(editor.ChangeContinuationLink(log));
     EXPECT_EQ(FileBytes(), ChainPage("old").Text());
+
+    // Checked, then changed on disk by a process that locks nothing.
+    ASSERT_TRUE(Prepare(ChainPage("old")));
+    ASSERT_TRUE(editor.ReadContinuationLink(log));
+    WriteFile(file, ChainPage("other").Text());
+    editor.NewLinkName = "new";
+    log.Lines.clear();
+    EXPECT_FALSE(editor.ChangeContinuationLink(log));
+    EXPECT_EQ(log.Lines, (std::vector<std::string>{lines::Changed("old", "new"),
+                                                   lines::Error(lines::kPageChanged)}));
+    EXPECT_EQ(FileBytes(), ChainPage("other").Text());
 }
 
 TEST_F(ChangeContinuationLink, RebuildsTheNewerFormsKeepingTheirFixedPartAndChecksum) {

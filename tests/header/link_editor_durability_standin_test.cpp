@@ -32,8 +32,9 @@ const std::string kNew = "/srv/neu/Tessaldrin_1.TDB";
 
 using LinkEditorOverAFileLayerStandIn = EditorTest;
 
-// The page is written in one write, reaches the disk, and is read back,
-// all before the change reports success.
+// The page is read again while no other process has the file open, written
+// in one write, reaches the disk, and is read back, all before the change
+// reports success.
 TEST_F(LinkEditorOverAFileLayerStandIn, SyncsAndReadsBackTheWrittenPageBeforeReportingSuccess) {
     WriteFile(file, LinkPage(kOld).Text());
     file_layer::Watch(file);
@@ -43,6 +44,7 @@ TEST_F(LinkEditorOverAFileLayerStandIn, SyncsAndReadsBackTheWrittenPageBeforeRep
     EXPECT_TRUE(editor.ChangeContinuationLink(log));
     EXPECT_EQ(file_layer::Records(),
               (std::vector<Record>{{Call::kRead, 0, 1024, {}},
+                                   {Call::kRead, 0, kSize, {}},
                                    {Call::kRead, 0, kSize, {}},
                                    {Call::kWrite, 0, kSize, LinkPage(kNew).Text()},
                                    {Call::kSync, 0, 0, {}},
@@ -64,9 +66,9 @@ TEST_F(LinkEditorOverAFileLayerStandIn, WritesThePageAsReadBackWhenAnyStepOfTheW
         {"the write is short", Call::kWrite, 1, Fault::kShorten},
         {"the disk stores other bytes", Call::kWrite, 1, Fault::kAlter},
         {"the sync fails", Call::kSync, 1, Fault::kFail},
-        {"the read-back fails", Call::kRead, 3, Fault::kFail},
-        {"the read-back is short", Call::kRead, 3, Fault::kShorten},
-        {"the page reads back different", Call::kRead, 3, Fault::kAlter},
+        {"the read-back fails", Call::kRead, 4, Fault::kFail},
+        {"the read-back is short", Call::kRead, 4, Fault::kShorten},
+        {"the page reads back different", Call::kRead, 4, Fault::kAlter},
     };
     for (const Case& c : cases) {
         WriteFile(file, LinkPage(kOld).Text());
@@ -140,10 +142,11 @@ TEST_F(LinkEditorOverAFileLayerStandIn, ASignalDuringThePassesWriteActsOnlyOnceT
     }
     tessaldrin::platform::SetTerminationAction({});
 
-    // The page read again to see that it is the one planned, then the write,
-    // the sync and the read-back: all five before the action.
-    EXPECT_EQ(file_layer::CallCount(), 5u);
-    EXPECT_EQ(callsWhenActed.load(), 5u);
+    // The page read again to see that it is the one planned, and once more
+    // while no other process has the file open, then the write, the sync and
+    // the read-back: all six before the action.
+    EXPECT_EQ(file_layer::CallCount(), 6u);
+    EXPECT_EQ(callsWhenActed.load(), 6u);
     EXPECT_GE(linesWhenActed.load(), 4u); // the heading, the file, the changed link
     EXPECT_EQ(log.Lines[3], lines::Changed(kOld, kNew));
     EXPECT_EQ(progress.lastWritten, file.string());
