@@ -1,6 +1,7 @@
 #include "tests/header/editor_fixture.h"
 
 #include <csignal>
+#include <fstream>
 #include <sys/resource.h>
 
 using namespace tessaldrin::testing;
@@ -197,11 +198,18 @@ TEST_F(ChangeContinuationLink, NeverWritesAPageThatWasNotReadAndCheckedForThisFi
     EXPECT_FALSE(editor.ChangeContinuationLink(log));
     EXPECT_EQ(FileBytes(), ChainPage("old").Text());
 
-    // Checked, then changed on disk by a process that locks nothing.
+    // Checked, then opened for reading elsewhere, as by a program that locks
+    // nothing; then changed on disk by one.
     ASSERT_TRUE(Prepare(ChainPage("old")));
-    ASSERT_TRUE(editor.ReadContinuationLink(log));
-    WriteFile(file, ChainPage("other").Text());
     editor.NewLinkName = "new";
+    {
+        std::ifstream reader(file);
+        EXPECT_FALSE(editor.ChangeContinuationLink(log));
+    }
+    EXPECT_EQ(log.Lines, (std::vector<std::string>{lines::Changed("old", "new"),
+                                                   lines::Error(lines::kCannotWrite),
+                                                   lines::Reason(lines::kHeldElsewhere)}));
+    WriteFile(file, ChainPage("other").Text());
     log.Lines.clear();
     EXPECT_FALSE(editor.ChangeContinuationLink(log));
     EXPECT_EQ(log.Lines, (std::vector<std::string>{lines::Changed("old", "new"),
