@@ -6,9 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <pwd.h>
-#include <unistd.h>
-
 namespace fs = std::filesystem;
 using namespace tessaldrin;
 using namespace tessaldrin::testing;
@@ -25,14 +22,6 @@ bool ReadLink(header::LinkEditor& editor, const fs::path& file, RunLog& log) {
     editor.DatabaseFileName = file.string();
     return editor.OpenDatabaseFile(log) && editor.ReadHeaderPage(log) &&
            editor.CheckHeaderPage(log) && editor.ReadContinuationLink(log);
-}
-
-// A copy of `from` that the server's user owns, as its own files are.
-void CopyForServer(const fs::path& from, const fs::path& to) {
-    fs::copy_file(from, to);
-    const passwd* user = getpwnam("firebird");
-    ASSERT_NE(user, nullptr);
-    ASSERT_EQ(chown(to.c_str(), user->pw_uid, user->pw_gid), 0);
 }
 
 } // namespace

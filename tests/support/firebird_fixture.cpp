@@ -7,6 +7,7 @@
 #include <fstream>
 #include <grp.h>
 #include <pwd.h>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -61,8 +62,8 @@ std::string Server::Address() const {
 
 const Server& Firebird3() {
     static const Server server{
-        "Firebird3", 3050,           "/",   "/etc/firebird/3.0/SYSDBA.password",
-        "/tmp",      "Firebird 3.0", 0x800C};
+        "Firebird3", 3050,           "/",    "/etc/firebird/3.0/SYSDBA.password",
+        "/tmp",      "Firebird 3.0", 0x800C, {4096, 8192, 16384}};
     return server;
 }
 
@@ -73,13 +74,53 @@ const Server& Firebird4() {
                                "/etc/firebird/4.0/SYSDBA.password",
                                "/var/tmp/tessaldrin-firebird4",
                                "Firebird 4.0",
-                               0x800D};
+                               0x800D,
+                               {4096, 8192, 16384, 32768}};
     return server;
 }
 
+// Where scripts/firebird25-server names the prefix of the server it started.
+const Server& Firebird25() {
+    static const fs::path prefix = "/run/tessaldrin-firebird25/prefix";
+    static const Server server{"Firebird25",
+                               3052,
+                               "/",
+                               prefix / "SYSDBA.password",
+                               "/var/tmp/tessaldrin-firebird25",
+                               "Firebird 2.5",
+                               0x800B,
+                               {1024, 2048, 4096, 8192, 16384},
+                               prefix / "bin",
+                               prefix / "lib",
+                               true};
+    return server;
+}
+
+const std::vector<const Server*>& AllServers() {
+    static const std::vector<const Server*> servers{&Firebird25(), &Firebird3(), &Firebird4()};
+    return servers;
+}
+
 const Server& ServerOf(const fs::path& file) {
-    const std::string dir = Firebird4().dataDir.string() + "/";
-    return file.string().rfind(dir, 0) == 0 ? Firebird4() : Firebird3();
+    for (const Server* server : {&Firebird4(), &Firebird25()}) {
+        if (file.string().rfind(server->dataDir.string() + "/", 0) == 0) {
+            return *server;
+        }
+    }
+    return Firebird3();
+}
+
+std::string Tool(const Server& server, const std::string& name) {
+    if (server.tools.empty()) {
+        return name == "isql" ? "isql-fb" : name;
+    }
+    return Quoted((server.tools / name).string());
+}
+
+std::string WithClientLibrary(const Server& server) {
+    return server.clientLibraryDir.empty()
+               ? ""
+               : "export LD_LIBRARY_PATH=" + Quoted(server.clientLibraryDir.string()) + "; ";
 }
 
 std::string SysdbaPassword(const Server& server) {
@@ -107,10 +148,12 @@ IsqlResult RunIsql(const std::string& sql, const std::string& database, const Se
     }
     close(fd);
     std::ofstream(scriptName) << sql << "\n";
-    // isql-fb converts the database path from its locale: UTF-8 keeps the bytes.
-    std::string command = "LC_ALL=C.UTF-8 isql-fb -q" + AsSysdba(server);
+    // isql converts the database path from its locale: UTF-8 keeps the bytes.
+    std::string command = "LC_ALL=C.UTF-8 " + Tool(server, "isql") + " -q";
+    // Without a database the script logs in itself (CREATE DATABASE ... USER):
+    // Firebird 2.5's isql then refuses a login of its command line as well.
     if (!database.empty()) {
-        command += " " + Quoted(database);
+        command += AsSysdba(server) + " " + Quoted(database);
     }
     command += " -i " + Quoted(scriptName) + " 2>&1";
     const IsqlResult result = RunCommand(command);
@@ -197,7 +240,7 @@ void CreateDatabase(const DatabaseLayout& layout) {
            "COMMIT;\n";
     const IsqlResult result = RunIsql(sql.str(), {}, server);
     if (result.status != 0 || !fs::exists(layout.files.back())) {
-        throw std::runtime_error("isql-fb could not create the database:\n" + result.output);
+        throw std::runtime_error("isql could not create the database:\n" + result.output);
     }
 }
 
@@ -232,13 +275,14 @@ std::vector<std::string> StoredFileNames(const fs::path& primary) {
 }
 
 CommandResult Validate(const fs::path& primary) {
-    return RunCommand("LC_ALL=C.UTF-8 gfix -v -full" + AsSysdba(ServerOf(primary)) +
+    const Server& server = ServerOf(primary);
+    return RunCommand("LC_ALL=C.UTF-8 " + Tool(server, "gfix") + " -v -full" + AsSysdba(server) +
                       Quoted(DatabaseString(primary)) + " 2>&1");
 }
 
 std::string ServerVersion(const Server& server) {
-    return RunCommand("fbsvcmgr " + server.Address() + ":service_mgr" + AsSysdba(server) +
-                      "info_server_version 2>&1")
+    return RunCommand(Tool(server, "fbsvcmgr") + " " + server.Address() + ":service_mgr" +
+                      AsSysdba(server) + "info_server_version 2>&1")
         .output;
 }
 
@@ -288,15 +332,33 @@ bool LockedBy(bool ours, const std::vector<Lock>& locks, unsigned long long devi
     });
 }
 
-bool LockedByAnother(const std::vector<Lock>& locks, unsigned long long device,
-                     unsigned long long inode) {
-    return LockedBy(false, locks, device, inode);
-}
-
 bool FileLockedBy(bool ours, const fs::path& file) {
     struct stat status {};
     return stat(file.c_str(), &status) == 0 &&
            LockedBy(ours, HeldLocks(), status.st_dev, status.st_ino);
+}
+
+// The files, by device and inode, that processes other than this one have
+// open, as their descriptors in /proc show them.
+std::set<std::pair<unsigned long long, unsigned long long>> OpenElsewhere() {
+    std::set<std::pair<unsigned long long, unsigned long long>> open;
+    const std::string self = std::to_string(getpid());
+    std::error_code error;
+    for (const auto& process : fs::directory_iterator("/proc", error)) {
+        const std::string pid = process.path().filename().string();
+        if (pid == self || pid.find_first_not_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        // A process may end, and its descriptors go, while it is looked at.
+        std::error_code gone;
+        for (const auto& fd : fs::directory_iterator(process.path() / "fd", gone)) {
+            struct stat status {};
+            if (stat(fd.path().c_str(), &status) == 0) {
+                open.emplace(status.st_dev, status.st_ino);
+            }
+        }
+    }
+    return open;
 }
 
 } // namespace
@@ -333,9 +395,10 @@ HeldAttachment::HeldAttachment(const std::vector<fs::path>& files) {
     }
     close(fd);
     output_ = outputName;
-    const std::string command = "LC_ALL=C.UTF-8 isql-fb -q" + AsSysdba(ServerOf(files[0])) +
-                                Quoted(DatabaseString(files[0])) + " >" + Quoted(output_.string()) +
-                                " 2>&1";
+    const Server& server = ServerOf(files[0]);
+    const std::string command = "LC_ALL=C.UTF-8 " + Tool(server, "isql") + " -q" +
+                                AsSysdba(server) + Quoted(DatabaseString(files[0])) + " >" +
+                                Quoted(output_.string()) + " 2>&1";
     session_ = popen(command.c_str(), "w");
     if (session_ == nullptr) {
         fs::remove(output_);
@@ -344,14 +407,14 @@ HeldAttachment::HeldAttachment(const std::vector<fs::path>& files) {
     std::fputs("SELECT 'TM-HELD-' || 'READY' FROM RDB$DATABASE;\n", session_);
     std::fflush(session_);
     const bool held = WaitUntil(
-        [&] { return ReadBytes(output_).find(kAnswered) != std::string::npos && AllLocked(); });
+        [&] { return ReadBytes(output_).find(kAnswered) != std::string::npos && AllOpen(); });
     if (!held) {
         std::fputs("QUIT;\n", session_);
         pclose(session_);
         const std::string output = ReadBytes(output_);
         fs::remove(output_);
         throw std::runtime_error("the server did not attach " + files[0].string() +
-                                 " and lock all its files:\n" + output);
+                                 " and open all its files:\n" + output);
     }
 }
 
@@ -360,25 +423,31 @@ HeldAttachment::~HeldAttachment() {
     pclose(session_);
     // The server detaches once the session has gone; the files are free
     // only when it has closed them all.
-    if (!WaitUntil([&] { return NoneLocked(); })) {
+    if (!WaitUntil([&] { return NoneOpen(); })) {
         std::fprintf(stderr, "the server still holds the files after the session ended\n");
     }
     std::error_code ignored;
     fs::remove(output_, ignored);
 }
 
-bool HeldAttachment::AllLocked() const {
-    const auto locks = HeldLocks();
+bool HeldAttachment::AllOpen() const {
+    const auto open = OpenElsewhere();
     return std::all_of(files_.begin(), files_.end(), [&](const FileId& file) {
-        return LockedByAnother(locks, file.device, file.inode);
+        return open.count({file.device, file.inode}) != 0;
     });
 }
 
-bool HeldAttachment::NoneLocked() const {
-    const auto locks = HeldLocks();
+bool HeldAttachment::NoneOpen() const {
+    const auto open = OpenElsewhere();
     return std::none_of(files_.begin(), files_.end(), [&](const FileId& file) {
-        return LockedByAnother(locks, file.device, file.inode);
+        return open.count({file.device, file.inode}) != 0;
     });
+}
+
+bool IsOpenInAnotherProcess(const fs::path& file) {
+    struct stat status {};
+    return stat(file.c_str(), &status) == 0 &&
+           OpenElsewhere().count({status.st_dev, status.st_ino}) != 0;
 }
 
 bool IsLockedByAnotherProcess(const fs::path& file) {
@@ -387,6 +456,11 @@ bool IsLockedByAnotherProcess(const fs::path& file) {
 
 bool IsLockedByThisProcess(const fs::path& file) {
     return FileLockedBy(true, file);
+}
+
+void CopyForServer(const fs::path& from, const fs::path& to) {
+    fs::copy_file(from, to);
+    ChownToServer(to, ServerOf(to));
 }
 
 void MoveFiles(const std::vector<fs::path>& from, const fs::path& to) {

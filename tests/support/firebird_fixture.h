@@ -1,5 +1,5 @@
 // Real databases on the local Firebird servers for the tests: a directory the
-// server may write, databases created with isql-fb, and reads through it.
+// server may write, databases created with its isql, and reads through it.
 #pragma once
 
 #include <cstdint>
@@ -18,19 +18,33 @@ struct Server {
     int port;
     std::filesystem::path root, passwordFile /* in the root */, dataDir;
     // What a test checks that the server is, so that none passes against another.
-    const char* version;         // as its service manager names it
-    std::uint16_t odsVersion;    // the word at offset 18 of the files it makes
-    std::string Address() const; // "localhost", or "localhost/PORT" but for 3050
+    const char* version;        // as its service manager names it
+    std::uint16_t odsVersion;   // the word at offset 18 of the files it makes
+    std::vector<int> pageSizes; // the page sizes it creates databases with
+    // Its own client tools and client library; empty: the host's Firebird 3
+    // tools (isql-fb, gfix, fbsvcmgr) and the system's client library.
+    std::filesystem::path tools{}, clientLibraryDir{};
+    bool changesFileTable = false; // lets the program's user change RDB$FILES
+    std::string Address() const;   // "localhost", or "localhost/PORT" but for 3050
 };
-// The host's Firebird 3 on 3050, and Firebird 4 on 3051 in the root that
-// scripts/firebird4-server runs it from.
+// The host's Firebird 3 on 3050; Firebird 4 on 3051 in the root that
+// scripts/firebird4-server runs it from; Firebird 2.5 on 3052 from the prefix
+// that scripts/firebird25-server built.
 const Server& Firebird3();
 const Server& Firebird4();
+const Server& Firebird25();
+const std::vector<const Server*>& AllServers();
 // The server whose data directory holds `file`: the helpers below that take a
 // database file talk to that server.
 const Server& ServerOf(const std::filesystem::path& file);
 
 std::string SysdbaPassword(const Server& server = Firebird3());
+
+// The command of the server's client tool `name` ("isql", "gfix", "fbsvcmgr").
+std::string Tool(const Server& server, const std::string& name);
+// What goes before a shell command so that it loads the server's client
+// library.
+std::string WithClientLibrary(const Server& server);
 
 struct CommandResult {
     int status = -1;    // the exit status; -1 when it did not exit normally
@@ -41,8 +55,8 @@ using IsqlResult = CommandResult;
 // Runs `command` through the shell and collects its standard output.
 CommandResult RunCommand(const std::string& command);
 
-// Runs `sql` as a script through isql-fb as SYSDBA of `server`; `database`,
-// when given, is connected first ("localhost:/path").
+// Runs `sql` as a script through isql of `server`; `database`, when given,
+// is connected first ("localhost:/path") as SYSDBA.
 IsqlResult RunIsql(const std::string& sql, const std::string& database = {},
                    const Server& server = Firebird3());
 
@@ -82,7 +96,7 @@ struct DatabaseLayout {
 };
 void CreateDatabase(const DatabaseLayout& layout);
 
-// The number of rows of T, read through the server by isql-fb from `primary`;
+// The number of rows of T, read through the server by isql from `primary`;
 // -1 when the database cannot be opened (the output then goes to `diagnostics`).
 long CountRows(const std::filesystem::path& primary, std::string* diagnostics = nullptr);
 
@@ -96,12 +110,14 @@ CommandResult Validate(const std::filesystem::path& primary);
 std::string ServerVersion(const Server& server);
 
 // An attachment that another process holds on a database while it lives: an
-// isql-fb session that has read from the database and waits for more input.
+// isql session that has read from the database and waits for more input.
 // The constructor returns only once the server provably holds the database:
 // the session has answered its query, so the attachment and the server's own
-// writes of it are done, and every file of `files` (the primary first) is
-// locked by the server. When it goes, it waits until the server has released
-// them all. Either wait is bounded; the constructor throws when it runs out.
+// writes of it are done, and every file of `files` (the primary first, then
+// the files that the server opens along its links) is open in the server's
+// process (Firebird 2.5 takes no lock that would show it). When it goes, it
+// waits until the server has closed them all. Either wait is bounded; the
+// constructor throws when it runs out.
 class HeldAttachment {
 public:
     explicit HeldAttachment(const std::filesystem::path& primary);
@@ -115,8 +131,8 @@ private:
         unsigned long long device;
         unsigned long long inode;
     };
-    bool AllLocked() const;
-    bool NoneLocked() const;
+    bool AllOpen() const;
+    bool NoneOpen() const;
 
     // The files by device and inode, so that a move of the files while the
     // server holds them does not lose track of them.
@@ -124,6 +140,10 @@ private:
     std::filesystem::path output_;
     FILE* session_ = nullptr;
 };
+
+// True while some other process has `file` open (as /proc/PID/fd shows it,
+// for every process when the tests run as root).
+bool IsOpenInAnotherProcess(const std::filesystem::path& file);
 
 // True while some other process holds a lock on `file` (as /proc/locks
 // shows it; the file is not touched, so asking never takes a lock that the
@@ -134,6 +154,9 @@ bool IsLockedByThisProcess(const std::filesystem::path& file);
 
 // Waits until `condition` holds, for at most `seconds`; whether it held.
 bool WaitUntil(const std::function<bool()>& condition, double seconds = 30);
+
+// A copy of `from` at `to` that the server's user owns, as its own files are.
+void CopyForServer(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // Moves every file of `from` into `to` under the same name.
 void MoveFiles(const std::vector<std::filesystem::path>& from, const std::filesystem::path& to);
