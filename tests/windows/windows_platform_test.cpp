@@ -175,14 +175,17 @@ TEST(WindowsRelinkingPass, RewritesTheClassicAndTheFirebird3FormByteExact) {
     }
 }
 
+// Held for writing, as by the server, or only for reading, as by a plain
+// program: the share mode keeps the run out either way.
 TEST(WindowsRelinkingPass, RefusesAFileThatAnotherProcessHoldsOpenAndLeavesItAsItWas) {
     WinTempDir dir;
     const Form classic{10, 96, 3};
     const std::string file = dir / "Tessaldrin.TDB";
     const std::string before = LinkingPage(classic, "E:\\Alt\\Tessaldrin_1.GDB").Text();
     WriteAll(file, before);
-    {
-        const HeldByAnotherProcess server(file);
+    for (const bool writes : {true, false}) {
+        SCOPED_TRACE(writes ? "writes" : "reads");
+        const HeldByAnotherProcess other(file, writes);
         EXPECT_FALSE(platform::LockedFile::Open(file));
         ListRunLog log;
         header::HeldDatabaseFiles held;

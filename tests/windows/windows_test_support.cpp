@@ -105,13 +105,13 @@ void PlaceMovedDatabaseWithStandIn(const WinTempDir& dir) {
     WriteAll(dir / "Tessaldrin_1.GDB", whole_run::SecondaryPage().Text());
 }
 
-HeldByAnotherProcess::HeldByAnotherProcess(const std::string& file) {
+HeldByAnotherProcess::HeldByAnotherProcess(const std::string& file, bool writes) {
     const std::string ready = Unique("tm-held-ready-");
     const std::string release = Unique("tm-held-release-");
     Handle readyEvent{CreateEventA(nullptr, TRUE, FALSE, ready.c_str())};
     release_ = CreateEventA(nullptr, TRUE, FALSE, release.c_str());
-    std::string command =
-        "\"" + ProgramDir() + "file_holder.exe\" \"" + file + "\" " + ready + " " + release;
+    std::string command = "\"" + ProgramDir() + "file_holder.exe\" \"" + file + "\" " + ready +
+                          " " + release + (writes ? "" : " read");
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};

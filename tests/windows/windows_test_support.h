@@ -40,11 +40,12 @@ std::string InstallProgram(const WinTempDir& dir, const std::string& name);
 void PlaceMovedDatabaseWithStandIn(const WinTempDir& dir);
 
 // Another Windows process that holds `file` open for reading and writing, as
-// a database server holds the files of an attached database; it lets others
+// a database server holds the files of an attached database, or with
+// `writes` false for reading only, as a plain program does; it lets others
 // share reading and writing but not renaming. Released when the object goes.
 class HeldByAnotherProcess {
 public:
-    explicit HeldByAnotherProcess(const std::string& file);
+    explicit HeldByAnotherProcess(const std::string& file, bool writes = true);
     ~HeldByAnotherProcess();
     HeldByAnotherProcess(const HeldByAnotherProcess&) = delete;
     HeldByAnotherProcess& operator=(const HeldByAnotherProcess&) = delete;
