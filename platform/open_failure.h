@@ -8,20 +8,20 @@ namespace tessaldrin::platform {
 
 struct OpenFailure {
     enum class Reason {
-        kMissing,       // no entry by that name
-        kNoPermission,  // the user may not write the file
-        kHeldElsewhere, // another program (the server) has it open or locked
-        // Whether another program has it open cannot be told: the user is
-        // not the file's owner and lacks the right to ask (Linux: CAP_LEASE),
-        // or the file system keeps no record of it (a network drive).
-        kHoldersUnknownNoRight,
-        kHoldersUnknownFileSystem,
+        kMissing,            // no entry by that name
+        kNoPermission,       // the user may not write the file
+        kHeldElsewhere,      // another program (the server) has it open or locked
         kLink,               // a symbolic link or other redirecting entry
         kNotRegularFile,     // a directory, FIFO, device or the like
         kSecondName,         // a file that has another name as well
         kReadOnlyFileSystem, // the file system or medium takes no writes
         kNameTooLong,        // longer than the program or the system takes
-        kOther,              // any other error; `systemError` tells which
+        // Whether another program has it open cannot be told: the user neither
+        // owns the file nor may ask (Linux: CAP_LEASE), or the file system
+        // keeps no record of it (a network drive).
+        kHoldersUnknownNoRight,
+        kHoldersUnknownFileSystem,
+        kOther, // any other error; `systemError` tells which
     };
     Reason reason = Reason::kOther;
     // The failing call's error number (errno, or GetLastError on Windows).
