@@ -123,6 +123,68 @@ void Click(HWND button) {
     Send(button, BM_CLICK);
 }
 
+namespace {
+
+GUITHREADINFO ThreadInfo(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info;
+}
+
+} // namespace
+
+void PressKey(HWND window, UINT key) {
+    const HWND focus = FocusOf(window);
+    if (focus == nullptr || !PostMessageA(focus, WM_KEYDOWN, key, 1)) {
+        throw std::runtime_error("no control has the focus for key " + std::to_string(key));
+    }
+}
+
+HWND FocusOf(HWND window) {
+    return ThreadInfo(window).hwndFocus;
+}
+
+HWND ActiveOf(HWND window) {
+    return ThreadInfo(window).hwndActive;
+}
+
+namespace {
+
+COLORREF ScreenColour(int x, int y) {
+    const HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+} // namespace
+
+COLORREF CaptionColour(HWND window) {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    // Right of the caption's text and left of its buttons.
+    return ScreenColour((frame.left + frame.right) / 2, frame.top +
+                                                            GetSystemMetrics(SM_CYFIXEDFRAME) +
+                                                            GetSystemMetrics(SM_CYCAPTION) / 2);
+}
+
+COLORREF CornerColour(HWND control) {
+    RECT bounds{};
+    GetWindowRect(control, &bounds);
+    return ScreenColour(bounds.left, bounds.top);
+}
+
+bool WaitUntil(const std::function<bool()>& holds) {
+    for (DWORD waited = 0; waited < kLongestWaitMs; waited += 20) {
+        if (holds()) {
+            return true;
+        }
+        Sleep(20);
+    }
+    return holds();
+}
+
 std::string Text(HWND window) {
     std::vector<char> text(static_cast<std::size_t>(Send(window, WM_GETTEXTLENGTH)) + 1);
     const auto length =

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <utility>
 
 using namespace tessaldrin;
@@ -57,14 +58,18 @@ std::pair<long, long> ClientSize(HWND window) {
     return {client.right, client.bottom};
 }
 
-// Types `word` into the waiting confirmation dialog; "Weiter" is enabled
-// exactly once the whole word is "JA". Returns the dialog.
+// Types `word` into the waiting confirmation dialog, which is shown active
+// with the focus in its entry; "Weiter" is enabled exactly once the whole
+// word is "JA". Returns the dialog.
 HWND TypeConfirmation(const WindowProgram& program, const std::string& word) {
     const HWND dialog = program.Window("TfmTLMStart", kCaption);
     EXPECT_EQ(ClientSize(dialog), (std::pair<long, long>{700, 416}));
     const HWND warning = Child(dialog, "Edit", nullptr);
     EXPECT_EQ(Text(warning), kWarning);
     const HWND entry = Child(dialog, "Edit", nullptr, warning);
+    EXPECT_TRUE(WaitUntil([&] { return ActiveOf(dialog) == dialog && FocusOf(dialog) == entry; }));
+    EXPECT_TRUE(
+        WaitUntil([&] { return CaptionColour(dialog) == GetSysColor(COLOR_ACTIVECAPTION); }));
     const HWND weiter = Child(dialog, "Button", "Weiter");
     EXPECT_FALSE(IsWindowEnabled(weiter));
     for (std::size_t typed = 1; typed <= word.size(); ++typed) {
@@ -138,6 +143,89 @@ TEST(WindowProgramWithStandInGds32, EndsWithoutARunEveryWayTheUserEndsIt) {
     }
 }
 
+// Enter and Esc in the confirmation dialog as the keyboard sends them, the
+// focus moved there with Tab: Enter presses the push button that has the
+// focus, and from any other control "Weiter" while it is enabled; Esc
+// cancels from everywhere.
+TEST(WindowProgramWithStandInGds32, EnterPressesTheFocusedButtonAndEscCancelsTheConfirmation) {
+    enum class Ends { kConfirmed, kCancelled, kStaysOpen };
+    enum class Focus { kWarning, kEntry, kWeiter, kAbbrechen };
+    const struct {
+        const char* typed;
+        Focus focus;
+        UINT key;
+        Ends ends;
+    } cases[] = {
+        {"JA", Focus::kEntry, VK_RETURN, Ends::kConfirmed},
+        {"", Focus::kEntry, VK_RETURN, Ends::kStaysOpen},
+        {"JA", Focus::kWeiter, VK_RETURN, Ends::kConfirmed},
+        {"JA", Focus::kAbbrechen, VK_RETURN, Ends::kCancelled},
+        {"", Focus::kAbbrechen, VK_RETURN, Ends::kCancelled},
+        {"JA", Focus::kWarning, VK_RETURN, Ends::kConfirmed},
+        {"", Focus::kWarning, VK_RETURN, Ends::kStaysOpen},
+        {"JA", Focus::kEntry, VK_ESCAPE, Ends::kCancelled},
+        {"JA", Focus::kWeiter, VK_ESCAPE, Ends::kCancelled},
+        {"JA", Focus::kAbbrechen, VK_ESCAPE, Ends::kCancelled},
+        {"JA", Focus::kWarning, VK_ESCAPE, Ends::kCancelled},
+        {"", Focus::kEntry, VK_ESCAPE, Ends::kCancelled},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << c.typed << " focus " << static_cast<int>(c.focus) << " key " << c.key);
+        WinTempDir dir;
+        PlaceMovedDatabaseWithStandIn(dir);
+        const WindowProgram program(InstallProgram(dir, kProgram), dir.withSeparator());
+        const HWND dialog = TypeConfirmation(program, c.typed);
+        const HWND warning = Child(dialog, "Edit", nullptr);
+        const HWND entry = Child(dialog, "Edit", nullptr, warning);
+        const HWND weiter = Child(dialog, "Button", "Weiter");
+        const HWND abbrechen = Child(dialog, "Button", "Abbrechen");
+        const HWND target =
+            std::array{warning, entry, weiter, abbrechen}[static_cast<int>(c.focus)];
+        // Tab goes round Memo1, Edit1, Weiter (while enabled), BitBtn2.
+        for (int tabs = 0; FocusOf(dialog) != target && tabs < 4; ++tabs) {
+            const HWND before = FocusOf(dialog);
+            PressKey(dialog, VK_TAB);
+            ASSERT_TRUE(WaitUntil([&] { return FocusOf(dialog) != before; }));
+        }
+        ASSERT_EQ(FocusOf(dialog), target);
+        // The default frame is on the button that Enter is to press.
+        const HWND pressed = c.focus == Focus::kAbbrechen ? abbrechen : weiter;
+        for (const HWND button : {weiter, abbrechen}) {
+            EXPECT_TRUE(WaitUntil([&] {
+                return (CornerColour(button) == GetSysColor(COLOR_WINDOWFRAME)) ==
+                       (button == pressed);
+            })) << (button == weiter ? "Weiter" : "Abbrechen");
+        }
+        PressKey(dialog, c.key);
+        switch (c.ends) {
+        case Ends::kConfirmed: {
+            const HWND main = program.Window("TfmTLMMain", kCaption);
+            EXPECT_TRUE(IsWindowEnabled(Child(main, "Button", " Start")));
+            Click(Child(main, "Button", "Schließen"));
+            ASSERT_TRUE(program.Ended());
+            break;
+        }
+        case Ends::kCancelled:
+            ASSERT_TRUE(program.Ended());
+            EXPECT_EQ(program.ExitCode(), 0u);
+            break;
+        case Ends::kStaysOpen:
+            // A character posted behind the key reaches the entry once the key is handled.
+            PostMessageA(entry, WM_CHAR, '.', 1);
+            ASSERT_TRUE(WaitUntil([&] { return Text(entry) == c.typed + std::string("."); }));
+            EXPECT_TRUE(IsWindowVisible(dialog));
+            EXPECT_EQ(FocusOf(dialog), target);
+            EXPECT_FALSE(IsWindowVisible(program.FindNow("TfmTLMMain", kCaption)));
+            PressKey(dialog, VK_ESCAPE);
+            ASSERT_TRUE(program.Ended());
+            break;
+        }
+        // No run: the stand-in, which writes its journal when the program ends, saw no call.
+        EXPECT_EQ(ReadAll(dir / "gds32.journal"), "");
+    }
+}
+
 TEST(WindowProgramWithStandInGds32, RunsTheWholeRepairWithTheConsolesLogAndRepeatsIt) {
     WinTempDir dir;
     PlaceMovedDatabaseWithStandIn(dir);
@@ -202,7 +290,8 @@ TEST(WindowProgramWithoutGds32, ShowsTheLoadFailureAndEndsBeforeTheConfirmation)
 
 // The version switches of the window program's start, before the data module
 // and the confirmation exist: the report file beside the program, then the
-// version window; once it is closed, the start goes on to the confirmation.
+// version window; once it is closed, the start goes on to the confirmation,
+// which takes the keys.
 TEST(WindowProgramWithStandInGds32, CarriesOutTheVersionSwitchesBeforeTheConfirmation) {
     WinTempDir dir;
     PlaceMovedDatabaseWithStandIn(dir);
@@ -216,7 +305,7 @@ TEST(WindowProgramWithStandInGds32, CarriesOutTheVersionSwitchesBeforeTheConfirm
               0u);
     EXPECT_EQ(program.FindNow("TfmTLMStart", kCaption), nullptr);
     Send(version, WM_CLOSE);
-    Click(Child(program.Window("TfmTLMStart", kCaption), "Button", "Abbrechen"));
+    Click(Child(TypeConfirmation(program, ""), "Button", "Abbrechen"));
     ASSERT_TRUE(program.Ended());
     EXPECT_EQ(program.ExitCode(), 0u);
 }

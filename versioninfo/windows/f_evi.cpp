@@ -1,9 +1,11 @@
 #include "versioninfo/windows/f_evi.h"
 
+#include "toolkit/windows/dialog_keyboard.h"
 #include "toolkit/windows/exception_display.h"
 #include "versioninfo/button_images.h"
 
 #include <exception>
+#include <optional>
 #include <stdexcept>
 
 namespace tessaldrin::versioninfo {
@@ -155,9 +157,10 @@ void TfmEVI::SetLines(const std::vector<std::string>& lines) {
 }
 
 void TfmEVI::ShowModal() {
-    const OtherWindowsDisabled others(Handle());
+    std::optional<OtherWindowsDisabled> others(std::in_place, Handle());
     closed_ = false;
     ShowWindow(Handle(), SW_SHOW);
+    focus_ = memInfo;
     SetForegroundWindow(Handle());
     SetFocus(memInfo);
     MSG message{};
@@ -176,6 +179,9 @@ void TfmEVI::ShowModal() {
             DispatchMessageA(&message);
         }
     }
+    // The others take input again before this one is hidden, so that the
+    // window below becomes the active one and keys reach it without a click.
+    others.reset();
     ShowWindow(Handle(), SW_HIDE);
 }
 
@@ -216,9 +222,22 @@ LRESULT TfmEVI::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         Command(LOWORD(wParam));
         return 0;
-    case WM_DRAWITEM:
-        DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    case WM_DRAWITEM: {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        DrawButton(item);
+        toolkit::FollowFocus(Handle(), item);
         return TRUE;
+    }
+    case WM_ACTIVATE:
+        toolkit::KeepFocusAcrossActivation(Handle(), wParam, focus_);
+        return 0;
+    case WM_NEXTDLGCTL:
+        toolkit::FocusNextControl(Handle(), wParam, lParam);
+        return 0;
+    case DM_GETDEFID:
+        // Enter presses the button that has the focus; the window has no
+        // default button of its own.
+        return toolkit::DefaultButtonAnswer(Handle(), 0);
     case WM_CTLCOLORSTATIC:
         // The read-only memo keeps the colour of a text field.
         if (reinterpret_cast<HWND>(lParam) == memInfo) {
@@ -261,10 +280,12 @@ void TfmEVI::DrawButton(const DRAWITEMSTRUCT& item) const {
         return;
     }
     const HDC dc = item.hDC;
-    RECT bounds = item.rcItem;
+    const RECT bounds = item.rcItem;
     const bool pushed = (item.itemState & ODS_SELECTED) != 0;
     const bool disabled = (item.itemState & ODS_DISABLED) != 0;
-    DrawFrameControl(dc, &bounds, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+    RECT frame = bounds;
+    toolkit::DrawPushFrame(dc, frame, pushed,
+                           static_cast<int>(item.CtlID) == toolkit::DefaultButton(Handle(), 0));
     const toolkit::Selected font(dc, font_.get());
     char caption[64] = {};
     GetWindowTextA(item.hwndItem, caption, sizeof caption);
