@@ -116,16 +116,6 @@ std::vector<std::uint32_t> Pixels(HWND control) {
     return pixels;
 }
 
-// Presses Tab in `window` until `control` has the focus.
-void TabTo(HWND window, HWND control) {
-    for (int tabs = 0; FocusOf(window) != control && tabs < 8; ++tabs) {
-        const HWND before = FocusOf(window);
-        PressKey(window, VK_TAB);
-        WaitUntil([&] { return FocusOf(window) != before; });
-    }
-    ASSERT_EQ(FocusOf(window), control);
-}
-
 // Shows the collector's window from the switch "/EVIS" on this thread while
 // `drive` works it from another, as a user would; then it is closed.
 void WithVersionWindow(versioninfo::TEVI& evi, const std::function<void(HWND)>& drive) {
@@ -244,9 +234,9 @@ TEST(VersionWindow, ShowsTheReportReadOnlyAndWritesTheFileAndClosesOnItsButtons)
 
         // Enter presses the button that Tab moved the focus to: the file,
         // written before the next Tab moves the focus on, then the close button.
-        TabTo(window, Button(window, "Datei&ausgabe"));
+        ASSERT_TRUE(TabTo(window, Button(window, "Datei&ausgabe")));
         PressKey(window, VK_RETURN);
-        TabTo(window, layout[1].control);
+        ASSERT_TRUE(TabTo(window, layout[1].control));
         EXPECT_EQ(ReadAll(reportFile), report);
         PressKey(window, VK_RETURN);
     });

@@ -141,6 +141,15 @@ void PressKey(HWND window, UINT key) {
     }
 }
 
+bool TabTo(HWND window, HWND control) {
+    for (int tabs = 0; FocusOf(window) != control && tabs < 8; ++tabs) {
+        const HWND before = FocusOf(window);
+        PressKey(window, VK_TAB);
+        WaitUntil([&] { return FocusOf(window) != before; });
+    }
+    return FocusOf(window) == control;
+}
+
 HWND FocusOf(HWND window) {
     return ThreadInfo(window).hwndFocus;
 }

@@ -46,6 +46,9 @@ void Click(HWND button);
 // program that has the focus, through that program's message loop. Returns
 // once it is posted.
 void PressKey(HWND window, UINT key);
+// Presses Tab in `window` until `control` has the focus, each time waiting
+// for the focus to move; returns whether it got there.
+bool TabTo(HWND window, HWND control);
 // The control that has the keyboard focus and the active window of
 // `window`'s program; null when there is none.
 HWND FocusOf(HWND window);

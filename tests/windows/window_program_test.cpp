@@ -183,12 +183,7 @@ TEST(WindowProgramWithStandInGds32, EnterPressesTheFocusedButtonAndEscCancelsThe
         const HWND target =
             std::array{warning, entry, weiter, abbrechen}[static_cast<int>(c.focus)];
         // Tab goes round Memo1, Edit1, Weiter (while enabled), BitBtn2.
-        for (int tabs = 0; FocusOf(dialog) != target && tabs < 4; ++tabs) {
-            const HWND before = FocusOf(dialog);
-            PressKey(dialog, VK_TAB);
-            ASSERT_TRUE(WaitUntil([&] { return FocusOf(dialog) != before; }));
-        }
-        ASSERT_EQ(FocusOf(dialog), target);
+        ASSERT_TRUE(TabTo(dialog, target));
         // The default frame is on the button that Enter is to press.
         const HWND pressed = c.focus == Focus::kAbbrechen ? abbrechen : weiter;
         for (const HWND button : {weiter, abbrechen}) {
@@ -260,6 +255,16 @@ TEST(WindowProgramWithStandInGds32, RunsTheWholeRepairWithTheConsolesLogAndRepea
     EXPECT_EQ(both.substr(both.size() - finalLine.size()), finalLine);
     EXPECT_EQ(both.find("umbenannt", first.size()), std::string::npos);
     Screenshot(main, "main_window");
+
+    // Tab into the log selects none of it: a key typed there adds to the
+    // log, which stays editable, and replaces nothing.
+    const std::string logged = Text(log);
+    ASSERT_TRUE(TabTo(main, log));
+    const LRESULT selection = Send(log, EM_GETSEL);
+    EXPECT_EQ(LOWORD(selection), HIWORD(selection));
+    PostMessageA(log, WM_CHAR, 'x', 1);
+    EXPECT_TRUE(WaitUntil([&] { return Text(log).size() > logged.size(); }));
+    EXPECT_EQ(Text(log), logged + "x");
 
     Click(Child(main, "Button", "Schließen"));
     ASSERT_TRUE(program.Ended());

@@ -1,5 +1,7 @@
 #include "toolkit/windows/dialog_keyboard.h"
 
+#include <commctrl.h>
+
 namespace tessaldrin::toolkit {
 namespace {
 
@@ -10,6 +12,16 @@ bool IsPushButton(HWND control) {
     const LONG type = style & BS_TYPEMASK;
     return lstrcmpiA(windowClass, "Button") == 0 && (style & WS_TABSTOP) != 0 &&
            (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW);
+}
+
+LRESULT CALLBACK WithoutSetSelection(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR id, DWORD_PTR) {
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(edit, WithoutSetSelection, id);
+    }
+    const LRESULT answer = DefSubclassProc(edit, message, wParam, lParam);
+    // The system selects the whole text of a control that says it has a selection.
+    return message == WM_GETDLGCODE ? answer & ~LRESULT{DLGC_HASSETSEL} : answer;
 }
 
 BOOL CALLBACK RedrawIfPushButton(HWND control, LPARAM) {
@@ -66,6 +78,10 @@ void KeepFocusAcrossActivation(HWND window, WPARAM wParam, HWND& focus) {
         return;
     }
     SetFocus(focus != nullptr ? focus : GetNextDlgTabItem(window, nullptr, FALSE));
+}
+
+void KeepSelectionOnTab(HWND edit) {
+    SetWindowSubclass(edit, WithoutSetSelection, 0, 0);
 }
 
 } // namespace tessaldrin::toolkit

@@ -1,6 +1,7 @@
 // The keyboard of a dialog in every window of the program, beyond what the
 // system's IsDialogMessageA does itself: the focus kept while the window is
-// inactive, Tab out of a multi-line edit, and Enter, as in every Windows
+// inactive, Tab out of a multi-line edit (and, where asked, into one without
+// selecting its text), and Enter, as in every Windows
 // dialog, for the push button that has the focus and, while the focus is on
 // any other control, for the window's own default button. The dark outer
 // frame of the default button shows which one that is, and follows the focus.
@@ -38,5 +39,10 @@ void FocusNextControl(HWND window, WPARAM wParam, LPARAM lParam);
 // activated again, so that keys reach it without a click; at first `focus`,
 // when set, or else the first tab stop.
 void KeepFocusAcrossActivation(HWND window, WPARAM wParam, HWND& focus);
+
+// Tab into `edit` leaves its selection as it is, where the system would
+// select its whole text, which the next key typed would replace. For the
+// edit's life.
+void KeepSelectionOnTab(HWND edit);
 
 } // namespace tessaldrin::toolkit
