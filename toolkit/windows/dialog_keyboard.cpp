@@ -55,8 +55,12 @@ void DrawPushFrame(HDC dc, RECT& area, bool pushed, bool isDefault) {
     DrawFrameControl(dc, &area, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
 }
 
-void FollowFocus(HWND window, const DRAWITEMSTRUCT& item) {
-    if ((item.itemAction & ODA_FOCUS) != 0 && IsPushButton(item.hwndItem)) {
+void FollowFocus(HWND window, WPARAM wParam) {
+    // The codes of other controls do not reach these values; a needless
+    // redraw would do no harm.
+    const WORD code = HIWORD(wParam);
+    if (code == BN_SETFOCUS || code == BN_KILLFOCUS || code == EN_SETFOCUS ||
+        code == EN_KILLFOCUS) {
         EnumChildWindows(window, RedrawIfPushButton, 0);
     }
 }

@@ -23,10 +23,11 @@ LRESULT DefaultButtonAnswer(HWND window, int ownDefault);
 // outer line included; leaves `area` inside the outer line.
 void DrawPushFrame(HDC dc, RECT& area, bool pushed, bool isDefault);
 
-// For every WM_DRAWITEM of `window`: once a push button drew itself because
-// the focus came or went, every push button is drawn again when the focus
-// has settled, so that the default frame moves with the focus.
-void FollowFocus(HWND window, const DRAWITEMSTRUCT& item);
+// For every WM_COMMAND of `window`: when a control says that it got or lost
+// the focus (an edit always does, a button with BS_NOTIFY), every push
+// button is drawn again once the focus has settled, so that the default
+// frame moves with the focus.
+void FollowFocus(HWND window, WPARAM wParam);
 
 // The answer to WM_NEXTDLGCTL, by which a multi-line edit passes Tab (and
 // Enter, to the default button) on: the focus moves to the control that the

@@ -214,9 +214,12 @@ LRESULT TForm::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
             static_cast<int>(item.CtlID) == DefaultButton(Handle(), OwnDefault());
         DrawGlyphButton(item, {placed->font, placed->layout->textColour, placed->glyph,
                                placed->disabledGlyph, placed->layout->flat, isDefault});
-        FollowFocus(Handle(), item);
         return TRUE;
     }
+    case WM_COMMAND:
+        // Then the form's own handler.
+        FollowFocus(Handle(), wParam);
+        break;
     case DM_GETDEFID:
         // Enter presses the push button that has the focus, else the form's
         // OK button; the system presses neither while it is disabled.

@@ -38,16 +38,19 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 
 // The controls in tab order, in pixels of the client area. The buttons draw
-// their image left of their caption themselves.
+// their image left of their caption themselves, and say when they get or lose
+// the focus (BS_NOTIFY), which the default frame follows.
 const ControlLayout kControls[] = {
     {kMemInfo, "EDIT", "", 0, 0, 609, 297,
      ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL | WS_VSCROLL, WS_EX_CLIENTEDGE,
      nullptr},
-    {kClose, "BUTTON", "&Schließen", 506, 304, 87, 25, BS_OWNERDRAW, 0, kDoorWithArrow},
-    {kDrucken, "BUTTON", "&Drucken", 88, 304, 75, 25, BS_OWNERDRAW, 0, kPrinterWithSheet},
-    {kDruckerEinrichten, "BUTTON", "Drucker &einrichten", 176, 304, 129, 25, BS_OWNERDRAW, 0,
-     kPrinterWithSpanner},
-    {kFile, "BUTTON", "Datei&ausgabe", 312, 304, 105, 25, BS_OWNERDRAW, 0, kPageIntoDrive},
+    {kClose, "BUTTON", "&Schließen", 506, 304, 87, 25, BS_OWNERDRAW | BS_NOTIFY, 0, kDoorWithArrow},
+    {kDrucken, "BUTTON", "&Drucken", 88, 304, 75, 25, BS_OWNERDRAW | BS_NOTIFY, 0,
+     kPrinterWithSheet},
+    {kDruckerEinrichten, "BUTTON", "Drucker &einrichten", 176, 304, 129, 25,
+     BS_OWNERDRAW | BS_NOTIFY, 0, kPrinterWithSpanner},
+    {kFile, "BUTTON", "Datei&ausgabe", 312, 304, 105, 25, BS_OWNERDRAW | BS_NOTIFY, 0,
+     kPageIntoDrive},
 };
 
 // The window font and the memo's, heights in pixels.
@@ -220,14 +223,15 @@ LRESULT CALLBACK TfmEVI::WindowProc(HWND window, UINT message, WPARAM wParam, LP
 LRESULT TfmEVI::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
-        Command(LOWORD(wParam));
+        // A click, Enter or Esc; the buttons also say when the focus comes or goes.
+        if (HIWORD(wParam) == BN_CLICKED) {
+            Command(LOWORD(wParam));
+        }
+        toolkit::FollowFocus(Handle(), wParam);
         return 0;
-    case WM_DRAWITEM: {
-        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        DrawButton(item);
-        toolkit::FollowFocus(Handle(), item);
+    case WM_DRAWITEM:
+        DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
-    }
     case WM_ACTIVATE:
         toolkit::KeepFocusAcrossActivation(Handle(), wParam, focus_);
         return 0;
