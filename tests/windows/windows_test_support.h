@@ -59,9 +59,40 @@ struct ProgramRun {
     std::string out; // standard output, byte for byte
     std::string err; // standard error, byte for byte
 };
+// `text` with every line feed as CR LF: the console program's output, as a
+// file or pipe receives it.
+std::string WithCrLf(const std::string& text);
 // Runs `program` with `arguments` (one command line) in `workingDir`, its
 // standard input empty, and waits for it to end (at most a minute).
 ProgramRun RunProgram(const std::string& program, const std::string& arguments,
                       const std::string& workingDir);
+
+// A console program started as Explorer starts it on a double click: in a
+// console of its own, which goes when the program ends. Ended, if it still
+// runs, when the object goes.
+class InOwnConsole {
+public:
+    InOwnConsole(const std::string& commandLine, const std::string& workingDir);
+    ~InOwnConsole();
+    InOwnConsole(const InOwnConsole&) = delete;
+    InOwnConsole& operator=(const InOwnConsole&) = delete;
+
+    // True once the program has ended, within `ms` milliseconds.
+    bool EndsWithin(unsigned long ms) const;
+    unsigned long ExitCode() const;
+    // True once the program has loaded the DLL `module`, within half a minute.
+    bool HasLoaded(const std::string& module) const;
+    // What the console shows once its last line is `last`, within half a
+    // minute: its rows without their trailing blanks, one line each. Another
+    // process on the console counts for the program only before its start:
+    // call it after HasLoaded.
+    std::string ScreenEndingIn(const std::string& last) const;
+    // Enter, typed into the console; false when there is none.
+    bool PressEnter() const;
+
+private:
+    void* process_ = nullptr;
+    unsigned long id_ = 0;
+};
 
 } // namespace tessaldrin::testing::windows
