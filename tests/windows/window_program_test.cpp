@@ -4,6 +4,7 @@
 // RDB$FILES accepts updates, which no real one here can be made to), each way
 // the program ends, and the start without any gds32.dll.
 #include "filetable/client_library.h"
+#include "platform/format_message.h"
 #include "tests/app/whole_run_expectation.h"
 #include "tests/windows/window_driver.h"
 #include "tests/windows/windows_test_support.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <map>
 #include <utility>
 
 using namespace tessaldrin;
@@ -91,6 +93,66 @@ HWND Accept(const WindowProgram& program, HWND dialog) {
 
 std::string RowsBefore() {
     return "1\t" + whole_run::kOldSecondary + "\n";
+}
+
+// What GetFileVersionInfoA and VerQueryValueA read of a program's version
+// resource: its four file and product version numbers, its translations, and
+// the texts of its German (0407) Windows-1252 block.
+struct VersionResource {
+    std::array<unsigned, 4> file{};
+    std::array<unsigned, 4> product{};
+    std::vector<std::pair<WORD, WORD>> translations;
+    std::map<std::string, std::string> texts;
+};
+
+VersionResource ReadVersionResource(const std::string& program) {
+    VersionResource resource;
+    DWORD ignored = 0;
+    std::vector<char> data(GetFileVersionInfoSizeA(program.c_str(), &ignored));
+    if (data.empty() ||
+        !GetFileVersionInfoA(program.c_str(), 0, static_cast<DWORD>(data.size()), data.data())) {
+        return resource;
+    }
+    void* value = nullptr;
+    UINT length = 0;
+    if (VerQueryValueA(data.data(), "\\", &value, &length) && length >= sizeof(VS_FIXEDFILEINFO)) {
+        const auto& fixed = *static_cast<const VS_FIXEDFILEINFO*>(value);
+        resource.file = {HIWORD(fixed.dwFileVersionMS), LOWORD(fixed.dwFileVersionMS),
+                         HIWORD(fixed.dwFileVersionLS), LOWORD(fixed.dwFileVersionLS)};
+        resource.product = {HIWORD(fixed.dwProductVersionMS), LOWORD(fixed.dwProductVersionMS),
+                            HIWORD(fixed.dwProductVersionLS), LOWORD(fixed.dwProductVersionLS)};
+    }
+    if (VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", &value, &length)) {
+        const auto* pairs = static_cast<const WORD*>(value);
+        for (UINT i = 0; i + 1 < length / sizeof(WORD); i += 2) {
+            resource.translations.emplace_back(pairs[i], pairs[i + 1]);
+        }
+    }
+    for (const char* name :
+         {"FileDescription", "FileVersion", "OriginalFilename", "ProductName", "ProductVersion"}) {
+        const std::string path = std::string("\\StringFileInfo\\040704E4\\") + name;
+        if (VerQueryValueA(data.data(), path.c_str(), &value, &length) && length > 0) {
+            resource.texts[name] = static_cast<const char*>(value);
+        }
+    }
+    return resource;
+}
+
+// The application manifest in `program`'s resources; empty without one.
+std::string Manifest(const std::string& program) {
+    const HMODULE module = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    const HRSRC found = module != nullptr
+                            ? FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24))
+                            : nullptr;
+    const HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
+    const std::string manifest = loaded != nullptr
+                                     ? std::string(static_cast<const char*>(LockResource(loaded)),
+                                                   SizeofResource(module, found))
+                                     : std::string{};
+    if (module != nullptr) {
+        FreeLibrary(module);
+    }
+    return manifest;
 }
 
 } // namespace
@@ -313,4 +375,52 @@ TEST(WindowProgramWithStandInGds32, CarriesOutTheVersionSwitchesBeforeTheConfirm
     Click(Child(TypeConfirmation(program, ""), "Button", "Abbrechen"));
     ASSERT_TRUE(program.Ended());
     EXPECT_EQ(program.ExitCode(), 0u);
+}
+
+// Explorer's details of both programs come from their version resource,
+// which carries the identity that the version report gives the program: the
+// file's name, and the version whose first three numbers the report shows.
+// The report's lines are the console's --version and the window program's
+// report file. Both programs carry the same manifest.
+TEST(WindowsPrograms, VersionResourceCarriesTheIdentityOfTheReport) {
+    WinTempDir dir;
+    PlaceMovedDatabaseWithStandIn(dir);
+    const std::string console = InstallProgram(dir, "tessaldrin-mover-cli.exe");
+    const std::string window = InstallProgram(dir, kProgram);
+    const ProgramRun version = RunProgram(console, "--version", dir.withSeparator());
+    {
+        const WindowProgram program(window, dir.withSeparator(), "/EVIF");
+        Click(Child(TypeConfirmation(program, ""), "Button", "Abbrechen"));
+        ASSERT_TRUE(program.Ended());
+    }
+    const struct {
+        std::string program;
+        std::string report;
+    } programs[] = {{console, version.out}, {window, ReadAll(dir / "tessaldrin-mover.EVI")}};
+    for (const auto& p : programs) {
+        SCOPED_TRACE(p.program);
+        VersionResource resource = ReadVersionResource(p.program);
+        const auto [major, minor, release, build] = resource.file;
+        const std::string identity =
+            "Datei:       " + resource.texts["OriginalFilename"] + "\r\nVersion:     " +
+            platform::FormatText("%2i.%02i.%03i", static_cast<int>(major), static_cast<int>(minor),
+                                 static_cast<int>(release)) +
+            "\r\n";
+        EXPECT_EQ(p.report.substr(0, identity.size()), identity);
+        EXPECT_EQ(build, 0u);
+        EXPECT_EQ(resource.product, resource.file);
+        const std::string numbers = std::to_string(major) + "." + std::to_string(minor) + "." +
+                                    std::to_string(release) + "." + std::to_string(build);
+        EXPECT_EQ(resource.texts["FileVersion"], numbers);
+        EXPECT_EQ(resource.texts["ProductVersion"], numbers);
+        EXPECT_EQ(resource.texts["ProductName"], "Tessaldrin-Mover");
+        EXPECT_NE(resource.texts["FileDescription"], "");
+        EXPECT_EQ(resource.translations, (std::vector<std::pair<WORD, WORD>>{{0x0407, 1252}}));
+        const std::string manifest = Manifest(p.program);
+        for (const char* wanted :
+             {"level=\"asInvoker\"", "name=\"Microsoft.Windows.Common-Controls\"",
+              ">system</dpiAwareness>", "<supportedOS"}) {
+            EXPECT_NE(manifest.find(wanted), std::string::npos) << wanted;
+        }
+    }
 }
