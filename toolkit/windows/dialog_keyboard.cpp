@@ -56,8 +56,8 @@ void DrawPushFrame(HDC dc, RECT& area, bool pushed, bool isDefault) {
 }
 
 void FollowFocus(HWND window, WPARAM wParam) {
-    // The codes of other controls do not reach these values; a needless
-    // redraw would do no harm.
+    // Another control's code of the same value only has the push buttons
+    // drawn once more.
     const WORD code = HIWORD(wParam);
     if (code == BN_SETFOCUS || code == BN_KILLFOCUS || code == EN_SETFOCUS ||
         code == EN_KILLFOCUS) {

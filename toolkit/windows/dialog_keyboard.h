@@ -1,10 +1,10 @@
 // The keyboard of a dialog in every window of the program, beyond what the
 // system's IsDialogMessageA does itself: the focus kept while the window is
 // inactive, Tab out of a multi-line edit (and, where asked, into one without
-// selecting its text), and Enter, as in every Windows
-// dialog, for the push button that has the focus and, while the focus is on
-// any other control, for the window's own default button. The dark outer
-// frame of the default button shows which one that is, and follows the focus.
+// selecting its text), and Enter, as in every Windows dialog, for the push
+// button that has the focus and, while the focus is on any other control,
+// for the window's own default button. The dark outer frame of the default
+// button shows which one that is, and follows the focus.
 #pragma once
 
 #include "platform/windows/windows_api.h"
