@@ -257,7 +257,6 @@ TEST(VersionWindow, GivesTheKeysBackAfterAnErrorAndToTheWindowBelowWhenClosed) {
         }
         ~InPlaceOfTheReport() { RemoveDirectoryA(path.c_str()); }
     } directory;
-    ASSERT_EQ(GetFileAttributesA(directory.path.c_str()), DWORD{FILE_ATTRIBUTE_DIRECTORY});
     const HWND below = CreateWindowExA(0, "STATIC", "darunter", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
                                        0, 300, 200, nullptr, nullptr, nullptr, nullptr);
     SetForegroundWindow(below);

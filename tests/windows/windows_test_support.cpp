@@ -1,7 +1,5 @@
 #include "platform/windows/windows_api.h"
 
-#include <tlhelp32.h>
-
 #include "tests/windows/windows_test_support.h"
 
 #include "tests/app/whole_run_expectation.h"
@@ -11,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <optional>
 #include <stdexcept>
 
 namespace tessaldrin::testing::windows {
@@ -183,88 +180,6 @@ ProgramRun RunProgram(const std::string& program, const std::string& arguments,
     DeleteFileA(outFile.c_str());
     DeleteFileA(errFile.c_str());
     return run;
-}
-
-InOwnConsole::InOwnConsole(const std::string& commandLine, const std::string& workingDir) {
-    std::string command = commandLine;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
-                        nullptr, workingDir.c_str(), &startup, &info)) {
-        throw std::runtime_error("cannot start " + commandLine);
-    }
-    CloseHandle(info.hThread);
-    process_ = info.hProcess;
-    id_ = info.dwProcessId;
-}
-
-InOwnConsole::~InOwnConsole() {
-    if (!EndsWithin(0)) {
-        TerminateProcess(process_, 99);
-        WaitForSingleObject(process_, kLongestWaitMs);
-    }
-    CloseHandle(process_);
-}
-
-bool InOwnConsole::EndsWithin(unsigned long ms) const {
-    return WaitForSingleObject(process_, ms) == WAIT_OBJECT_0;
-}
-
-unsigned long InOwnConsole::ExitCode() const {
-    DWORD code = 0;
-    GetExitCodeProcess(process_, &code);
-    return code;
-}
-
-namespace {
-
-// The helper console_reader.exe on the console of process `id`: nothing
-// when it found none to attach to.
-std::optional<std::string> ConsoleReader(unsigned long id, const std::string& what) {
-    WinTempDir dir;
-    const ProgramRun run = RunProgram(ProgramDir() + "console_reader.exe",
-                                      std::to_string(id) + " " + what, dir.withSeparator());
-    return run.exitCode == 0 ? std::optional(run.out) : std::nullopt;
-}
-
-} // namespace
-
-bool InOwnConsole::HasLoaded(const std::string& module) const {
-    for (DWORD waited = 0; waited < kLongestWaitMs / 2; waited += 50) {
-        const HANDLE modules = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, id_);
-        MODULEENTRY32 entry{};
-        entry.dwSize = sizeof entry;
-        bool found = false;
-        for (BOOL more = Module32First(modules, &entry); more && !found;
-             more = Module32Next(modules, &entry)) {
-            found = lstrcmpiA(entry.szModule, module.c_str()) == 0;
-        }
-        CloseHandle(modules);
-        if (found) {
-            return true;
-        }
-        Sleep(50);
-    }
-    return false;
-}
-
-std::string InOwnConsole::ScreenEndingIn(const std::string& last) const {
-    std::string screen;
-    const auto endsInLast = [&] {
-        return screen.size() >= last.size() + 2 &&
-               screen.compare(screen.size() - last.size() - 2, std::string::npos,
-                              "\n" + last + "\n") == 0;
-    };
-    for (DWORD waited = 0; waited < kLongestWaitMs / 2 && !endsInLast(); waited += 100) {
-        Sleep(100);
-        screen = ConsoleReader(id_, "screen").value_or(std::string{});
-    }
-    return screen;
-}
-
-bool InOwnConsole::PressEnter() const {
-    return ConsoleReader(id_, "enter").has_value();
 }
 
 } // namespace tessaldrin::testing::windows

@@ -67,32 +67,4 @@ std::string WithCrLf(const std::string& text);
 ProgramRun RunProgram(const std::string& program, const std::string& arguments,
                       const std::string& workingDir);
 
-// A console program started as Explorer starts it on a double click: in a
-// console of its own, which goes when the program ends. Ended, if it still
-// runs, when the object goes.
-class InOwnConsole {
-public:
-    InOwnConsole(const std::string& commandLine, const std::string& workingDir);
-    ~InOwnConsole();
-    InOwnConsole(const InOwnConsole&) = delete;
-    InOwnConsole& operator=(const InOwnConsole&) = delete;
-
-    // True once the program has ended, within `ms` milliseconds.
-    bool EndsWithin(unsigned long ms) const;
-    unsigned long ExitCode() const;
-    // True once the program has loaded the DLL `module`, within half a minute.
-    bool HasLoaded(const std::string& module) const;
-    // What the console shows once its last line is `last`, within half a
-    // minute: its rows without their trailing blanks, one line each. Another
-    // process on the console counts for the program only before its start:
-    // call it after HasLoaded.
-    std::string ScreenEndingIn(const std::string& last) const;
-    // Enter, typed into the console; false when there is none.
-    bool PressEnter() const;
-
-private:
-    void* process_ = nullptr;
-    unsigned long id_ = 0;
-};
-
 } // namespace tessaldrin::testing::windows
