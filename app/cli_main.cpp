@@ -12,11 +12,11 @@ int main(int argc, char** argv) {
     // First, before the client library is loaded and chains its handlers behind.
     tessaldrin::platform::WatchTerminationSignals();
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const int exitCode = tessaldrin::RunConsole(args, {tessaldrin::platform::ModuleFileName(),
-                                                       tessaldrin::filetable::kClientLibraryName,
-                                                       std::cin,
-                                                       tessaldrin::platform::ConsoleOutput(),
-                                                       tessaldrin::platform::ConsoleError()});
+    const int exitCode = tessaldrin::RunConsole(
+        args,
+        {tessaldrin::platform::ModuleFileName(), tessaldrin::filetable::kClientLibraryName,
+         std::cin, tessaldrin::platform::ConsoleOutput(), tessaldrin::platform::ConsoleError(),
+         tessaldrin::platform::ConsoleClosesWithProgram()});
     // Every attachment is closed by now: each step detaches what it attached,
     // and the data module's end shut the client library down had one stayed
     // open. Returning from main would run the library's exit-time shutdown

@@ -34,9 +34,10 @@ constexpr const char* kUsage =
     "\n"
     "Passt eine verschobene Tessaldrin-Datenbank an ihr neues Verzeichnis an.\n"
     "  --confirm JA   bestätigt den Hinweis ohne Rückfrage (für Skripte)\n"
-    "  --port N       Netzwerk-Port des Servers, nur Ziffern, höchstens 9 (Standard 3050)\n"
-    "  --dir DIR      Verzeichnis der Datenbankdateien (Standard: das Verzeichnis des\n"
-    "                 Programms)\n"
+    "  --port N       Netzwerk-Port des Servers, nur Ziffern, höchstens 9\n"
+    "                 (Standard 3050)\n"
+    "  --dir DIR      Verzeichnis der Datenbankdateien (Standard: das Verzeichnis\n"
+    "                 des Programms)\n"
     "  --timing       gibt nach dem Lauf die Dauer jedes Schritts auf der\n"
     "                 Fehlerausgabe aus\n"
     "  --primary DATEI\n"
@@ -49,11 +50,12 @@ constexpr const char* kUsage =
     "  --version      zeigt Programmname, Version und Datum\n"
     "  --help         zeigt diesen Text\n"
     "\n"
-    "Rückgabewert: 0 erfolgreich angepasst, 1 nicht angepasst, 2 falscher Aufruf oder\n"
-    "keine Bestätigung, 3 Abbruch durch einen Fehler, 4 angepasst: die Datenbank öffnet\n"
-    "am neuen Ort, nur RDB$FILES behält die alten Namen, weil der Server (Firebird 3\n"
-    "und neuer) sie nicht ändern lässt.\n"
-    "Mit --dry-run: 0 wenn ein Lauf alle Dateien wie geplant anpassen könnte, sonst 1.\n";
+    "Rückgabewert: 0 erfolgreich angepasst, 1 nicht angepasst, 2 falscher Aufruf\n"
+    "oder keine Bestätigung, 3 Abbruch durch einen Fehler, 4 angepasst: die\n"
+    "Datenbank öffnet am neuen Ort, nur RDB$FILES behält die alten Namen, weil der\n"
+    "Server (Firebird 3 und neuer) sie nicht ändern lässt.\n"
+    "Mit --dry-run: 0 wenn ein Lauf alle Dateien wie geplant anpassen könnte,\n"
+    "sonst 1.\n";
 
 // Writes every entry to the console as soon as it is appended, whole, also
 // when the thread that ends the program on a signal appends the last ones.
@@ -219,9 +221,7 @@ void PrintStepTimes(const StepTimes& times, std::ostream& err) {
     }
 }
 
-} // namespace
-
-int RunConsole(const std::vector<std::string>& args, const ConsoleEnvironment& env) {
+int RunToTheEnd(const std::vector<std::string>& args, const ConsoleEnvironment& env) {
     std::string why;
     const std::optional<Options> options = Parse(args, why);
     if (!options) {
@@ -283,6 +283,19 @@ int RunConsole(const std::vector<std::string>& args, const ConsoleEnvironment& e
         env.err << "Unbekannter Fehler\n";
     }
     PrintStepTimes(times, env.err);
+    return exitCode;
+}
+
+} // namespace
+
+int RunConsole(const std::vector<std::string>& args, const ConsoleEnvironment& env) {
+    const int exitCode = RunToTheEnd(args, env);
+    // A script confirms with --confirm and reads the output itself.
+    if (env.consoleClosesAtEnd && std::find(args.begin(), args.end(), "--confirm") == args.end()) {
+        env.out << "\nZum Schließen des Fensters die Eingabetaste drücken." << std::flush;
+        std::string ignored;
+        std::getline(env.in, ignored);
+    }
     return exitCode;
 }
 

@@ -24,9 +24,13 @@ struct ConsoleEnvironment {
     std::istream& in;
     std::ostream& out;
     std::ostream& err;
+    // The console goes when the program ends (platform::ConsoleClosesWithProgram).
+    bool consoleClosesAtEnd = false;
 };
 
-// Runs the console front end on `args` (without the program name).
+// Runs the console front end on `args` (without the program name). Where the
+// console goes with the program, it waits for Enter after its last line, so
+// that the user can read how the run ended; never with --confirm.
 int RunConsole(const std::vector<std::string>& args, const ConsoleEnvironment& env);
 
 } // namespace tessaldrin

@@ -13,6 +13,10 @@ std::ostream& ConsoleError() {
     return std::cerr;
 }
 
+bool ConsoleClosesWithProgram() {
+    return false;
+}
+
 bool IsSystemHelpSwitch(const std::string&) {
     return false;
 }

@@ -1,6 +1,7 @@
-// The version and date that this program gives itself (on Windows its version
-// resource would carry them), in the form its version report shows them, so
-// that the window's report and the console front end show the same.
+// The version and date that this program gives itself, in the form its
+// version report shows them, so that the window's report and the console
+// front end show the same; on Windows the programs' version resource carries
+// the same version (platform/program_version_number.h.in).
 #pragma once
 
 #include <string>

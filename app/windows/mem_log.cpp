@@ -1,5 +1,7 @@
 #include "app/windows/mem_log.h"
 
+#include "toolkit/windows/dialog_keyboard.h"
+
 namespace tessaldrin {
 namespace {
 
@@ -25,6 +27,8 @@ std::string ShownText(const std::string& entry) {
 
 MemLog::MemLog(HWND control) : control_(control) {
     SendMessageA(control_, EM_SETLIMITTEXT, 0, 0);
+    // The log stays editable, and a key typed into it must not replace a run's output.
+    toolkit::KeepSelectionOnTab(control_);
 }
 
 void MemLog::append(const std::string& entry) {

@@ -13,7 +13,8 @@ namespace tessaldrin {
 // append returns: the run goes on without the message loop.
 class MemLog : public RunLog {
 public:
-    // Lifts the edit's text limit: the log grows with every run.
+    // Lifts the edit's text limit, as the log grows with every run, and keeps
+    // Tab from selecting the whole log.
     explicit MemLog(HWND control);
 
     void append(const std::string& entry) override;

@@ -1,6 +1,7 @@
 // The confirmation dialog's layout: the frame and the controls in tab order,
 // in pixels of the client area. Weiter and Abbrechen are the dialog's OK and
-// Cancel buttons, which Enter and Esc press.
+// Cancel buttons, which Enter and Esc press; they say when they get or lose
+// the focus (BS_NOTIFY), which the default frame follows.
 #pragma once
 
 #include "app/windows/resource_ids.h"
@@ -48,14 +49,14 @@ inline constexpr toolkit::ControlSpec kControls[]{
     {.id = kBbtnWeiter,
      .windowClass = "BUTTON",
      .text = "Weiter",
-     .style = BS_OWNERDRAW | WS_DISABLED | WS_TABSTOP,
+     .style = BS_OWNERDRAW | BS_NOTIFY | WS_DISABLED | WS_TABSTOP,
      .bounds = {552, 328, 137, 33},
      .font = &kFont,
      .glyph = IDI_OK},
     {.id = kBitBtn2,
      .windowClass = "BUTTON",
      .text = "Abbrechen",
-     .style = BS_OWNERDRAW | WS_TABSTOP,
+     .style = BS_OWNERDRAW | BS_NOTIFY | WS_TABSTOP,
      .bounds = {552, 376, 137, 33},
      .font = &kFont,
      .glyph = IDI_CANCEL},

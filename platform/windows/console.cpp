@@ -5,6 +5,7 @@
 #include <ostream>
 #include <streambuf>
 #include <string>
+#include <string_view>
 
 namespace tessaldrin::platform {
 namespace {
@@ -13,7 +14,8 @@ namespace {
 // console as UTF-16 (WriteConsoleW), read from the ANSI code page the texts
 // are in, so that the console shows their characters whatever its own code
 // page is and is left with that code page unchanged; to a file or a pipe as
-// the bytes themselves, without turning line feeds into CR LF.
+// the bytes themselves, with the line ends of Windows text: a line feed that
+// no carriage return precedes gets one.
 class ConsoleBuffer : public std::streambuf {
 public:
     explicit ConsoleBuffer(DWORD which) : handle_(GetStdHandle(which)) {
@@ -43,9 +45,22 @@ private:
     bool Flush() {
         const auto count = static_cast<std::size_t>(pptr() - pbase());
         const bool written =
-            count == 0 || (console_ ? WriteWide(pbase(), count) : WriteBytes(pbase(), count));
+            count == 0 || (console_ ? WriteWide(pbase(), count) : WriteText(pbase(), count));
         setp(buffer_, buffer_ + sizeof buffer_);
         return written;
+    }
+
+    bool WriteText(const char* data, std::size_t count) {
+        std::string text;
+        text.reserve(count + count / 16);
+        for (const char c : std::string_view(data, count)) {
+            if (c == '\n' && previous_ != '\r') {
+                text += '\r';
+            }
+            text += c;
+            previous_ = c;
+        }
+        return WriteBytes(text.data(), text.size());
     }
 
     bool WriteBytes(const char* data, std::size_t count) {
@@ -83,6 +98,7 @@ private:
 
     HANDLE handle_;
     bool console_ = false;
+    char previous_ = '\0'; // the last byte handed on, also of an earlier flush
     // Every character of Windows-1252 is one byte, so a full buffer handed on
     // never splits one.
     char buffer_[4096];
@@ -101,6 +117,14 @@ std::ostream& ConsoleError() {
     static std::ostream stream(&buffer);
     stream.setf(std::ios::unitbuf);
     return stream;
+}
+
+bool ConsoleClosesWithProgram() {
+    DWORD processes[2] = {};
+    DWORD mode = 0;
+    return GetConsoleProcessList(processes, 2) == 1 &&
+           GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0 &&
+           GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
 }
 
 bool IsSystemHelpSwitch(const std::string& argument) {

@@ -33,8 +33,10 @@ struct Console {
     ~Console() { fs::remove_all(dir); }
 
     int run(const std::vector<std::string>& args,
-            const std::string& library = filetable::kClientLibraryName) {
-        return RunConsole(args, {(dir / "tessaldrin-mover-cli").string(), library, in, out, err});
+            const std::string& library = filetable::kClientLibraryName,
+            bool consoleClosesAtEnd = false) {
+        return RunConsole(args, {(dir / "tessaldrin-mover-cli").string(), library, in, out, err,
+                                 consoleClosesAtEnd});
     }
     bool untouched() const {
         return fs::exists(dir / "Tessaldrin.GDB") && !fs::exists(dir / "Tessaldrin.TDB");
@@ -80,6 +82,26 @@ TEST(ConsoleFrontEnd, HelpPrintsTheUsageAndExitsWithZero) {
         EXPECT_NE(usage.find(explained), std::string::npos) << explained;
     }
     EXPECT_TRUE(console.untouched());
+}
+
+// In a console that goes when the program ends, it asks for Enter after its
+// last line and reads it; a script (--confirm) is never asked.
+TEST(ConsoleFrontEnd, WaitsForEnterAtTheEndOnlyInAConsoleThatGoesWithIt) {
+    const std::string prompt = "\nZum Schlie\xC3\x9F"
+                               "en des Fensters die Eingabetaste dr\xC3\xBC"
+                               "cken.";
+    for (const bool scripted : {false, true}) {
+        Console console("\nnext line\n");
+        const auto args = scripted ? std::vector<std::string>{"--confirm", "JA", "--help"}
+                                   : std::vector<std::string>{"--help"};
+        EXPECT_EQ(console.run(args, filetable::kClientLibraryName, true), kExitSucceeded);
+        const std::string out = console.out.str();
+        EXPECT_EQ(out.size() > prompt.size() && out.substr(out.size() - prompt.size()) == prompt,
+                  !scripted);
+        std::string unread;
+        std::getline(console.in, unread);
+        EXPECT_EQ(unread, scripted ? "" : "next line");
+    }
 }
 
 // The program's name, version and date, as the first lines of the version

@@ -5,8 +5,9 @@
 add_executable(version_probe version_probe.cpp)
 target_link_libraries(version_probe PRIVATE tm_versioninfo)
 
-add_executable(version_info_tests version_info_test.cpp)
-target_link_libraries(version_info_tests PRIVATE tm_versioninfo tm_windows_test_support gtest_main)
+add_executable(version_info_tests version_info_test.cpp window_driver.cpp)
+target_link_libraries(version_info_tests PRIVATE tm_versioninfo tm_windows_test_support gtest_main
+                      gdi32 advapi32)
 set_target_properties(version_probe version_info_tests PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${tm_windows_out})
 add_dependencies(version_info_tests version_probe)

@@ -3,6 +3,7 @@
 // version window driven through its messages, and the system's printer setup
 // dialog over it. What the printouts look like is checked from Linux, where
 // the tools are (version_printout_test.sh runs VersionPrintout.*).
+#include "tests/windows/window_driver.h"
 #include "tests/windows/windows_test_support.h"
 #include "toolkit/windows/gdi_printer.h"
 #include "versioninfo/version_switches.h"
@@ -51,16 +52,20 @@ HWND WaitForWindow(const std::function<HWND()>& find) {
     return nullptr;
 }
 
+// Once it is shown: made hidden, it takes input only then.
 HWND VersionWindow() {
-    return WaitForWindow([] { return FindWindowA("TfmEVI", "Version Info"); });
+    return WaitForWindow([] {
+        const HWND window = FindWindowA("TfmEVI", "Version Info");
+        return window != nullptr && IsWindowVisible(window) ? window : HWND{};
+    });
 }
 
 HWND Button(HWND window, const char* caption) {
     return FindWindowExA(window, nullptr, "Button", caption);
 }
 
-// The system's printer setup dialog that `owner` opened.
-HWND SetupDialog(HWND owner) {
+// The system's dialog that `owner` opened: the printer setup or a message box.
+HWND OwnedDialog(HWND owner) {
     return WaitForWindow([owner] {
         for (HWND at = nullptr; (at = FindWindowExA(nullptr, at, "#32770", nullptr));) {
             if (GetWindow(at, GW_OWNER) == owner && IsWindowVisible(at)) {
@@ -227,12 +232,53 @@ TEST(VersionWindow, ShowsTheReportReadOnlyAndWritesTheFileAndClosesOnItsButtons)
             EXPECT_TRUE(Pixels(button) == enabled);
         }
 
-        SendMessageA(Button(window, "Datei&ausgabe"), BM_CLICK, 0, 0);
+        // Enter presses the button that Tab moved the focus to: the file,
+        // written before the next Tab moves the focus on, then the close button.
+        ASSERT_TRUE(TabTo(window, Button(window, "Datei&ausgabe")));
+        PressKey(window, VK_RETURN);
+        ASSERT_TRUE(TabTo(window, layout[1].control));
         EXPECT_EQ(ReadAll(reportFile), report);
-        SendMessageA(layout[1].control, BM_CLICK, 0, 0);
+        PressKey(window, VK_RETURN);
     });
     EXPECT_EQ(FindWindowA("TfmEVI", nullptr), nullptr);
     DeleteFileA(reportFile.c_str());
+}
+
+// An output that fails shows the standard exception display, owned by the
+// version window, which takes the keys again once the box is closed; once
+// the version window is closed, the window below it takes them.
+TEST(VersionWindow, GivesTheKeysBackAfterAnErrorAndToTheWindowBelowWhenClosed) {
+    // A directory in the report file's place: the file output fails.
+    const struct InPlaceOfTheReport {
+        std::string path = ProgramDir() + "version_info_tests.EVI";
+        InPlaceOfTheReport() {
+            DeleteFileA(path.c_str());
+            CreateDirectoryA(path.c_str(), nullptr);
+        }
+        ~InPlaceOfTheReport() { RemoveDirectoryA(path.c_str()); }
+    } directory;
+    const HWND below = CreateWindowExA(0, "STATIC", "darunter", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+                                       0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(below);
+    ASSERT_EQ(GetActiveWindow(), below);
+    versioninfo::TEVI evi(versioninfo::ShowVersionWindow);
+    WithVersionWindow(evi, [&](HWND window) {
+        EXPECT_EQ(GetWindow(window, GW_OWNER), below);
+        PostMessageA(Button(window, "Datei&ausgabe"), BM_CLICK, 0, 0);
+        const HWND box = WaitForWindow([] {
+            const HWND shown = FindWindowA("#32770", nullptr);
+            return shown != nullptr && IsWindowVisible(shown) ? shown : HWND{};
+        });
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(GetWindow(box, GW_OWNER), window);
+        PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        EXPECT_TRUE(WaitUntil([&] {
+            return !IsWindow(box) && ActiveOf(window) == window && IsChild(window, FocusOf(window));
+        }));
+    });
+    EXPECT_EQ(GetActiveWindow(), below);
+    EXPECT_EQ(GetFocus(), below);
+    DestroyWindow(below);
 }
 
 // The printer wrapper's page setup on the default printer's GDI device
@@ -287,7 +333,7 @@ TEST(VersionPrintout, SetupChoiceReachesTheNextPrintoutAndAbbrechenChangesNothin
         for (const auto& [paper, orientation, button] :
              {std::tuple{"A5", rad2, IDOK}, std::tuple{"A4", rad1, IDCANCEL}}) {
             PostMessageA(Button(window, "Drucker &einrichten"), BM_CLICK, 0, 0);
-            const HWND dialog = SetupDialog(window);
+            const HWND dialog = OwnedDialog(window);
             offered.push_back(dialog != nullptr &&
                               ChooseInSetupDialog(dialog, paper, orientation, button));
             WaitForWindow([dialog] { return IsWindow(dialog) ? HWND{} : dialog; });

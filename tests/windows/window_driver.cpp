@@ -123,6 +123,60 @@ void Click(HWND button) {
     Send(button, BM_CLICK);
 }
 
+namespace {
+
+GUITHREADINFO ThreadInfo(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info;
+}
+
+} // namespace
+
+void PressKey(HWND window, UINT key) {
+    const HWND focus = FocusOf(window);
+    if (focus == nullptr || !PostMessageA(focus, WM_KEYDOWN, key, 1)) {
+        throw std::runtime_error("no control has the focus for key " + std::to_string(key));
+    }
+}
+
+bool TabTo(HWND window, HWND control) {
+    for (int tabs = 0; FocusOf(window) != control && tabs < 8; ++tabs) {
+        const HWND before = FocusOf(window);
+        PressKey(window, VK_TAB);
+        WaitUntil([&] { return FocusOf(window) != before; });
+    }
+    return FocusOf(window) == control;
+}
+
+HWND FocusOf(HWND window) {
+    return ThreadInfo(window).hwndFocus;
+}
+
+HWND ActiveOf(HWND window) {
+    return ThreadInfo(window).hwndActive;
+}
+
+COLORREF ShownColour(HWND window, int x, int y) {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    const HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, frame.left + x, frame.top + y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+bool WaitUntil(const std::function<bool()>& holds) {
+    for (DWORD waited = 0; waited < kLongestWaitMs; waited += 20) {
+        if (holds()) {
+            return true;
+        }
+        Sleep(20);
+    }
+    return holds();
+}
+
 std::string Text(HWND window) {
     std::vector<char> text(static_cast<std::size_t>(Send(window, WM_GETTEXTLENGTH)) + 1);
     const auto length =

@@ -5,6 +5,7 @@
 
 #include "platform/windows/windows_api.h"
 
+#include <functional>
 #include <string>
 
 namespace tessaldrin::testing::windows {
@@ -41,6 +42,21 @@ void Type(HWND control, const std::string& text);
 void SetText(HWND control, const std::string& text);
 // A click; returns when the program has handled it (a run included).
 void Click(HWND button);
+// A key pressed on the keyboard: WM_KEYDOWN to the control of `window`'s
+// program that has the focus, through that program's message loop. Returns
+// once it is posted.
+void PressKey(HWND window, UINT key);
+// Presses Tab in `window` until `control` has the focus, each time waiting
+// for the focus to move; returns whether it got there.
+bool TabTo(HWND window, HWND control);
+// The control that has the keyboard focus and the active window of
+// `window`'s program; null when there is none.
+HWND FocusOf(HWND window);
+HWND ActiveOf(HWND window);
+// The colour that the screen shows at `x`, `y` of `window`, its frame included.
+COLORREF ShownColour(HWND window, int x, int y);
+// Waits up to half a minute until `holds` is true; returns whether it became so.
+bool WaitUntil(const std::function<bool()>& holds);
 std::string Text(HWND window);
 // Sends `message` and returns the answer; throws when the program does not
 // answer within a minute.

@@ -26,7 +26,7 @@ TEST(WindowsProgramWithStandInGds32, RunsTheWholeRepairWithTheSameLogAsElsewhere
     WinTempDir elsewhere;
     const ProgramRun run = RunProgram(program, "--confirm JA", elsewhere.withSeparator());
     EXPECT_EQ(run.exitCode, 0u) << run.err;
-    EXPECT_EQ(run.out, whole_run::Output(dir.withSeparator()));
+    EXPECT_EQ(run.out, WithCrLf(whole_run::Output(dir.withSeparator())));
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(ReadAll(dir / "Tessaldrin.TDB"),
               whole_run::PrimaryPage(dir / "Tessaldrin_1.TDB").Text());
@@ -37,7 +37,7 @@ TEST(WindowsProgramWithStandInGds32, RunsTheWholeRepairWithTheSameLogAsElsewhere
     DeleteFileA((dir / "gds32.rows").c_str());
     const ProgramRun failed = RunProgram(program, "--confirm JA", elsewhere.withSeparator());
     EXPECT_EQ(failed.exitCode, 1u);
-    const std::string last = "\nTessaldrin Mover konnte Tessaldrin nicht anpassen!\n";
+    const std::string last = "\r\nTessaldrin Mover konnte Tessaldrin nicht anpassen!\r\n";
     EXPECT_EQ(failed.out.substr(failed.out.size() - std::min(failed.out.size(), last.size())),
               last);
 
@@ -88,7 +88,8 @@ TEST(WindowsProgramWithStandInGds32, DirectoriesNamedWithUmlautsAreFoundAndNamed
         WriteAll(installed / "gds32.rows", run.rows);
         const ProgramRun ran = RunProgram(program, run.arguments, base.withSeparator());
         EXPECT_EQ(ran.exitCode, 0u) << run.arguments << "\n" << ran.out << ran.err;
-        EXPECT_NE(ran.out.find(run.said), std::string::npos) << run.arguments << "\n" << ran.out;
+        EXPECT_NE(ran.out.find(WithCrLf(run.said)), std::string::npos) << run.arguments << "\n"
+                                                                       << ran.out;
     }
     EXPECT_EQ(ReadAll(officeDir + "Tessaldrin.TDB"),
               whole_run::PrimaryPage(officeDir + "Tessaldrin_1.TDB").Text());
@@ -103,8 +104,8 @@ TEST(WindowsProgramWithoutGds32, SaysSoAndEndsBeforeAnyRun) {
     WriteAll(dir / "Tessaldrin.GDB", whole_run::PrimaryPage(whole_run::kOldSecondary).Text());
     const ProgramRun run = RunProgram(program, "--confirm JA", dir.withSeparator());
     EXPECT_EQ(run.err, "InterBase-Bibliothek gds32.dll im Pfad nicht gefunden. Bitte installieren "
-                       "Sie InterBase, um diese Funktionalit\xE4t zu verwenden\n");
-    EXPECT_EQ(run.err, filetable::LibraryNotFoundText("gds32.dll") + "\n");
+                       "Sie InterBase, um diese Funktionalit\xE4t zu verwenden\r\n");
+    EXPECT_EQ(run.err, filetable::LibraryNotFoundText("gds32.dll") + "\r\n");
     EXPECT_EQ(run.exitCode, 3u);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(dir.Names(),
@@ -112,15 +113,52 @@ TEST(WindowsProgramWithoutGds32, SaysSoAndEndsBeforeAnyRun) {
     EXPECT_EQ(ReadAll(dir / "Tessaldrin.GDB"),
               whole_run::PrimaryPage(whole_run::kOldSecondary).Text());
 
-    // The program's own texts are Windows-1252 too, and reach a file unchanged.
+    // The program's own texts are Windows-1252 too, and reach a file unchanged
+    // but for the line ends, CR LF; each line of the help fits a console of
+    // 80 columns without touching its last one.
     const ProgramRun help = RunProgram(program, "--help", dir.withSeparator());
     EXPECT_EQ(help.exitCode, 0u);
     EXPECT_NE(help.out.find("  --confirm JA   best\xE4tigt den Hinweis ohne R\xFC"
-                            "ckfrage (f\xFCr Skripte)\n"),
+                            "ckfrage (f\xFCr Skripte)\r\n"),
               std::string::npos)
         << help.out;
+    ASSERT_EQ(help.out.substr(help.out.size() - 2), "\r\n");
+    for (std::size_t at = 0; at < help.out.size();) {
+        const std::size_t end = help.out.find("\r\n", at);
+        const std::string line = help.out.substr(at, end - at);
+        EXPECT_LE(line.size(), 79u) << line;
+        EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
+        at = end + 2;
+    }
     // The system's own way of asking for help shows the same.
     const ProgramRun asked = RunProgram(program, "/?", dir.withSeparator());
     EXPECT_EQ(asked.exitCode, 0u);
     EXPECT_EQ(asked.out, help.out);
+}
+
+// Started by a double click, in a console of its own that goes when it
+// ends, the program waits for Enter after its last line (here the load
+// failure, which ends a run at once); with --confirm, or started from a
+// console (cmd.exe's), it ends.
+TEST(WindowsProgramWithoutGds32, WaitsForEnterOnlyInAConsoleOfItsOwn) {
+    WinTempDir dir;
+    const std::string program = "\"" + InstallProgram(dir, "tessaldrin-mover-cli.exe") + "\"";
+    for (const auto& [commandLine, waits] : {std::pair{program, true},
+                                             {program + " --confirm JA", false},
+                                             {"cmd.exe /c \"" + program + "\"", false}}) {
+        std::string command = commandLine;
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION started{};
+        ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE,
+                                   CREATE_NEW_CONSOLE, nullptr, dir.withSeparator().c_str(),
+                                   &startup, &started));
+        EXPECT_EQ(WaitForSingleObject(started.hProcess, waits ? 3000 : 30000) == WAIT_TIMEOUT,
+                  waits)
+            << commandLine;
+        TerminateProcess(started.hProcess, 99);
+        WaitForSingleObject(started.hProcess, 30000);
+        CloseHandle(started.hProcess);
+        CloseHandle(started.hThread);
+    }
 }

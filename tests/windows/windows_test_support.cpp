@@ -136,6 +136,14 @@ HeldByAnotherProcess::~HeldByAnotherProcess() {
     CloseHandle(release_);
 }
 
+std::string WithCrLf(const std::string& text) {
+    std::string crlf;
+    for (const char c : text) {
+        crlf += c == '\n' ? "\r\n" : std::string(1, c);
+    }
+    return crlf;
+}
+
 ProgramRun RunProgram(const std::string& program, const std::string& arguments,
                       const std::string& workingDir) {
     const std::string outFile = workingDir + Unique("out-") + ".txt";

@@ -60,6 +60,9 @@ struct ProgramRun {
     std::string out; // standard output, byte for byte
     std::string err; // standard error, byte for byte
 };
+// `text` with every line feed as CR LF: the console program's output, as a
+// file or pipe receives it.
+std::string WithCrLf(const std::string& text);
 // Runs `program` with `arguments` (one command line) in `workingDir`, its
 // standard input empty, and waits for it to end (at most a minute).
 ProgramRun RunProgram(const std::string& program, const std::string& arguments,

@@ -1,9 +1,15 @@
 #include "toolkit/windows/application.h"
 
+#include <commctrl.h>
+
 namespace tessaldrin::toolkit {
 
 TApplication::TApplication(HINSTANCE instance, std::vector<std::string> arguments)
-    : instance_(instance), arguments_(std::move(arguments)) {}
+    : instance_(instance), arguments_(std::move(arguments)) {
+    // The controls of the common controls 6 that the program's manifest asks for.
+    const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+}
 
 void TApplication::SetTitle(std::string title) {
     title_ = std::move(title);

@@ -19,7 +19,10 @@ void SetApplicationTitle(const std::string& title) {
 }
 
 void ShowException(const std::string& message) {
-    MessageBoxA(nullptr, message.c_str(), Title().c_str(), MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+    // Owned by the window whose handler failed, which is active again, and
+    // takes the keys, once the box is closed.
+    MessageBoxA(GetActiveWindow(), message.c_str(), Title().c_str(),
+                MB_OK | MB_ICONSTOP | MB_TASKMODAL);
 }
 
 void HandleException() noexcept {

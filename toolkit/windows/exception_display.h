@@ -1,6 +1,7 @@
 // The standard exception display of the Win32 windows: an error that an
 // event handler lets escape is shown in a task-modal message box under the
-// application's title, and the program goes on.
+// application's title, owned by the program's active window, and the program
+// goes on.
 #pragma once
 
 #include <string>

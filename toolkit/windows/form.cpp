@@ -1,5 +1,6 @@
 #include "toolkit/windows/form.h"
 
+#include "toolkit/windows/dialog_keyboard.h"
 #include "toolkit/windows/glyph_button.h"
 
 #include <algorithm>
@@ -108,6 +109,10 @@ HICON TForm::Glyph(int resource) {
     return glyphs_.back().get();
 }
 
+int TForm::OwnDefault() const {
+    return Control(IDOK) != nullptr ? IDOK : 0;
+}
+
 const TForm::Placed* TForm::Find(int id) const {
     const auto found = std::find_if(controls_.begin(), controls_.end(),
                                     [id](const Placed& placed) { return placed.layout->id == id; });
@@ -124,7 +129,12 @@ bool TForm::Checked(int id) const {
 
 void TForm::Focus(int id) {
     focus_ = Control(id);
-    SetFocus(focus_);
+    // A hidden form takes the focus when it is shown and activated: focused
+    // before, it would count as active already and be shown with the title
+    // bar of an inactive window.
+    if (IsWindowVisible(Handle())) {
+        SetFocus(focus_);
+    }
 }
 
 void TForm::ShowCentred() {
@@ -200,32 +210,25 @@ LRESULT TForm::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         if (placed == nullptr || item.CtlType != ODT_BUTTON) {
             break;
         }
+        const bool isDefault =
+            static_cast<int>(item.CtlID) == DefaultButton(Handle(), OwnDefault());
         DrawGlyphButton(item, {placed->font, placed->layout->textColour, placed->glyph,
-                               placed->disabledGlyph, placed->layout->flat, item.CtlID == IDOK});
+                               placed->disabledGlyph, placed->layout->flat, isDefault});
         return TRUE;
     }
+    case WM_COMMAND:
+        // Then the form's own handler.
+        FollowFocus(Handle(), wParam);
+        break;
     case DM_GETDEFID:
-        // Enter presses the OK button of a form that has one, while it is enabled.
-        return Control(IDOK) != nullptr ? MAKELRESULT(IDOK, DC_HASDEFID) : 0;
-    case WM_NEXTDLGCTL: {
-        // A multi-line edit passes Tab on this way.
-        const HWND next = LOWORD(lParam) != 0
-                              ? reinterpret_cast<HWND>(wParam)
-                              : GetNextDlgTabItem(Handle(), GetFocus(), wParam != 0);
-        if (next != nullptr) {
-            SetFocus(next);
-        }
+        // Enter presses the push button that has the focus, else the form's
+        // OK button; the system presses neither while it is disabled.
+        return DefaultButtonAnswer(Handle(), OwnDefault());
+    case WM_NEXTDLGCTL:
+        FocusNextControl(Handle(), wParam, lParam);
         return 0;
-    }
     case WM_ACTIVATE:
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            const HWND focus = GetFocus();
-            if (focus != nullptr && IsChild(Handle(), focus)) {
-                focus_ = focus;
-            }
-        } else {
-            SetFocus(focus_ != nullptr ? focus_ : GetNextDlgTabItem(Handle(), nullptr, FALSE));
-        }
+        KeepFocusAcrossActivation(Handle(), wParam, focus_);
         return 0;
     default:
         break;

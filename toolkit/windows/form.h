@@ -1,6 +1,7 @@
 // The form: a top-level window built from its layout table, with the
-// keyboard interface of a dialog (Tab, Enter for the OK button, Esc), the
-// colours and fonts the table gives its controls, and a modal result.
+// keyboard interface of a dialog (Tab; Enter for the push button that has the
+// focus, else for the OK button; Esc), the colours and fonts the table gives
+// its controls, and a modal result.
 #pragma once
 
 #include "toolkit/windows/application.h"
@@ -61,6 +62,9 @@ private:
     LRESULT ControlColour(UINT message, HDC dc, HWND control);
     void PlaceControls(std::span<const ControlSpec> controls);
     const Placed* Find(int id) const;
+    // The form's own default button, which Enter presses while the focus is
+    // on no push button: its OK button, if it has one.
+    int OwnDefault() const;
     HFONT Font(const FontSpec* wanted);
     HICON Glyph(int resource);
 

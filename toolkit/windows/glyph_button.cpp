@@ -1,6 +1,7 @@
 #include "toolkit/windows/glyph_button.h"
 
 #include "toolkit/windows/application.h"
+#include "toolkit/windows/dialog_keyboard.h"
 #include "toolkit/windows/gdi_handles.h"
 
 #include <string>
@@ -31,11 +32,7 @@ void DrawFrame(HDC dc, RECT& area, const ButtonLook& look, bool pushed) {
         }
         return;
     }
-    if (look.isDefault) {
-        FrameRect(dc, &area, GetSysColorBrush(COLOR_WINDOWFRAME));
-        InflateRect(&area, -1, -1);
-    }
-    DrawFrameControl(dc, &area, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+    DrawPushFrame(dc, area, pushed, look.isDefault);
 }
 
 } // namespace

@@ -1,9 +1,11 @@
 #include "versioninfo/windows/f_evi.h"
 
+#include "toolkit/windows/dialog_keyboard.h"
 #include "toolkit/windows/exception_display.h"
 #include "versioninfo/button_images.h"
 
 #include <exception>
+#include <optional>
 #include <stdexcept>
 
 namespace tessaldrin::versioninfo {
@@ -36,16 +38,19 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 
 // The controls in tab order, in pixels of the client area. The buttons draw
-// their image left of their caption themselves.
+// their image left of their caption themselves, and say when they get or lose
+// the focus (BS_NOTIFY), which the default frame follows.
 const ControlLayout kControls[] = {
     {kMemInfo, "EDIT", "", 0, 0, 609, 297,
      ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL | WS_VSCROLL, WS_EX_CLIENTEDGE,
      nullptr},
-    {kClose, "BUTTON", "&Schließen", 506, 304, 87, 25, BS_OWNERDRAW, 0, kDoorWithArrow},
-    {kDrucken, "BUTTON", "&Drucken", 88, 304, 75, 25, BS_OWNERDRAW, 0, kPrinterWithSheet},
-    {kDruckerEinrichten, "BUTTON", "Drucker &einrichten", 176, 304, 129, 25, BS_OWNERDRAW, 0,
-     kPrinterWithSpanner},
-    {kFile, "BUTTON", "Datei&ausgabe", 312, 304, 105, 25, BS_OWNERDRAW, 0, kPageIntoDrive},
+    {kClose, "BUTTON", "&Schließen", 506, 304, 87, 25, BS_OWNERDRAW | BS_NOTIFY, 0, kDoorWithArrow},
+    {kDrucken, "BUTTON", "&Drucken", 88, 304, 75, 25, BS_OWNERDRAW | BS_NOTIFY, 0,
+     kPrinterWithSheet},
+    {kDruckerEinrichten, "BUTTON", "Drucker &einrichten", 176, 304, 129, 25,
+     BS_OWNERDRAW | BS_NOTIFY, 0, kPrinterWithSpanner},
+    {kFile, "BUTTON", "Datei&ausgabe", 312, 304, 105, 25, BS_OWNERDRAW | BS_NOTIFY, 0,
+     kPageIntoDrive},
 };
 
 // The window font and the memo's, heights in pixels.
@@ -155,9 +160,10 @@ void TfmEVI::SetLines(const std::vector<std::string>& lines) {
 }
 
 void TfmEVI::ShowModal() {
-    const OtherWindowsDisabled others(Handle());
+    std::optional<OtherWindowsDisabled> others(std::in_place, Handle());
     closed_ = false;
     ShowWindow(Handle(), SW_SHOW);
+    focus_ = memInfo;
     SetForegroundWindow(Handle());
     SetFocus(memInfo);
     MSG message{};
@@ -176,6 +182,9 @@ void TfmEVI::ShowModal() {
             DispatchMessageA(&message);
         }
     }
+    // The others take input again before this one is hidden, so that the
+    // window below becomes the active one and keys reach it without a click.
+    others.reset();
     ShowWindow(Handle(), SW_HIDE);
 }
 
@@ -214,11 +223,25 @@ LRESULT CALLBACK TfmEVI::WindowProc(HWND window, UINT message, WPARAM wParam, LP
 LRESULT TfmEVI::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
-        Command(LOWORD(wParam));
+        // A click, Enter or Esc; the buttons also say when the focus comes or goes.
+        if (HIWORD(wParam) == BN_CLICKED) {
+            Command(LOWORD(wParam));
+        }
+        toolkit::FollowFocus(Handle(), wParam);
         return 0;
     case WM_DRAWITEM:
         DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
+    case WM_ACTIVATE:
+        toolkit::KeepFocusAcrossActivation(Handle(), wParam, focus_);
+        return 0;
+    case WM_NEXTDLGCTL:
+        toolkit::FocusNextControl(Handle(), wParam, lParam);
+        return 0;
+    case DM_GETDEFID:
+        // Enter presses the button that has the focus; the window has no
+        // default button of its own.
+        return toolkit::DefaultButtonAnswer(Handle(), 0);
     case WM_CTLCOLORSTATIC:
         // The read-only memo keeps the colour of a text field.
         if (reinterpret_cast<HWND>(lParam) == memInfo) {
@@ -261,10 +284,12 @@ void TfmEVI::DrawButton(const DRAWITEMSTRUCT& item) const {
         return;
     }
     const HDC dc = item.hDC;
-    RECT bounds = item.rcItem;
+    const RECT bounds = item.rcItem;
     const bool pushed = (item.itemState & ODS_SELECTED) != 0;
     const bool disabled = (item.itemState & ODS_DISABLED) != 0;
-    DrawFrameControl(dc, &bounds, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+    RECT frame = bounds;
+    toolkit::DrawPushFrame(dc, frame, pushed,
+                           static_cast<int>(item.CtlID) == toolkit::DefaultButton(Handle(), 0));
     const toolkit::Selected font(dc, font_.get());
     char caption[64] = {};
     GetWindowTextA(item.hwndItem, caption, sizeof caption);

@@ -65,6 +65,8 @@ private:
     std::array<ButtonImage, 4> images_;
     std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer> window_;
     bool closed_ = false;
+    // The control that gets the focus back when the window is activated.
+    HWND focus_ = nullptr;
 };
 
 // The collector's report in a new TfmEVI, shown modally: the collector's
