@@ -115,6 +115,11 @@ inline constexpr std::array kMessageTable{
                 "neuen Ort. RDB$FILES behält die alten Dateinamen, weil der Server sie nicht "
                 "ändern lässt."},
     MessageText{21094, "Gesucht wurde im Verzeichnis \"%s\"."},
+    MessageText{21095, "Der Server hat %d Sekunden lang nicht geantwortet; das Programm hat die "
+                       "Verbindung beendet."},
+    MessageText{21096,
+                "Ob der Server die Änderung von RDB$FILES übernommen hat, ist nicht bekannt: "
+                "die Antwort auf das Commit blieb aus."},
 };
 
 // The text of message `id`; empty for a number the table does not hold.

@@ -137,5 +137,7 @@ inline constexpr Message<Text> kFirebirdError{21091};
 inline constexpr Message<> kAdjustedFileTableKept{21092};
 inline constexpr Message<Text> kChainAdjustedFileTableKept{21093};
 inline constexpr Message<Text> kSearchedDirectory{21094};
+inline constexpr Message<Number> kServerSilent{21095};
+inline constexpr Message<> kCommitUnanswered{21096};
 
 } // namespace tessaldrin::msg

@@ -6,9 +6,12 @@
 #include "filetable/dm_files.h"
 #include "qt_test_support.h"
 #include "tests/support/firebird_fixture.h"
+#include "tests/support/stalling_proxy.h"
 
 #include <QMessageBox>
+#include <QTimer>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -223,6 +226,70 @@ private slots:
                      "Dies ist die letzte Datei. (Im Header wurde kein Fortsetzungsdatei "
                      "gefunden!)\n\n",
                      "", "", "\xC3\x84ndere File-Tabelle:", "", kSucceeded}));
+    }
+
+    // A server that falls silent before the commit's answer: the run waits the
+    // bound off the window's thread, the window keeps handling its timers and
+    // painting the log as the entries come, and after the run nothing of it
+    // goes on: when the server wakes up, the program sends it nothing more.
+    void aServerThatFallsSilentEndsTheRunWithinTheBoundWhileTheWindowRepaints() {
+        ServerDir dir{"tm-window-silent"};
+        DatabaseLayout layout;
+        layout.files = {dir.path() / "Tessaldrin.TDB"};
+        layout.owner = Owner::ProgramUser;
+        layout.rows = 3;
+        CreateDatabase(layout);
+        StallingProxy proxy(Firebird3().port, {1, kRequestsBeforeTheCommit, kNoLimit});
+        ConfirmedWindow w(dir.path());
+        w.window.rbtnPortCustom->setChecked(true);
+        QTest::keyClicks(w.window.edPortCustom, QString::number(proxy.port()));
+
+        struct Painted : QObject {
+            int paints = 0;
+            bool eventFilter(QObject*, QEvent* event) override {
+                paints += event->type() == QEvent::Paint ? 1 : 0;
+                return false;
+            }
+        } painted;
+        w.window.memLog->viewport()->installEventFilter(&painted);
+        int ticks = 0;
+        bool tableHeadingShown = false;
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            ++ticks;
+            tableHeadingShown = tableHeadingShown || w.window.memLog->toPlainText().contains(
+                                                         "\xC3\x84ndere File-Tabelle:");
+        });
+        tick.start(100);
+        const auto start = std::chrono::steady_clock::now();
+        w.start();
+        const auto took = std::chrono::steady_clock::now() - start;
+        tick.stop();
+
+        QVERIFY(proxy.Stalled());
+        QVERIFY(took >= std::chrono::seconds(15));
+        QVERIFY(took < std::chrono::seconds(25));
+        QVERIFY2(ticks > 100, qPrintable(QString::number(ticks)));
+        QVERIFY(tableHeadingShown);
+        QVERIFY(painted.paints > 0);
+        const Entries log = w.log();
+        QCOMPARE(Entries(log.end() - 4, log.end()),
+                 (Entries{"\xC3\x84ndere File-Tabelle:",
+                          "Der Server hat 15 Sekunden lang nicht geantwortet; das Programm hat die "
+                          "Verbindung beendet.\nOb der Server die \xC3\x84nderung von RDB$FILES "
+                          "\xC3\xBC"
+                          "bernommen hat, ist nicht bekannt: die Antwort auf das Commit blieb "
+                          "aus.\nServer: localhost, Port " +
+                              std::to_string(proxy.port()) +
+                              " (ohne Antwort wird nach 15 Sekunden aufgegeben)",
+                          "", kFailed}));
+
+        QVERIFY(WaitUntil([&] { return proxy.ClientEnded(); }, 5));
+        proxy.Resume();
+        QTest::qWait(1000);
+        QCOMPARE(proxy.ClientBytesAfterResume(), std::size_t{0});
+        QCOMPARE(w.log(), log);
+        QCOMPARE(CountRows(layout.files[0]), 3L);
     }
 
     void refusedAttachmentEndsTheRunInTheExceptionDisplay() {
