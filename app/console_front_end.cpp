@@ -34,7 +34,7 @@ constexpr const char* kUsage =
     "\n"
     "Passt eine verschobene Tessaldrin-Datenbank an ihr neues Verzeichnis an.\n"
     "  --confirm JA   bestätigt den Hinweis ohne Rückfrage (für Skripte)\n"
-    "  --port N       Netzwerk-Port des Servers, nur Ziffern, höchstens 9 (Standard 3050)\n"
+    "  --port N       Netzwerk-Port des Servers, nur Ziffern, 0 bis 65535 (Standard 3050)\n"
     "  --dir DIR      Verzeichnis der Datenbankdateien (Standard: das Verzeichnis des\n"
     "                 Programms)\n"
     "  --timing       gibt nach dem Lauf die Dauer jedes Schritts auf der\n"
@@ -130,6 +130,12 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::string& 
             return std::nullopt;
         }
         const std::string& value = args[++i];
+        // An empty value is no value: a script whose variable is unset must
+        // not repair what lies beside the program.
+        if (value.empty()) {
+            why = arg + " braucht einen Wert.";
+            return std::nullopt;
+        }
         if (arg == "--confirm") {
             options.confirmation = value;
         } else if (arg == "--primary") {
@@ -140,6 +146,10 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::string& 
                 return std::nullopt;
             }
             options.port = PortFromCustomText(value);
+            if (!IsServerPort(options.port)) {
+                why = platform::Format(msg::kNotAPort, static_cast<int>(options.port));
+                return std::nullopt;
+            }
         } else {
             if (!platform::IsDirectory(value)) {
                 why = "--dir ist kein Verzeichnis: " + value;

@@ -120,6 +120,8 @@ inline constexpr std::array kMessageTable{
     MessageText{21096,
                 "Ob der Server die Änderung von RDB$FILES übernommen hat, ist nicht bekannt: "
                 "die Antwort auf das Commit blieb aus."},
+    MessageText{21097, "Der Port %d ist kein Netzwerk-Port: Ports gehen von 0 bis 65535. Es "
+                       "wird kein Server gefragt."},
 };
 
 // The text of message `id`; empty for a number the table does not hold.

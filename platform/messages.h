@@ -139,5 +139,6 @@ inline constexpr Message<Text> kChainAdjustedFileTableKept{21093};
 inline constexpr Message<Text> kSearchedDirectory{21094};
 inline constexpr Message<Number> kServerSilent{21095};
 inline constexpr Message<> kCommitUnanswered{21096};
+inline constexpr Message<Number> kNotAPort{21097};
 
 } // namespace tessaldrin::msg

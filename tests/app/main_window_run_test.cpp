@@ -112,6 +112,18 @@ private slots:
         QCOMPARE(log[8], kFound);
         QVERIFY(StartsWith(log[13], kNoServer));
         QCOMPARE(log.back(), kFailed);
+
+        // Nine digits that name no port: no server is asked.
+        win.rbtnPortCustom->setChecked(true);
+        win.edPortCustom->clear();
+        QTest::keyClicks(win.edPortCustom, "68586");
+        w.start();
+        QCOMPARE(win.Port, 68586);
+        const Entries refused = w.log();
+        QCOMPARE(Entries(refused.begin() + log.size(), refused.end()),
+                 (Entries{"FEHLER: Der Port 68586 ist kein Netzwerk-Port: Ports gehen von 0 bis "
+                          "65535. Es wird kein Server gefragt.\n\n",
+                          "", kFailed}));
     }
 
     void noServerWritesOnlyTheFailureLineAndTouchesNoFile() {
