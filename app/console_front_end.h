@@ -16,6 +16,9 @@ enum ConsoleExit : int {
     kExitException = 3,     // an exception ended the run (or kept it from starting)
     kExitFileTableKept = 4, // the database is adjusted and opens from its new
                             // place; the server refuses any change of RDB$FILES
+    // Added to any of the above when the output could not be written whole
+    // (a pipe closed early, say): the run went on to its end all the same.
+    kExitOutputLost = 8,
 };
 
 struct ConsoleEnvironment {
@@ -26,7 +29,10 @@ struct ConsoleEnvironment {
     std::ostream& err;
 };
 
-// Runs the console front end on `args` (without the program name).
+// Runs the console front end on `args` (without the program name). From its
+// start to its end, SIGINT and SIGTERM end the program with a last line that
+// says which header page was written last, or that none was; it installs
+// the handlers itself, once that line can be written.
 int RunConsole(const std::vector<std::string>& args, const ConsoleEnvironment& env);
 
 } // namespace tessaldrin

@@ -1,5 +1,6 @@
 #include "platform/console.h"
 
+#include <csignal>
 #include <iostream>
 
 namespace tessaldrin::platform {
@@ -11,6 +12,10 @@ std::ostream& ConsoleOutput() {
 
 std::ostream& ConsoleError() {
     return std::cerr;
+}
+
+void KeepRunningWhenOutputCloses() {
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 bool IsSystemHelpSwitch(const std::string&) {

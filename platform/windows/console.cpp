@@ -103,6 +103,10 @@ std::ostream& ConsoleError() {
     return stream;
 }
 
+void KeepRunningWhenOutputCloses() {
+    // A write to a closed pipe fails with ERROR_NO_DATA; nothing ends the process.
+}
+
 bool IsSystemHelpSwitch(const std::string& argument) {
     return argument == "/?";
 }

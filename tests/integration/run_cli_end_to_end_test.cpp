@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <future>
 #include <gtest/gtest.h>
 #include <map>
@@ -27,6 +28,7 @@
 #include <stdexcept>
 #include <sys/socket.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 
@@ -744,6 +746,115 @@ TEST(RunEndToEnd, TerminationSignalsEndTheRunWaitingOnAServerThatDoesNotAnswer) 
         }
         ASSERT_TRUE(status) << "the program did not end on signal " << signal;
         EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == signal) << *status;
+    }
+}
+
+namespace {
+
+// Whether `pid` has a handler of its own for `signal` (SigCgt in /proc).
+bool CatchesSignal(pid_t pid, int signal) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("SigCgt:", 0) == 0) {
+            return ((std::stoull(line.substr(7), nullptr, 16) >> (signal - 1)) & 1) != 0;
+        }
+    }
+    return false;
+}
+
+// Starts the program with `args`, its standard output and error into the
+// pipe whose read end it returns in `out`.
+pid_t StartCli(const std::vector<std::string>& args, int& out) {
+    int ends[2];
+    if (::pipe(ends) != 0) {
+        return -1;
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(ends[1], STDOUT_FILENO);
+        ::dup2(ends[1], STDERR_FILENO);
+        ::close(ends[0]);
+        ::close(ends[1]);
+        std::vector<char*> argv{const_cast<char*>(kCli.c_str())};
+        for (const std::string& arg : args) {
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        }
+        argv.push_back(nullptr);
+        ::execv(kCli.c_str(), argv.data());
+        std::_Exit(127);
+    }
+    ::close(ends[1]);
+    out = ends[0];
+    return child;
+}
+
+std::string ReadToEnd(int from) {
+    std::string output;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(from, buffer, sizeof buffer)) > 0;) {
+        output.append(buffer, static_cast<std::size_t>(n));
+    }
+    return output;
+}
+
+} // namespace
+
+// A reader that goes away after the first line (as "| head -1" does) stops
+// no run half-way: the run goes on to its end, and the exit code adds 8 for
+// the output it lost.
+TEST(RunEndToEnd, AnOutputClosedEarlyNeverStopsTheRunPartWay) {
+    MovedDatabase db;
+    int out = -1;
+    const pid_t child = StartCli({"--confirm", "JA", "--dir", db.neu.string()}, out);
+    ASSERT_GT(child, 0);
+    for (char c = 0; c != '\n' && ::read(out, &c, 1) == 1;) {
+    }
+    ::close(out);
+    const std::optional<int> status = Ended(child, 60);
+    ASSERT_TRUE(status);
+    ASSERT_TRUE(WIFEXITED(*status)) << *status;
+    EXPECT_EQ(WEXITSTATUS(*status), 4 + 8);
+    std::string why;
+    EXPECT_EQ(CountRows(db.neu / "Tessaldrin.TDB", &why), kRows) << why;
+    EXPECT_EQ(StoredFileNames(db.neu / "Tessaldrin.TDB"),
+              (std::vector<std::string>{db.old[1].string(), db.old[2].string()}));
+}
+
+// However early SIGINT or SIGTERM comes once the program has its handlers,
+// the last line says what was done: that the signal ended the run before any
+// header page, or, for a signal after the preview's few milliseconds, that
+// the preview ended.
+TEST(RunEndToEnd, ASignalInTheFirstMillisecondsEndsWithTheLineThatNoPageWasWritten) {
+    const std::string nothing =
+        "Der Lauf wurde durch ein Signal beendet, bevor eine Header-Seite geschrieben wurde.\n";
+    const std::string previewEnded = "Vorschau beendet: Es wurde nichts ge\xC3\xA4ndert.\n";
+    const auto endsWith = [](const std::string& text, const std::string& end) {
+        return text.size() >= end.size() &&
+               text.compare(text.size() - end.size(), end.size(), end) == 0;
+    };
+    for (const int signal : {SIGTERM, SIGINT}) {
+        for (int delayMs = 0; delayMs < 10; ++delayMs) {
+            SCOPED_TRACE(std::to_string(signal) + " after " + std::to_string(delayMs) + " ms");
+            TempDir dir;
+            WriteFile(dir.path() / "Tessaldrin.GDB", SyntheticPage().Text());
+            const auto before = Snapshot(dir.path());
+            int out = -1;
+            const pid_t child = StartCli({"--dry-run", "--dir", dir.path().string()}, out);
+            ASSERT_GT(child, 0);
+            // Looked at without a pause: the whole preview takes a few milliseconds.
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (!CatchesSignal(child, signal) && std::chrono::steady_clock::now() < deadline) {
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+            ASSERT_EQ(::kill(child, signal), 0);
+            const std::string output = ReadToEnd(out);
+            ::close(out);
+            const std::optional<int> status = Ended(child, 30);
+            ASSERT_TRUE(status);
+            EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == signal) << *status;
+            EXPECT_TRUE(endsWith(output, nothing) || endsWith(output, previewEnded)) << output;
+            EXPECT_EQ(Snapshot(dir.path()), before);
+        }
     }
 }
 
