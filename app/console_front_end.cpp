@@ -141,7 +141,10 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::string& 
         if (arg == "--confirm") {
             options.confirmation = value;
         } else if (arg == "--primary") {
-            options.primary = value;
+            // As the system finds it: "a/link/../b" is the directory beside
+            // the link's target. The warning, the plan, every link and the
+            // log then name the same directory.
+            options.primary = platform::ResolvedEntryPath(value);
         } else if (arg == "--port") {
             if (!AllDigits(value) || value.size() > kCustomPortDigitsMax) {
                 why = "--port erwartet höchstens 9 Ziffern: " + value;

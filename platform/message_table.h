@@ -122,6 +122,18 @@ inline constexpr std::array kMessageTable{
                 "die Antwort auf das Commit blieb aus."},
     MessageText{21097, "Der Port %d ist kein Netzwerk-Port: Ports gehen von 0 bis 65535. Es "
                        "wird kein Server gefragt."},
+    MessageText{21098, "Die Header-Seite nennt sie Datei %d der Kette, sie folgt in der Kette aber "
+                       "als Datei %d."},
+    MessageText{21099, "Hinweis: Auch \"%s\" passt zum Namen der Primärdatei; sie gehört nicht zu "
+                       "diesem Lauf und wird nicht geändert."},
+    MessageText{21100, "Der Name unterscheidet sich von \"%s\" nur in der Groß- und "
+                       "Kleinschreibung; welche der beiden Dateien zur Datenbank gehört, ist nicht "
+                       "zu entscheiden."},
+    MessageText{21101, "Die Datei kann nicht umbenannt werden."},
+    MessageText{21102, "Das Verzeichnis \"%s\" erlaubt es nicht, darin umzubenennen "
+                       "(Zugriffsrechte oder Schreibschutz)."},
+    MessageText{21103, "Der Pfad enthält Bytes, die kein Zeichen des Systemzeichensatzes sind; die "
+                       "Client-Bibliothek kann ihn dem Server nicht unverändert übergeben."},
 };
 
 // The text of message `id`; empty for a number the table does not hold.

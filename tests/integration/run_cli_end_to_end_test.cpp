@@ -531,76 +531,6 @@ TEST_P(RunOnServer, PrimaryRepairsAMovedDatabaseOfAnyNameAndKeepsEveryName) {
 
 namespace {
 
-// A header page of the classic form whose continuation link is `link`; none
-// when it is empty.
-SyntheticPage LinkPage(const std::string& link, std::uint16_t odsVersion = 10) {
-    SyntheticPage page(1024, odsVersion);
-    page.Entry(4, "opaque").MarkEnd();
-    if (!link.empty()) {
-        page.Entry(3, link).MarkEnd();
-    }
-    return page;
-}
-
-std::string Error(const std::string& text) {
-    return "FEHLER: " + text + "\n\n";
-}
-
-} // namespace
-
-// The pages are laid out by the test, a stand-in for files the server wrote:
-// no server writes a chain with a missing file, a loop or pages of two forms.
-TEST(RunEndToEnd, PrimaryChainOfSyntheticPagesWithAFaultIsRefusedBeforeAnyByteIsWritten) {
-    struct Case {
-        const char* what;
-        std::map<std::string, SyntheticPage> files; // the primary is Kunden.fdb
-        // The line that names the file and the reason; `{dir}` stands for the directory.
-        std::string why;
-    };
-    const std::vector<Case> cases = {
-        {"missing file",
-         {{"Kunden.fdb", LinkPage("C:\\Alt\\Kunden.f01")},
-          {"Kunden.f01", LinkPage("/alt/Kunden.f02")}},
-         Error("Die Datei \"/alt/Kunden.f02\" der Kette ist nicht im Verzeichnis \"{dir}\".")},
-        {"loop back to a secondary file",
-         {{"Kunden.fdb", LinkPage("/alt/Kunden.f01")},
-          {"Kunden.f01", LinkPage("/alt/Kunden.f02")},
-          {"Kunden.f02", LinkPage("/alt/Kunden.f01")}},
-         Error("Die Datei \"{dir}Kunden.f01\" steht zweimal in der Kette (Schleife).")},
-        {"page of another form",
-         {{"Kunden.fdb", LinkPage("/alt/Kunden.f01")}, {"Kunden.f01", LinkPage("", 11)}},
-         Error("Die Header-Seite von \"{dir}Kunden.f01\" hat nicht die Form der "
-               "Prim\xC3\xA4rdatei.")},
-        {"page the editor refuses",
-         {{"Kunden.fdb", LinkPage("/alt/Kunden.f01")}, {"Kunden.f01", SyntheticPage().Set8(0, 5)}},
-         "{dir}Kunden.f01\nFEHLER: Falsche Header-Seiten-Typ, erwartet 1, gefunden (5)\n\n"},
-    };
-    for (const Case& c : cases) {
-        for (const char* mode : {"--dry-run", "--confirm JA"}) {
-            SCOPED_TRACE(std::string(c.what) + " " + mode);
-            TempDir temp;
-            const std::string dir = temp.path().string() + "/";
-            for (const auto& [name, page] : c.files) {
-                WriteFile(temp.path() / name, page.Text() + std::string(3072, '\x5A'));
-            }
-            const auto before = Snapshot(temp.path());
-            const CliResult run =
-                RunCli(kCli, std::string(mode) + " --primary " + Quoted(dir + "Kunden.fdb"));
-            EXPECT_EQ(run.exitCode, 1) << run.out;
-            std::string why = c.why;
-            for (auto at = why.find("{dir}"); at != std::string::npos; at = why.find("{dir}")) {
-                why.replace(at, 5, dir);
-            }
-            EXPECT_NE(run.out.find(why), std::string::npos) << why << "\nin\n" << run.out;
-            // Nothing after discovery ran: no page was read for a change.
-            EXPECT_EQ(run.out.find("Bearbeite Datei"), std::string::npos) << run.out;
-            EXPECT_EQ(Snapshot(temp.path()), before);
-        }
-    }
-}
-
-namespace {
-
 // The wait status of `child` once it ends, within `seconds`; nothing if not.
 std::optional<int> Ended(pid_t child, int seconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
@@ -858,84 +788,110 @@ TEST(RunEndToEnd, ASignalInTheFirstMillisecondsEndsWithTheLineThatNoPageWasWritt
     }
 }
 
-// SIGTERM while the relinking pass writes, sent when the run is stuck on its
-// full output pipe: the run ends by the signal once the page in hand is done.
-// Its last line names the last page written; every link that the log calls
-// changed is on disk, and no other. The stand-in client library takes the
-// real one's name, so that no server ever attaches this chain of synthetic
-// pages.
-TEST(RunEndToEnd, ASignalDuringTheRelinkingPassEndsTheRunAndNamesTheLastPageWritten) {
-    TempDir dir;
-    TempDir library;
-    fs::create_symlink(STANDIN_FBCLIENT, library.path() / "libfbclient.so.2");
-    const std::string at = dir.path().string() + "/";
+// SIGTERM while the run renames or writes, sent when it is stuck on its full
+// output pipe (a smaller pipe fills within the renaming, a larger one within
+// the relinking pass): the run ends by the signal once the rename or page in
+// hand is done. Every file renamed on disk has its line in the log, and no
+// other; every link that the log calls changed is on disk, and no other; the
+// last line names the last page written by the name it has now. The stand-in
+// client library takes the real one's name, so that no server ever attaches
+// this chain of synthetic pages.
+TEST(RunEndToEnd, ASignalWhileTheRunChangesFilesEndsItAndTheLogNamesEveryChange) {
     constexpr int kFiles = 300;
-    std::vector<std::string> names{"Tessaldrin.TDB"};
+    std::vector<std::string> bases{"Tessaldrin"};
     for (int i = 1; i < kFiles; ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "Tessaldrin_%03d.TDB", i);
-        names.emplace_back(name);
+        char base[32];
+        std::snprintf(base, sizeof base, "Tessaldrin_%03d", i);
+        bases.emplace_back(base);
     }
-    const auto page = [](const std::string& link) {
+    const auto page = [](int place, const std::string& link) {
         SyntheticPage synthetic;
+        synthetic.Sequence(static_cast<std::uint16_t>(place));
         return (link.empty() ? synthetic : synthetic.Entry(3, link)).Text();
     };
-    for (int i = 0; i < kFiles; ++i) {
-        WriteFile(dir.path() / names[i], page(i + 1 < kFiles ? "/alt/" + names[i + 1] : ""));
-    }
-
-    int out[2];
-    ASSERT_EQ(::pipe(out), 0);
-    ::fcntl(out[0], F_SETPIPE_SZ, 65536);
-    const std::string cli = kCli.string();
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::dup2(out[1], STDOUT_FILENO);
-        ::dup2(out[1], STDERR_FILENO);
-        ::setenv("LD_LIBRARY_PATH", library.path().c_str(), 1);
-        ::execl(cli.c_str(), cli.c_str(), "--confirm", "JA", "--dir", at.c_str(),
-                static_cast<char*>(nullptr));
-        std::_Exit(127);
-    }
-    ::close(out[1]);
-    // Unread, the pipe fills within the relinking pass, and the run waits.
-    ::sleep(2);
-    ASSERT_EQ(::kill(child, SIGTERM), 0);
-    std::string output;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) {
-        output.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(out[0]);
-    const std::optional<int> status = Ended(child, 30);
-    ASSERT_TRUE(status) << output;
-    EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGTERM) << *status;
-
-    std::string processing;
-    std::string lastChanged;
-    std::set<std::string> changed;
-    std::vector<std::string> lines;
-    std::istringstream read(output);
-    for (std::string line; std::getline(read, line);) {
-        if (line.rfind("Bearbeite Datei: ", 0) == 0) {
-            processing = line.substr(17);
-        } else if (line.rfind(kChanged, 0) == 0) {
-            changed.insert(processing);
-            lastChanged = processing;
+    for (const bool renaming : {true, false}) {
+        SCOPED_TRACE(renaming ? "while renaming" : "while relinking");
+        TempDir dir;
+        TempDir library;
+        fs::create_symlink(STANDIN_FBCLIENT, library.path() / "libfbclient.so.2");
+        const std::string at = dir.path().string() + "/";
+        for (int i = 0; i < kFiles; ++i) {
+            WriteFile(dir.path() / (bases[i] + ".GDB"),
+                      page(i, i + 1 < kFiles ? "/alt/" + bases[i + 1] + ".GDB" : ""));
         }
-        if (!line.empty()) {
-            lines.push_back(line);
+
+        int out[2];
+        ASSERT_EQ(::pipe(out), 0);
+        ::fcntl(out[0], F_SETPIPE_SZ, renaming ? 16384 : 65536);
+        const std::string cli = kCli.string();
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::dup2(out[1], STDOUT_FILENO);
+            ::dup2(out[1], STDERR_FILENO);
+            ::setenv("LD_LIBRARY_PATH", library.path().c_str(), 1);
+            ::execl(cli.c_str(), cli.c_str(), "--confirm", "JA", "--dir", at.c_str(),
+                    static_cast<char*>(nullptr));
+            std::_Exit(127);
         }
-    }
-    ASSERT_FALSE(changed.empty()) << output;
-    EXPECT_LT(changed.size(), std::size_t{kFiles - 1}) << "the run was not ended part-way";
-    EXPECT_EQ(lines.back(),
-              "Der Lauf wurde durch ein Signal beendet. Zuletzt geschriebene Header-Seite: " +
-                  lastChanged);
-    for (int i = 0; i + 1 < kFiles; ++i) {
-        const std::string link =
-            changed.count(at + names[i]) != 0 ? at + names[i + 1] : "/alt/" + names[i + 1];
-        EXPECT_EQ(ReadBytes(dir.path() / names[i]), page(link)) << names[i];
+        ::close(out[1]);
+        // Unread, the pipe fills, and the run waits.
+        ::sleep(2);
+        ASSERT_EQ(::kill(child, SIGTERM), 0);
+        const std::string output = ReadToEnd(out[0]);
+        ::close(out[0]);
+        const std::optional<int> status = Ended(child, 30);
+        ASSERT_TRUE(status) << output;
+        EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGTERM) << *status;
+
+        std::string processing;
+        std::string lastChanged;
+        std::set<std::string> changed;
+        std::set<std::string> renamedInLog;
+        std::vector<std::string> lines;
+        std::istringstream read(output);
+        for (std::string line; std::getline(read, line);) {
+            if (line.rfind("Bearbeite Datei: ", 0) == 0) {
+                processing = line.substr(17);
+            } else if (line.rfind(kChanged, 0) == 0) {
+                changed.insert(processing);
+                lastChanged = processing;
+            } else if (line.rfind("Datei \"" + at, 0) == 0 &&
+                       line.find("\" umbenannt zu \"") != std::string::npos) {
+                renamedInLog.insert(line.substr(7 + at.size(), line.find('.') - 7 - at.size()));
+            }
+            if (!line.empty()) {
+                lines.push_back(line);
+            }
+        }
+        std::set<std::string> renamedOnDisk;
+        for (const std::string& base : bases) {
+            if (fs::exists(dir.path() / (base + ".TDB"))) {
+                renamedOnDisk.insert(base);
+            }
+        }
+        EXPECT_EQ(renamedOnDisk, renamedInLog);
+        if (renaming) {
+            EXPECT_GT(renamedOnDisk.size(), 0u);
+            EXPECT_LT(renamedOnDisk.size(), std::size_t{kFiles}) << "not ended part-way";
+            EXPECT_TRUE(changed.empty());
+            EXPECT_EQ(lines.back(), "Der Lauf wurde durch ein Signal beendet, bevor eine "
+                                    "Header-Seite geschrieben wurde.");
+        } else {
+            EXPECT_EQ(renamedOnDisk.size(), std::size_t{kFiles});
+            ASSERT_FALSE(changed.empty()) << output;
+            EXPECT_LT(changed.size(), std::size_t{kFiles - 1}) << "not ended part-way";
+            EXPECT_EQ(lastChanged.substr(lastChanged.size() - 4), ".TDB");
+            EXPECT_EQ(lines.back(), "Der Lauf wurde durch ein Signal beendet. Zuletzt geschriebene "
+                                    "Header-Seite: " +
+                                        lastChanged);
+        }
+        for (int i = 0; i + 1 < kFiles; ++i) {
+            const std::string name = bases[i] + (renamedOnDisk.count(bases[i]) ? ".TDB" : ".GDB");
+            const std::string link = changed.count(at + name) != 0
+                                         ? at + bases[i + 1] + ".TDB"
+                                         : "/alt/" + bases[i + 1] + ".GDB";
+            EXPECT_EQ(ReadBytes(dir.path() / name), page(i, link)) << name;
+        }
     }
 }

@@ -90,12 +90,12 @@ TEST(WindowsDiscovery, SearchesTheRunningProgramsDirectoryAsGetModuleFileNameGiv
 
 TEST(WindowsRenaming, GivesEveryFileTdbAndNeverReplacesAnExistingFile) {
     AdjustmentInWinDir at;
-    const auto chainPage = [](const std::string& next) {
-        return SyntheticPage().Entry(3, "E:\\Alt\\" + next).Text();
+    const auto chainPage = [](std::uint16_t place, const std::string& next) {
+        return SyntheticPage().Sequence(place).Entry(3, "E:\\Alt\\" + next).Text();
     };
-    WriteAll(at.dir / "Tessaldrin.GDB", chainPage("Tessaldrin_1.GDB"));
-    WriteAll(at.dir / "Tessaldrin_1.GDB", chainPage("Tessaldrin_2.GDB"));
-    WriteAll(at.dir / "Tessaldrin_2.tdb", SyntheticPage().Text());
+    WriteAll(at.dir / "Tessaldrin.GDB", chainPage(0, "Tessaldrin_1.GDB"));
+    WriteAll(at.dir / "Tessaldrin_1.GDB", chainPage(1, "Tessaldrin_2.GDB"));
+    WriteAll(at.dir / "Tessaldrin_2.tdb", SyntheticPage().Sequence(2).Text());
     at.Touch({"Tessaldrin_1.TDB"});
     // Tessaldrin_1.TDB is there already: the plan refuses the rename that
     // would take its name, and nothing is renamed.
@@ -122,9 +122,9 @@ TEST(WindowsRenaming, GivesEveryFileTdbAndNeverReplacesAnExistingFile) {
             Format(msg::kFileRenamed, at.dir / "Tessaldrin_2.tdb", at.dir / "Tessaldrin_2.TDB")}));
     // Wine on a file system that tells case apart keeps the old spelling on
     // disk where Windows gives the new one; either way the new name opens it.
-    EXPECT_EQ(ReadAll(at.dir / "Tessaldrin_2.TDB"), SyntheticPage().Text());
-    EXPECT_EQ(ReadAll(at.dir / "Tessaldrin_1.TDB"), chainPage("Tessaldrin_2.GDB"));
-    EXPECT_EQ(ReadAll(at.dir / "Tessaldrin.TDB"), chainPage("Tessaldrin_1.GDB"));
+    EXPECT_EQ(ReadAll(at.dir / "Tessaldrin_2.TDB"), SyntheticPage().Sequence(2).Text());
+    EXPECT_EQ(ReadAll(at.dir / "Tessaldrin_1.TDB"), chainPage(1, "Tessaldrin_2.GDB"));
+    EXPECT_EQ(ReadAll(at.dir / "Tessaldrin.TDB"), chainPage(0, "Tessaldrin_1.GDB"));
 
     // The run still holds its files, so the plain rename is tried on others:
     // onto itself allowed, nothing moves; onto another file refused.
@@ -159,7 +159,7 @@ TEST(WindowsRelinkingPass, RewritesTheClassicAndTheFirebird3FormByteExact) {
         const std::string old = "E:\\Alt\\Tessaldrin_1.GDB";
         WriteAll(dir / "Tessaldrin.TDB", LinkingPage(form, old).Text());
         SyntheticPage last(2048, form.odsVersion, form.dataStart);
-        last.Entry(4, "x").MarkEnd();
+        last.Sequence(1).Entry(4, "x").MarkEnd();
         WriteAll(dir / "Tessaldrin_1.TDB", last.Text());
 
         ListRunLog log;
