@@ -3,6 +3,7 @@
 // does): every step, the console's output and the files afterwards. The
 // Windows build runs the same run under Wine against the same expectation.
 #include "app/console_front_end.h"
+#include "app/run_adjustment.h"
 #include "tests/app/whole_run_expectation.h"
 #include "tests/support/firebird_fixture.h"
 
@@ -399,5 +400,83 @@ TEST(PlanOfARun, ThePreviewAndTheRunAgreeAndARefusedPlanChangesNothing) {
         if (c.tearDown) {
             c.tearDown(temp.path());
         }
+    }
+}
+
+// Between the plan and the change, the files may be changed under the run:
+// a file swapped at its name, a page written by someone else. The run then
+// renames nothing further and writes no link after a failed rename; it never
+// writes over a page that is no longer the one planned, but still writes the
+// later pages; it names what it refused, and does not reach the file table.
+TEST(ChangesUnderTheRun, AreRefusedWhereTheyFallAndTheRestOfTheStepStaysAsPlanned) {
+    const auto chain = [](int place) {
+        SyntheticPage page;
+        page.Sequence(static_cast<std::uint16_t>(place));
+        return (place < 2 ? page.Entry(3, "/a/Tessaldrin_" + std::to_string(place + 1) + ".GDB")
+                          : page)
+            .Text();
+    };
+    const std::vector<std::string> bases{"Tessaldrin", "Tessaldrin_1", "Tessaldrin_2"};
+    for (const std::string extension : {".GDB", ".TDB"}) {
+        const bool renaming = extension == ".GDB";
+        SCOPED_TRACE(renaming ? "a file swapped at its name" : "a page written by another");
+        const TempDir temp;
+        const std::string at = temp.path().string() + "/";
+        for (int i = 0; i < 3; ++i) {
+            WriteFile(temp.path() / (bases[i] + extension), chain(i));
+        }
+        standin::Reset();
+        standin::SetRows(
+            {{"/a/Tessaldrin_1.GDB", 1, 0, 0, 0, 0}, {"/a/Tessaldrin_2.GDB", 2, 0, 0, 0, 0}});
+        const std::string changedPage = chain(0).replace(100, 1, "Q");
+        RunObservers meddling;
+        meddling.stepTimed = [&](std::string_view step, auto) {
+            if (step != "planning") {
+                return;
+            }
+            if (renaming) {
+                fs::rename(temp.path() / "Tessaldrin_1.GDB", temp.path() / "aside");
+                WriteFile(temp.path() / "Tessaldrin_1.GDB", "decoy");
+            } else {
+                std::fstream page(temp.path() / "Tessaldrin.TDB",
+                                  std::ios::in | std::ios::out | std::ios::binary);
+                page.seekp(100);
+                page.put('Q');
+            }
+        };
+        filetable::TdmFiles dmFiles(STANDIN_FBCLIENT);
+        ListRunLog log;
+        EXPECT_EQ(RunAdjustment(dmFiles, {at + "tessaldrin-mover-cli", {}, 3050}, log, meddling),
+                  RunOutcome::kFailed);
+        std::string said;
+        for (const std::string& line : log.Lines) {
+            said += line + "\n";
+        }
+        if (renaming) {
+            EXPECT_NE(said.find(lines::Error("Die Datei \"" + at +
+                                             "Tessaldrin_1.GDB\" konnte nicht "
+                                             "in \"" +
+                                             at +
+                                             "Tessaldrin_1.TDB\" umbenannt werden; "
+                                             "es wird keine Header-Seite geschrieben.")),
+                      std::string::npos)
+                << said;
+            EXPECT_EQ(said.find("Bearbeite Datei"), std::string::npos) << said;
+            EXPECT_EQ(ReadBytes(temp.path() / "Tessaldrin.TDB"), chain(0));
+            EXPECT_EQ(ReadBytes(temp.path() / "Tessaldrin_1.GDB"), "decoy");
+            EXPECT_EQ(ReadBytes(temp.path() / "aside"), chain(1));
+            EXPECT_EQ(ReadBytes(temp.path() / "Tessaldrin_2.GDB"), chain(2));
+        } else {
+            EXPECT_NE(said.find(lines::Error("Die Header-Seite ist nicht mehr die gelesene; sie "
+                                             "wird nicht geschrieben.")),
+                      std::string::npos)
+                << said;
+            EXPECT_EQ(ReadBytes(temp.path() / "Tessaldrin.TDB"), changedPage);
+            SyntheticPage relinked;
+            relinked.Sequence(1).Entry(3, at + "Tessaldrin_2.TDB");
+            EXPECT_EQ(ReadBytes(temp.path() / "Tessaldrin_1.TDB"), relinked.Text());
+        }
+        EXPECT_EQ(said.find("\xC3\x84ndere File-Tabelle"), std::string::npos) << said;
+        EXPECT_EQ(standin::OpenHandles(), 0);
     }
 }
