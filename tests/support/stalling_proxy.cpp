@@ -5,48 +5,29 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <stdexcept>
-#include <string>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace tessaldrin::testing {
-
-struct StallingProxy::Connection {
-    int client = -1;
-    int server = -1;
-    bool clientOpen = true;
-    bool serverOpen = true;
-    // The reads forwarded so far, and the bytes held back, each way.
-    std::size_t forwarded[2] = {0, 0}; // [0]: from the server, [1]: from the client
-    std::string held[2];
-    std::vector<Chunk> trace;
-};
-
 namespace {
 
+constexpr int kServer = 0;
+constexpr int kClient = 1;
+
 void SendAll(int to, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t sent = ::send(to, data, size, MSG_NOSIGNAL);
-        if (sent <= 0) {
+    for (ssize_t sent = 0; size > 0; data += sent, size -= static_cast<std::size_t>(sent)) {
+        if ((sent = ::send(to, data, size, MSG_NOSIGNAL)) <= 0) {
             return; // the peer is gone; the test sees it from its side
         }
-        data += sent;
-        size -= static_cast<std::size_t>(sent);
     }
 }
 
-int ConnectTo(int port) {
-    const int server = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+sockaddr_in Loopback(int port) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = htons(static_cast<std::uint16_t>(port));
-    if (server < 0 ||
-        ::connect(server, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        throw std::runtime_error("the proxy cannot reach the server on port " +
-                                 std::to_string(port));
-    }
-    return server;
+    return address;
 }
 
 } // namespace
@@ -54,11 +35,9 @@ int ConnectTo(int port) {
 StallingProxy::StallingProxy(int serverPort, StallPoint stall)
     : serverPort_(serverPort), stall_(stall) {
     listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in address = Loopback(0);
     socklen_t length = sizeof address;
-    if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+    if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
         ::listen(listener_, 8) != 0 ||
         ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
         ::pipe2(wake_, O_CLOEXEC) != 0) {
@@ -69,17 +48,24 @@ StallingProxy::StallingProxy(int serverPort, StallPoint stall)
 }
 
 StallingProxy::~StallingProxy() {
-    stopping_ = true;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
     [[maybe_unused]] const ssize_t woken = ::write(wake_[1], "x", 1);
     thread_.join();
-    for (Connection* connection : connections_) {
-        ::close(connection->client);
-        ::close(connection->server);
-        delete connection;
+    for (const Connection& connection : connections_) {
+        ::close(connection.ends[kServer]);
+        ::close(connection.ends[kClient]);
     }
-    ::close(listener_);
-    ::close(wake_[0]);
-    ::close(wake_[1]);
+    for (const int fd : {listener_, wake_[0], wake_[1]}) {
+        ::close(fd);
+    }
+}
+
+std::size_t StallingProxy::Connections() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return connections_.size();
 }
 
 bool StallingProxy::Stalled() const {
@@ -92,106 +78,60 @@ bool StallingProxy::ClientEnded() const {
     return clientEnded_;
 }
 
-void StallingProxy::Resume() {
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        resumed_ = true;
-    }
-    [[maybe_unused]] const ssize_t woken = ::write(wake_[1], "r", 1);
-}
-
 std::size_t StallingProxy::ClientBytesAfterResume() const {
     const std::lock_guard<std::mutex> lock(mutex_);
     return afterResume_;
 }
 
-std::vector<std::vector<Chunk>> StallingProxy::Trace() const {
+void StallingProxy::Resume() {
     const std::lock_guard<std::mutex> lock(mutex_);
-    std::vector<std::vector<Chunk>> trace;
-    for (const Connection* connection : connections_) {
-        trace.push_back(connection->trace);
+    resumed_ = true;
+    if (connections_.size() > stall_.connection) {
+        Connection& stalled = connections_[stall_.connection];
+        for (const int side : {kServer, kClient}) {
+            SendAll(stalled.ends[1 - side], stalled.held[side].data(), stalled.held[side].size());
+        }
+        if (!stalled.open[kClient]) {
+            ::shutdown(stalled.ends[kServer], SHUT_WR);
+        }
     }
-    return trace;
 }
 
-void StallingProxy::Accept() {
-    const int client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (client < 0) {
-        return;
-    }
-    auto* connection = new Connection;
-    connection->client = client;
-    connection->server = ConnectTo(serverPort_);
-    const std::lock_guard<std::mutex> lock(mutex_);
-    if (connections_.size() == stall_.connection &&
-        (stall_.clientRequests == 0 || stall_.serverAnswers == 0)) {
-        stalled_ = true;
-    }
-    connections_.push_back(connection);
-}
-
-bool StallingProxy::Pass(Connection& connection, bool fromClient) {
+void StallingProxy::Pass(Connection& connection, bool stalling, int from) {
     char buffer[65536];
-    const int from = fromClient ? connection.client : connection.server;
-    const int to = fromClient ? connection.server : connection.client;
-    const ssize_t n = ::recv(from, buffer, sizeof buffer, 0);
+    const ssize_t n = ::recv(connection.ends[from], buffer, sizeof buffer, 0);
     const std::lock_guard<std::mutex> lock(mutex_);
-    const bool stalling =
-        connections_.size() > stall_.connection && connections_[stall_.connection] == &connection;
     const bool holding = stalling && !resumed_;
     if (n <= 0) {
-        if (fromClient && stalling) {
-            clientEnded_ = true;
-        }
+        connection.open[from] = false;
+        clientEnded_ = clientEnded_ || (stalling && from == kClient);
         if (!holding) {
-            ::shutdown(to, SHUT_WR);
+            ::shutdown(connection.ends[1 - from], SHUT_WR);
         }
-        return false;
+        return;
     }
-    const auto size = static_cast<std::size_t>(n);
-    connection.trace.push_back({fromClient, size});
-    if (stalling && resumed_ && fromClient) {
-        afterResume_ += size;
-    }
+    afterResume_ += stalling && resumed_ && from == kClient ? static_cast<std::size_t>(n) : 0;
     if (holding && stalled_) {
-        connection.held[fromClient].append(buffer, size);
-        return true;
+        connection.held[from].append(buffer, static_cast<std::size_t>(n));
+        return;
     }
-    if (holding && ++connection.forwarded[fromClient] ==
-                       (fromClient ? stall_.clientRequests : stall_.serverAnswers)) {
-        stalled_ = true;
-    }
-    SendAll(to, buffer, size);
-    return true;
+    const std::size_t limit = from == kClient ? stall_.clientRequests : stall_.serverAnswers;
+    stalled_ = stalled_ || (holding && ++connection.forwarded[from] == limit);
+    SendAll(connection.ends[1 - from], buffer, static_cast<std::size_t>(n));
 }
 
 void StallingProxy::Run() {
-    bool resumedHere = false;
-    while (!stopping_) {
+    for (;;) {
         std::vector<pollfd> waits{{listener_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
-        std::vector<std::pair<Connection*, bool>> sides;
         {
             const std::lock_guard<std::mutex> lock(mutex_);
-            if (resumed_ && !resumedHere) {
-                // What the stalled connection held goes on, and so does its end.
-                resumedHere = true;
-                if (connections_.size() > stall_.connection) {
-                    Connection& stalled = *connections_[stall_.connection];
-                    SendAll(stalled.server, stalled.held[1].data(), stalled.held[1].size());
-                    SendAll(stalled.client, stalled.held[0].data(), stalled.held[0].size());
-                    if (!stalled.clientOpen) {
-                        ::shutdown(stalled.server, SHUT_WR);
-                    }
-                }
+            if (stopping_) {
+                return;
             }
-            for (Connection* connection : connections_) {
-                if (connection->clientOpen) {
-                    waits.push_back({connection->client, POLLIN, 0});
-                    sides.emplace_back(connection, true);
-                }
-                if (connection->serverOpen) {
-                    waits.push_back({connection->server, POLLIN, 0});
-                    sides.emplace_back(connection, false);
+            for (const Connection& connection : connections_) {
+                for (const int side : {kServer, kClient}) {
+                    waits.push_back(
+                        {connection.open[side] ? connection.ends[side] : -1, POLLIN, 0});
                 }
             }
         }
@@ -202,17 +142,26 @@ void StallingProxy::Run() {
             char drained[16];
             [[maybe_unused]] const ssize_t read = ::read(wake_[0], drained, sizeof drained);
         }
-        if (waits[0].revents != 0) {
-            Accept();
+        for (std::size_t i = 2; i < waits.size(); ++i) {
+            if (waits[i].revents != 0) {
+                const std::size_t index = (i - 2) / 2;
+                const int side = static_cast<int>((i - 2) % 2);
+                Pass(connections_[index], index == stall_.connection, side);
+            }
         }
-        for (std::size_t i = 0; i < sides.size(); ++i) {
-            if (waits[i + 2].revents == 0) {
-                continue;
+        if (waits[0].revents != 0) {
+            Connection connection{};
+            connection.ends[kClient] = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+            connection.ends[kServer] = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            const sockaddr_in server = Loopback(serverPort_);
+            if (::connect(connection.ends[kServer], reinterpret_cast<const sockaddr*>(&server),
+                          sizeof server) != 0) {
+                throw std::runtime_error("the proxy cannot reach the server");
             }
-            auto& [connection, fromClient] = sides[i];
-            if (!Pass(*connection, fromClient)) {
-                (fromClient ? connection->clientOpen : connection->serverOpen) = false;
-            }
+            const std::lock_guard<std::mutex> lock(mutex_);
+            stalled_ = stalled_ || (connections_.size() == stall_.connection &&
+                                    (stall_.clientRequests == 0 || stall_.serverAnswers == 0));
+            connections_.push_back(connection);
         }
     }
 }
