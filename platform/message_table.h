@@ -115,24 +115,24 @@ inline constexpr std::array kMessageTable{
                 "neuen Ort. RDB$FILES behält die alten Dateinamen, weil der Server sie nicht "
                 "ändern lässt."},
     MessageText{21094, "Gesucht wurde im Verzeichnis \"%s\"."},
-    MessageText{21095, "Der Server hat %d Sekunden lang nicht geantwortet; das Programm hat die "
+    MessageText{21097, "Der Server hat %d Sekunden lang nicht geantwortet; das Programm hat die "
                        "Verbindung beendet."},
-    MessageText{21096,
+    MessageText{21098,
                 "Ob der Server die Änderung von RDB$FILES übernommen hat, ist nicht bekannt: "
                 "die Antwort auf das Commit blieb aus."},
-    MessageText{21097, "Der Port %d ist kein Netzwerk-Port: Ports gehen von 0 bis 65535. Es "
+    MessageText{21099, "Der Port %d ist kein Netzwerk-Port: Ports gehen von 0 bis 65535. Es "
                        "wird kein Server gefragt."},
-    MessageText{21098, "Die Header-Seite nennt sie Datei %d der Kette, sie folgt in der Kette aber "
+    MessageText{21100, "Die Header-Seite nennt sie Datei %d der Kette, sie folgt in der Kette aber "
                        "als Datei %d."},
-    MessageText{21099, "Hinweis: Auch \"%s\" passt zum Namen der Primärdatei; sie gehört nicht zu "
+    MessageText{21101, "Hinweis: Auch \"%s\" passt zum Namen der Primärdatei; sie gehört nicht zu "
                        "diesem Lauf und wird nicht geändert."},
-    MessageText{21100, "Der Name unterscheidet sich von \"%s\" nur in der Groß- und "
+    MessageText{21102, "Der Name unterscheidet sich von \"%s\" nur in der Groß- und "
                        "Kleinschreibung; welche der beiden Dateien zur Datenbank gehört, ist nicht "
                        "zu entscheiden."},
-    MessageText{21101, "Die Datei kann nicht umbenannt werden."},
-    MessageText{21102, "Das Verzeichnis \"%s\" erlaubt es nicht, darin umzubenennen "
+    MessageText{21103, "Die Datei kann nicht umbenannt werden."},
+    MessageText{21104, "Das Verzeichnis \"%s\" erlaubt es nicht, darin umzubenennen "
                        "(Zugriffsrechte oder Schreibschutz)."},
-    MessageText{21103, "Der Pfad enthält Bytes, die kein Zeichen des Systemzeichensatzes sind; die "
+    MessageText{21105, "Der Pfad enthält Bytes, die kein Zeichen des Systemzeichensatzes sind; die "
                        "Client-Bibliothek kann ihn dem Server nicht unverändert übergeben."},
 };
 
