@@ -71,63 +71,33 @@ DatabaseFiles FindChainFiles(const std::string& primary, RunLog& log,
     log.append(platform::Format(msg::kChainHeading, found.PrimaryFile));
 
     held.Release();
-    const auto refuse = [&] {
-        held.Release();
-        found.FileList.clear();
-        return found;
-    };
     DirectoryNames names(found.DatabaseDir);
     // By identity, since a file may be reached under two names where the
     // file system ignores case.
     std::set<platform::FileIdentity> listed;
     header::LinkEditor editor;
-    std::optional<header::HeaderReading> first;
-    // The name that leads to the next file: the primary as given, then each
-    // continuation link as its header stores it.
-    std::string leadingName = found.PrimaryFile;
-    std::string part = platform::FilePart(found.PrimaryFile);
-    for (;;) {
-        // The primary file is taken as the user spelled it; the links as the
-        // entries they mean.
-        const std::optional<std::string> spelling =
-            first ? names.Spelling(part)
-                  : (HasEntry(found.DatabaseDir, part) ? std::optional(part) : std::nullopt);
-        if (!spelling) {
-            log.LogError(platform::Format(msg::kNotInDirectory, leadingName, found.DatabaseDir));
-            return refuse();
-        }
-        const std::string path = found.DatabaseDir + *spelling;
+    // The primary file as the user spelled it, then each file as the entry
+    // that the link before it means.
+    for (std::optional<std::string> path = found.PrimaryFile; path;) {
         // Asked before the file is held: a second hold of a file held already
         // fails, and would hide the loop behind a file that cannot be opened.
-        const std::optional<platform::FileIdentity> identity = platform::IdentityOf(path);
+        const std::optional<platform::FileIdentity> identity = platform::IdentityOf(*path);
         if (identity && !listed.insert(*identity).second) {
-            log.LogError(platform::Format(msg::kLoop, path));
-            return refuse();
+            break;
         }
-        found.FileList.push_back(path);
-        log.append(path);
-
-        platform::LockedFile* file = held.Add(path);
+        found.FileList.push_back(*path);
+        log.append(*path);
+        platform::LockedFile* file = held.Add(*path);
         const header::HeaderReading reading =
-            header::ReadHeader(editor, file, path, held.FailureAt(found.FileList.size() - 1));
-        if (reading.refusal) {
-            for (const std::string& line : reading.lines) {
-                log.append(line);
-            }
-            return refuse();
+            header::ReadHeader(editor, file, *path, held.FailureAt(found.FileList.size() - 1));
+        if (reading.refusal || !reading.link) {
+            break;
         }
-        if (!first) {
-            first = reading;
-        } else if (reading.odsVersion != first->odsVersion || reading.pageSize != first->pageSize) {
-            log.LogError(platform::Format(msg::kOtherForm, path));
-            return refuse();
-        }
-        if (!reading.link) {
-            return found;
-        }
-        leadingName = *reading.link;
-        part = filetable::StoredFilePart(leadingName);
+        const std::optional<std::string> spelling =
+            names.Spelling(filetable::StoredFilePart(*reading.link));
+        path = spelling ? std::optional(found.DatabaseDir + *spelling) : std::nullopt;
     }
+    return found;
 }
 
 } // namespace tessaldrin

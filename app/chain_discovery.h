@@ -12,11 +12,11 @@
 namespace tessaldrin {
 
 // Follows the chain from `primary`, holding in `held` every file it reaches
-// as it reaches it, and lists each in `log`: the files in chain order. A file
-// that the primary file's directory does not hold, a file met twice (a loop),
-// a page that the link editor refuses or a page of another form than the
-// primary's refuses the whole chain, with the file and the reason in the
-// log; then nothing is found and nothing is held.
+// as it reaches it, and lists each in `log`: the files in chain order, as far
+// as the chain can be followed (up to a file that cannot be held or read,
+// whose link names no entry of the primary file's directory, or whose link
+// leads back to a file listed already). It refuses nothing: the plan names
+// every file that cannot take part, and why, as it does for any run.
 DatabaseFiles FindChainFiles(const std::string& primary, RunLog& log,
                              header::HeldDatabaseFiles& held);
 

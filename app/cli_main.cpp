@@ -3,14 +3,15 @@
 #include "filetable/dm_files.h"
 #include "platform/console.h"
 #include "platform/module_file_name.h"
-#include "platform/termination_signals.h"
 
 #include <cstdlib>
 #include <iostream>
 
 int main(int argc, char** argv) {
-    // First, before the client library is loaded and chains its handlers behind.
-    tessaldrin::platform::WatchTerminationSignals();
+    // A reader that goes away (| head) must not end the run half-way; the
+    // run goes on, and its exit code says that the output was lost. SIGINT
+    // and SIGTERM are watched from the console front end's start on.
+    tessaldrin::platform::KeepRunningWhenOutputCloses();
     const std::vector<std::string> args(argv + 1, argv + argc);
     const int exitCode = tessaldrin::RunConsole(
         args,

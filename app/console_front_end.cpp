@@ -34,7 +34,7 @@ constexpr const char* kUsage =
     "\n"
     "Passt eine verschobene Tessaldrin-Datenbank an ihr neues Verzeichnis an.\n"
     "  --confirm JA   bestätigt den Hinweis ohne Rückfrage (für Skripte)\n"
-    "  --port N       Netzwerk-Port des Servers, nur Ziffern, höchstens 9\n"
+    "  --port N       Netzwerk-Port des Servers, nur Ziffern, 0 bis 65535\n"
     "                 (Standard 3050)\n"
     "  --dir DIR      Verzeichnis der Datenbankdateien (Standard: das Verzeichnis\n"
     "                 des Programms)\n"
@@ -55,7 +55,9 @@ constexpr const char* kUsage =
     "Datenbank öffnet am neuen Ort, nur RDB$FILES behält die alten Namen, weil der\n"
     "Server (Firebird 3 und neuer) sie nicht ändern lässt.\n"
     "Mit --dry-run: 0 wenn ein Lauf alle Dateien wie geplant anpassen könnte,\n"
-    "sonst 1.\n";
+    "sonst 1.\n"
+    "Plus 8, wenn die Ausgabe nicht ganz geschrieben werden konnte (etwa in eine\n"
+    "Pipe, deren Leser schon beendet ist); der Lauf geht dann trotzdem zu Ende.\n";
 
 // Writes every entry to the console as soon as it is appended, whole, also
 // when the thread that ends the program on a signal appends the last ones.
@@ -132,16 +134,29 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::string& 
             return std::nullopt;
         }
         const std::string& value = args[++i];
+        // An empty value is no value: a script whose variable is unset must
+        // not repair what lies beside the program.
+        if (value.empty()) {
+            why = arg + " braucht einen Wert.";
+            return std::nullopt;
+        }
         if (arg == "--confirm") {
             options.confirmation = value;
         } else if (arg == "--primary") {
-            options.primary = value;
+            // As the system finds it: "a/link/../b" is the directory beside
+            // the link's target. The warning, the plan, every link and the
+            // log then name the same directory.
+            options.primary = platform::ResolvedEntryPath(value);
         } else if (arg == "--port") {
             if (!AllDigits(value) || value.size() > kCustomPortDigitsMax) {
                 why = "--port erwartet höchstens 9 Ziffern: " + value;
                 return std::nullopt;
             }
             options.port = PortFromCustomText(value);
+            if (!IsServerPort(options.port)) {
+                why = platform::Format(msg::kNotAPort, static_cast<int>(options.port));
+                return std::nullopt;
+            }
         } else {
             if (!platform::IsDirectory(value)) {
                 why = "--dir ist kein Verzeichnis: " + value;
@@ -187,32 +202,65 @@ std::string ProgramPathFor(const Options& options, const std::string& executable
     return *options.dir + platform::FilePart(executablePath);
 }
 
-// While it lives, a SIGINT or SIGTERM ends the process through the data
-// module's client library, after the log has said so and which header page
-// was written last. The action never runs while a page is being written, so
-// `progress` is whole whenever it reads it.
+// While it lives, a SIGINT or SIGTERM ends the process, after the log has
+// said so and which header page was written last, and, once the data module
+// is there, after the client library has closed whatever is attached. The
+// action never runs while a page is being written, so `progress` is whole
+// whenever it reads it.
 constexpr std::chrono::milliseconds kShutdownOnSignal{2000};
 
 class EndOnSignal {
 public:
-    EndOnSignal(const filetable::TdmFiles& dmFiles, ConsoleRunLog& log,
-                const header::RelinkProgress& progress) {
-        platform::SetTerminationAction([&dmFiles, &log, &progress](int signal) {
-            log.AppendLast(
-                {"", progress.lastWritten.empty()
-                         ? platform::Format(msg::kEndedBeforeAnyPage)
-                         : platform::Format(msg::kEndedAfterPage, progress.lastWritten)});
-            dmFiles.ibdbTessaldrin.Library().ShutdownWithin(kShutdownOnSignal);
-            platform::EndBySignal(signal);
-        });
+    EndOnSignal(ConsoleRunLog& log, const header::RelinkProgress& progress)
+        : log_(log), progress_(progress) {
+        Set(nullptr);
     }
     ~EndOnSignal() { platform::SetTerminationAction({}); }
     EndOnSignal(const EndOnSignal&) = delete;
     EndOnSignal& operator=(const EndOnSignal&) = delete;
+
+    // While it lives, the action closes what the data module's library
+    // holds; it goes before the data module does.
+    class Closing {
+    public:
+        Closing(EndOnSignal& end, const filetable::TdmFiles& dmFiles) : end_(end) {
+            end_.Set(&dmFiles);
+        }
+        ~Closing() { end_.Set(nullptr); }
+        Closing(const Closing&) = delete;
+        Closing& operator=(const Closing&) = delete;
+
+    private:
+        EndOnSignal& end_;
+    };
+
+private:
+    void Set(const filetable::TdmFiles* dmFiles) {
+        platform::SetTerminationAction([this, dmFiles](int signal) {
+            log_.AppendLast(
+                {"", progress_.lastWritten.empty()
+                         ? platform::Format(msg::kEndedBeforeAnyPage)
+                         : platform::Format(msg::kEndedAfterPage, progress_.lastWritten)});
+            if (dmFiles != nullptr) {
+                dmFiles->ibdbTessaldrin.Library().ShutdownWithin(kShutdownOnSignal);
+            }
+            platform::EndBySignal(signal);
+        });
+    }
+
+    ConsoleRunLog& log_;
+    const header::RelinkProgress& progress_;
 };
 
 // The wall time of each step that returned, in the order of the run.
 using StepTimes = std::vector<std::pair<std::string, std::chrono::steady_clock::duration>>;
+
+// `exitCode`, and whether the output reached its reader whole.
+int Finished(int exitCode, const ConsoleEnvironment& env) {
+    env.out.flush();
+    env.err.flush();
+    return env.out.good() && env.err.good() ? exitCode : exitCode + kExitOutputLost;
+}
 
 void PrintStepTimes(const StepTimes& times, std::ostream& err) {
     for (const auto& [step, took] : times) {
@@ -222,36 +270,41 @@ void PrintStepTimes(const StepTimes& times, std::ostream& err) {
 }
 
 int RunToTheEnd(const std::vector<std::string>& args, const ConsoleEnvironment& env) {
+    ConsoleRunLog log(env.out);
+    header::RelinkProgress progress;
+    // The action first, then the handlers: whenever a signal comes, the last
+    // line says what was done, if only that nothing was.
+    EndOnSignal endOnSignal(log, progress);
+    platform::WatchTerminationSignals();
+
     std::string why;
     const std::optional<Options> options = Parse(args, why);
     if (!options) {
         env.err << why << "\n\n" << kUsage;
-        return kExitUsage;
+        return Finished(kExitUsage, env);
     }
     if (options->help) {
         env.out << kUsage;
-        return kExitSucceeded;
+        return Finished(kExitSucceeded, env);
     }
     if (options->version) {
         for (const std::string& line :
              platform::ProgramIdentityLines(platform::FilePart(env.executablePath))) {
             env.out << line << '\n';
         }
-        return kExitSucceeded;
+        return Finished(kExitSucceeded, env);
     }
     StepTimes times;
     int exitCode = kExitException;
     try {
         filetable::TdmFiles dmFiles(env.clientLibrary);
-        ConsoleRunLog log(env.out);
-        header::RelinkProgress progress;
         // SIGINT or SIGTERM: whatever is attached is closed through the client
         // library's own shutdown, then the process ends by the signal.
-        const EndOnSignal endOnSignal(dmFiles, log, progress);
+        const EndOnSignal::Closing closing(endOnSignal, dmFiles);
         // A preview changes nothing, so it needs no confirmation.
         if (!options->dryRun && !Confirmed(*options, env)) {
             env.err << "Abgebrochen: ohne JA wird nichts angepasst.\n";
-            return kExitUsage;
+            return Finished(kExitUsage, env);
         }
         const RunSettings settings{ProgramPathFor(*options, env.executablePath),
                                    options->primary.value_or(std::string{}), options->port};
@@ -283,7 +336,7 @@ int RunToTheEnd(const std::vector<std::string>& args, const ConsoleEnvironment& 
         env.err << "Unbekannter Fehler\n";
     }
     PrintStepTimes(times, env.err);
-    return exitCode;
+    return Finished(exitCode, env);
 }
 
 } // namespace

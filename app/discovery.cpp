@@ -40,16 +40,16 @@ std::string UpperCaseAscii(std::string text) {
     return text;
 }
 
-// Puts `path` at its place in ascending order; a path equal to one present,
-// in the comparison that ignores case, is dropped.
+// Puts `path` at its place in ascending order, without regard to case. A
+// path equal to one present but for case (only a file system that tells
+// case apart holds both) stays beside it: either could be the file that a
+// link names, and the plan refuses both.
 void InsertSorted(std::vector<std::string>& list, std::string path) {
     const auto place =
-        std::lower_bound(list.begin(), list.end(), path, [](const auto& a, const auto& b) {
+        std::upper_bound(list.begin(), list.end(), path, [](const auto& a, const auto& b) {
             return platform::CompareTextIgnoreCase(a, b) < 0;
         });
-    if (place == list.end() || platform::CompareTextIgnoreCase(*place, path) != 0) {
-        list.insert(place, std::move(path));
-    }
+    list.insert(place, std::move(path));
 }
 
 } // namespace
@@ -58,11 +58,22 @@ DatabaseFiles FindDatabaseFiles(const std::string& programPath, RunLog& log) {
     DatabaseFiles found;
     found.DatabaseDir = DirectoryOf(programPath);
     // A program path without a directory would search the working directory,
-    // which is never where the database is looked for.
+    // which is never where the database is looked for. The first match is
+    // the primary file; a match that differs from it only in case joins the
+    // list (the plan refuses both), any other is named and left alone.
+    std::vector<std::string> primaryTwins;
+    std::vector<std::string> otherPrimaries;
     if (!found.DatabaseDir.empty()) {
-        const platform::FileSearch primary(found.DatabaseDir + kPrimaryPattern);
-        if (primary.Found()) {
-            found.PrimaryFile = found.DatabaseDir + primary.Name();
+        for (platform::FileSearch primary(found.DatabaseDir + kPrimaryPattern); primary.Found();
+             primary.Next()) {
+            const std::string path = found.DatabaseDir + primary.Name();
+            if (found.PrimaryFile.empty()) {
+                found.PrimaryFile = path;
+            } else {
+                (platform::FoldCase(path) == platform::FoldCase(found.PrimaryFile) ? primaryTwins
+                                                                                   : otherPrimaries)
+                    .push_back(path);
+            }
         }
     }
     if (found.PrimaryFile.empty()) {
@@ -77,11 +88,15 @@ DatabaseFiles FindDatabaseFiles(const std::string& programPath, RunLog& log) {
          secondary.Next()) {
         InsertSorted(found.FileList, found.DatabaseDir + secondary.Name());
     }
+    found.FileList.insert(found.FileList.begin(), primaryTwins.begin(), primaryTwins.end());
     found.FileList.insert(found.FileList.begin(), found.PrimaryFile);
     log.append("");
     log.AppendMessage(msg::kFilesHeading);
     for (const std::string& path : found.FileList) {
         log.append(path);
+    }
+    for (const std::string& path : otherPrimaries) {
+        log.append(platform::Format(msg::kAnotherPrimary, path));
     }
     return found;
 }

@@ -1,9 +1,11 @@
 #include "app/mem_log.h"
 
+#include <QMetaObject>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QThread>
 
 namespace tessaldrin {
 namespace {
@@ -21,6 +23,15 @@ QString ShownText(const std::string& entry) {
 } // namespace
 
 void MemLog::append(const std::string& entry) {
+    if (QThread::currentThread() != control_.thread()) {
+        QMetaObject::invokeMethod(
+            &control_, [this, &entry] { AppendHere(entry); }, Qt::BlockingQueuedConnection);
+        return;
+    }
+    AppendHere(entry);
+}
+
+void MemLog::AppendHere(const std::string& entry) {
     QTextDocument* document = control_.document();
     QTextCursor cursor(document);
     cursor.movePosition(QTextCursor::End);

@@ -17,6 +17,8 @@ class MemLog : public RunLog {
 public:
     explicit MemLog(QPlainTextEdit& control) : control_(control) {}
 
+    // From any thread: a run appends from a thread of its own, and the entry
+    // is on the control, on the control's thread, when append returns.
     void append(const std::string& entry) override;
 
     // Empties the log; the next entry becomes the first line.
@@ -28,6 +30,8 @@ public:
     std::vector<std::string> Entries() const;
 
 private:
+    void AppendHere(const std::string& entry);
+
     QPlainTextEdit& control_;
     bool written_ = false; // an entry was appended since the log was emptied
 };

@@ -36,10 +36,14 @@ DatabaseFiles Discover(const RunSettings& settings, RunLog& log, header::HeldDat
     return files;
 }
 
-// The server check, discovery and the plan; nothing when the server check or
-// discovery failed.
+// The server check, discovery and the plan; nothing when the port is none,
+// or the server check or discovery failed.
 std::optional<RunPlan> Plan(filetable::TdmFiles& dmFiles, const RunSettings& settings, RunLog& log,
                             header::HeldDatabaseFiles& held, const RunObservers& observers) {
+    if (!IsServerPort(settings.Port)) {
+        log.LogError(platform::Format(msg::kNotAPort, static_cast<int>(settings.Port)));
+        return std::nullopt;
+    }
     const bool serverFound =
         Timed(observers, "server-check", [&] { return dmFiles.CheckServer(settings.Port, &log); });
     if (!serverFound) {

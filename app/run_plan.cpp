@@ -1,8 +1,10 @@
 #include "app/run_plan.h"
 
 #include "header/header_reading.h"
+#include "platform/compare_string.h"
 #include "platform/file_status.h"
 #include "platform/format_message.h"
+#include "platform/local_path.h"
 #include "platform/open_failure.h"
 #include "platform/termination_signals.h"
 
@@ -36,15 +38,23 @@ public:
             }
             return Finish();
         }
+        RefuseCaseTwins();
         const bool renaming = plan_.mode == RunMode::kTessaldrin && NeedsRenaming(list);
         std::vector<std::string> names;
         for (std::size_t i = 0; i < count_; ++i) {
             names.push_back(renaming ? RenamedPath(list[i]) : list[i]);
             if (renaming) {
                 plan_.renames.push_back({list[i], names[i], i});
+                RefuseWhereNoRename(i, names[i]);
             }
         }
         IndexNames(names);
+        // The server gets the primary file by this name, and the client
+        // library takes it only as characters of the system's character set:
+        // refused here, before any change, not after the chain is relinked.
+        if (!platform::IsSystemText(names.front())) {
+            Refuse(0, platform::Format(msg::kPathNotSystemText));
+        }
         plan_.naming = filetable::TargetNaming(plan_.mode == RunMode::kTessaldrin
                                                    ? filetable::TargetNaming::Rule::kTessaldrin
                                                    : filetable::TargetNaming::Rule::kKeptName,
@@ -62,6 +72,39 @@ private:
         if (!refusals_[index]) {
             refusals_[index] =
                 Refusal{plan_.files.FileList[index], std::move(reason), std::move(cause)};
+        }
+    }
+
+    // Two entries whose names differ only in case (a copy from a volume that
+    // ignores case, beside the file): either could be the file of the chain
+    // that a link names, so neither is taken. Only a file system that tells
+    // case apart holds both.
+    void RefuseCaseTwins() {
+        const std::vector<std::string>& list = plan_.files.FileList;
+        std::map<std::wstring, std::size_t> folded;
+        for (std::size_t i = 0; i < count_; ++i) {
+            const auto [other, added] = folded.emplace(platform::FoldCase(list[i]), i);
+            if (!added) {
+                Refuse(other->second, platform::Format(msg::kCaseTwin, list[i]));
+                Refuse(i, platform::Format(msg::kCaseTwin, list[other->second]));
+            }
+        }
+    }
+
+    // A rename that the directory would refuse, said before anything is
+    // renamed; a file renamed onto its own spelling changes no directory.
+    void RefuseWhereNoRename(std::size_t index, const std::string& name) {
+        const std::string& path = plan_.files.FileList[index];
+        if (name == path) {
+            return;
+        }
+        if (const auto refused = platform::RenameRefusal(path)) {
+            const std::string why =
+                refused->reason == platform::OpenFailure::Reason::kNoPermission
+                    ? platform::Format(msg::kReasonDirectoryUnchangeable, plan_.files.DatabaseDir)
+                    : platform::OpenFailureText(*refused);
+            Refuse(index, platform::Format(msg::kCannotRename),
+                   platform::Format(msg::kReason, why));
         }
     }
 
@@ -87,6 +130,7 @@ private:
         const std::string& path = plan_.files.FileList[index];
         header::PlannedPage page{path, name, index, {}, {}, {}, {}, {}};
         const header::HeaderReading reading = header::ReadHeader(editor, held_.At(index), path);
+        readings_.push_back(reading);
         page.readLines = reading.lines;
         if (reading.refusal) {
             Refuse(index, *reading.refusal);
@@ -139,8 +183,31 @@ private:
                 Refuse(i, platform::Format(msg::kReachedByNoLink));
             }
         }
+        RefuseStrangersInChain(chain);
         for (const std::size_t i : chain) {
             plan_.pages.push_back(std::move(pages_[i]));
+        }
+    }
+
+    // The engine takes every later file of a chain as a part of the primary
+    // file's database: in its form, with its page size, and numbered by its
+    // place (0 for the primary file, then 1, 2, ...). A file of another
+    // database, or one that the chain reaches out of its order, is refused.
+    void RefuseStrangersInChain(const std::vector<std::size_t>& chain) {
+        const header::HeaderReading& primary = readings_[chain.front()];
+        for (std::size_t place = 1; place < chain.size() && !primary.refusal; ++place) {
+            const std::size_t i = chain[place];
+            const header::HeaderReading& reading = readings_[i];
+            if (reading.refusal) {
+                continue;
+            }
+            if (reading.odsVersion != primary.odsVersion || reading.pageSize != primary.pageSize) {
+                Refuse(i, platform::Format(msg::kOtherForm, plan_.files.FileList[i]));
+            } else if (reading.fileSequence != place) {
+                Refuse(i, platform::Format(msg::kWrongPlaceInChain,
+                                           static_cast<int>(reading.fileSequence),
+                                           static_cast<int>(place)));
+            }
         }
     }
 
@@ -159,7 +226,8 @@ private:
     std::vector<std::optional<Refusal>> refusals_;
     std::vector<std::optional<std::size_t>> next_;
     std::vector<header::PlannedPage> pages_;
-    std::map<std::wstring, std::size_t> index_; // the new names, by PathKey
+    std::vector<header::HeaderReading> readings_; // per list index
+    std::map<std::wstring, std::size_t> index_;   // the new names, by PathKey
 };
 
 } // namespace

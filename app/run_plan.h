@@ -55,12 +55,15 @@ struct RunPlan {
 
 // Decides every change of a run on `files`, whose list entries `held` holds
 // by index, and finds every reason why the run cannot make them: a file that
-// could not be held; two files that would end up under one name, or a rename
-// onto another entry; a page that cannot be read, is not accepted or cannot
-// take its new link; a link that names no file, or no file of the plan; a
-// primary file whose header says it is a later file of its chain; a chain
-// that loops, or that does not reach every file. Reads the header pages and
-// changes nothing.
+// could not be held; two entries whose names differ only in case; two files
+// that would end up under one name, a rename onto another entry, or one that
+// the directory refuses; a primary path that the client library cannot pass
+// to the server as it is; a page that cannot be read, is not accepted or
+// cannot take its new link; a link that names no file, or no file of the
+// plan; a primary file whose header says it is a later file of its chain; a
+// later file of another form or page size than the primary's, or numbered
+// for another place in the chain; a chain that loops, or that does not reach
+// every file. Reads the header pages and changes nothing.
 RunPlan PlanAdjustment(RunMode mode, DatabaseFiles files, header::HeldDatabaseFiles& held);
 
 // One error line per refused file, naming the file and the reason.

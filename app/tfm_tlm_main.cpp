@@ -4,6 +4,7 @@
 #include "app/tfm_tlm_start.h"
 #include "platform/module_file_name.h"
 #include "toolkit/application.h"
+#include "toolkit/run_repainting.h"
 #include "versioninfo/f_evi.h"
 #include "versioninfo/version_switches.h"
 
@@ -95,11 +96,11 @@ void TfmTLMMain::PlaceInScreenCentre() {
 }
 
 void TfmTLMMain::sbtnStartClick() {
+    // The port choice as the click finds it; input waits until the run is over.
+    const PortButtons buttons{rbtnPortCustom->isChecked(), rbtnPortKorvanta->isChecked(),
+                              edPortCustom->text().toStdString()};
     // An exception goes to the exception display through the click's handler.
-    StartRun(dataModule_, programPath_,
-             {rbtnPortCustom->isChecked(), rbtnPortKorvanta->isChecked(),
-              edPortCustom->text().toStdString()},
-             Port, *log_);
+    toolkit::RunRepainting([&] { StartRun(dataModule_, programPath_, buttons, Port, *log_); });
 }
 
 void TfmTLMMain::EVI1DatenSammeln(versioninfo::TEVI*, std::vector<std::string>&) {}

@@ -47,6 +47,8 @@ public:
     // The confirmation, modally, before the window becomes visible. Returns
     // true (and enables Start) when the dialog ended with OK.
     bool FormShow();
+    // The run, on a thread of its own, while this one handles no input but
+    // repaints the window; returns when the run is over.
     void sbtnStartClick();
     void sbtnCloseClick();
 

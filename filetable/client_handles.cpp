@@ -3,6 +3,7 @@
 #include "filetable/client_error.h"
 #include "filetable/database_info.h"
 #include "filetable/status_text.h"
+#include "platform/format_message.h"
 
 #include <atomic>
 #include <limits>
@@ -45,17 +46,19 @@ void CheckStatus(const ClientEntryPoints& api, const ISC_STATUS* status) {
     }
 }
 
-ServiceAttachment::ServiceAttachment(const ClientEntryPoints& api, const std::string& service,
+ServiceAttachment::ServiceAttachment(ServerSession session, const std::string& service,
                                      const std::vector<unsigned char>& parameters)
-    : api_(api) {
+    : session_(session) {
     Status status;
-    api_.serviceAttach(
-        status.get(), CheckedLength<unsigned short>(service.size(), "Verbindungszeichenfolge"),
-        service.c_str(), &handle_,
-        CheckedLength<unsigned short>(parameters.size(), "Parameterblock"), Bytes(parameters));
+    session_.watch.Call([&] {
+        session_.api.serviceAttach(
+            status.get(), CheckedLength<unsigned short>(service.size(), "Verbindungszeichenfolge"),
+            service.c_str(), &handle_,
+            CheckedLength<unsigned short>(parameters.size(), "Parameterblock"), Bytes(parameters));
+    });
     if (Failed(status.get())) {
         handle_ = 0;
-        CheckStatus(api_, status.get());
+        CheckStatus(session_.api, status.get());
     }
     ++openAttachments;
 }
@@ -63,7 +66,7 @@ ServiceAttachment::ServiceAttachment(const ClientEntryPoints& api, const std::st
 ServiceAttachment::~ServiceAttachment() {
     if (handle_ != 0) {
         Status ignored;
-        api_.serviceDetach(ignored.get(), &handle_);
+        session_.watch.Release([&] { session_.api.serviceDetach(ignored.get(), &handle_); });
         if (!Failed(ignored.get())) {
             --openAttachments;
         }
@@ -72,25 +75,31 @@ ServiceAttachment::~ServiceAttachment() {
 
 void ServiceAttachment::Detach() {
     Status status;
-    api_.serviceDetach(status.get(), &handle_);
+    const bool answered =
+        session_.watch.Release([&] { session_.api.serviceDetach(status.get(), &handle_); });
     handle_ = 0; // a failed detach leaves nothing the program could close again
     if (!Failed(status.get())) {
         --openAttachments;
     }
-    CheckStatus(api_, status.get());
+    if (!answered) {
+        throw NoAnswer(NoAnswerText());
+    }
+    CheckStatus(session_.api, status.get());
 }
 
-Attachment::Attachment(const ClientEntryPoints& api, const std::string& database,
+Attachment::Attachment(ServerSession session, const std::string& database,
                        const std::vector<unsigned char>& parameters)
-    : api_(api) {
+    : session_(session) {
     Status status;
-    api_.attachDatabase(
-        status.get(), CheckedLength<short>(database.size(), "Verbindungszeichenfolge"),
-        database.c_str(), &handle_, CheckedLength<short>(parameters.size(), "Parameterblock"),
-        Bytes(parameters));
+    session_.watch.Call([&] {
+        session_.api.attachDatabase(
+            status.get(), CheckedLength<short>(database.size(), "Verbindungszeichenfolge"),
+            database.c_str(), &handle_, CheckedLength<short>(parameters.size(), "Parameterblock"),
+            Bytes(parameters));
+    });
     if (Failed(status.get())) {
         handle_ = 0;
-        CheckStatus(api_, status.get());
+        CheckStatus(session_.api, status.get());
     }
     ++openAttachments;
 }
@@ -98,7 +107,7 @@ Attachment::Attachment(const ClientEntryPoints& api, const std::string& database
 Attachment::~Attachment() {
     if (handle_ != 0) {
         Status ignored;
-        api_.detachDatabase(ignored.get(), &handle_);
+        session_.watch.Release([&] { session_.api.detachDatabase(ignored.get(), &handle_); });
         if (!Failed(ignored.get())) {
             --openAttachments;
         }
@@ -109,108 +118,135 @@ int Attachment::ReadSqlDialect() {
     Status status;
     const char items[] = {kDialectInfoItem};
     char reply[kDialectReplySize] = {};
-    api_.databaseInfo(status.get(), &handle_, sizeof items, items, sizeof reply, reply);
-    CheckStatus(api_, status.get());
+    session_.watch.Call([&] {
+        session_.api.databaseInfo(status.get(), &handle_, sizeof items, items, sizeof reply, reply);
+    });
+    CheckStatus(session_.api, status.get());
     return SqlDialectFromReply(reply, sizeof reply);
 }
 
 void Attachment::Detach() {
     Status status;
-    api_.detachDatabase(status.get(), &handle_);
+    const bool answered =
+        session_.watch.Release([&] { session_.api.detachDatabase(status.get(), &handle_); });
     // A failed detach leaves the attachment open in the client library, which
     // keeps its handle: the destructor tries once more.
     if (!Failed(status.get())) {
         handle_ = 0;
         --openAttachments;
     }
-    CheckStatus(api_, status.get());
+    if (!answered) {
+        throw NoAnswer(NoAnswerText());
+    }
+    CheckStatus(session_.api, status.get());
 }
 
 Transaction::Transaction(Attachment& attachment, const std::vector<unsigned char>& parameters)
-    : api_(attachment.api()) {
+    : session_(attachment.session()) {
     TransactionElement element{attachment.handle(),
                                CheckedLength<int>(parameters.size(), "Parameterblock"),
                                parameters.empty() ? nullptr : parameters.data()};
     Status status;
-    api_.startMultiple(status.get(), &handle_, 1, &element);
+    session_.watch.Call([&] { session_.api.startMultiple(status.get(), &handle_, 1, &element); });
     if (Failed(status.get())) {
         handle_ = 0;
-        CheckStatus(api_, status.get());
+        CheckStatus(session_.api, status.get());
     }
 }
 
 Transaction::~Transaction() {
     if (handle_ != 0) {
         Status ignored;
-        api_.rollbackTransaction(ignored.get(), &handle_);
+        session_.watch.Release([&] { session_.api.rollbackTransaction(ignored.get(), &handle_); });
     }
 }
 
 void Transaction::Commit() {
     Status status;
-    api_.commitTransaction(status.get(), &handle_);
-    CheckStatus(api_, status.get()); // still active after a failed commit
+    try {
+        session_.watch.Call([&] { session_.api.commitTransaction(status.get(), &handle_); });
+    } catch (const NoAnswer& error) {
+        // Sent, but never answered: the server may have carried it out.
+        throw NoAnswer(std::string(error.what()) + "\r\n" +
+                       platform::Format(msg::kCommitUnanswered));
+    }
+    CheckStatus(session_.api, status.get()); // still active after a failed commit
     handle_ = 0;
 }
 
 void Transaction::Rollback() {
     Status status;
-    api_.rollbackTransaction(status.get(), &handle_);
+    const bool answered =
+        session_.watch.Release([&] { session_.api.rollbackTransaction(status.get(), &handle_); });
     // After a failed rollback the transaction is still there: the handle stays,
     // so that the destructor tries again before the attachment is detached.
     if (!Failed(status.get())) {
         handle_ = 0;
     }
-    CheckStatus(api_, status.get());
+    if (!answered) {
+        throw NoAnswer(NoAnswerText());
+    }
+    CheckStatus(session_.api, status.get());
 }
 
-Statement::Statement(Attachment& attachment) : api_(attachment.api()) {
+Statement::Statement(Attachment& attachment) : session_(attachment.session()) {
     Status status;
-    api_.allocateStatement(status.get(), attachment.handle(), &handle_);
+    session_.watch.Call(
+        [&] { session_.api.allocateStatement(status.get(), attachment.handle(), &handle_); });
     if (Failed(status.get())) {
         handle_ = 0;
-        CheckStatus(api_, status.get());
+        CheckStatus(session_.api, status.get());
     }
 }
 
 Statement::~Statement() {
     if (handle_ != 0) {
         Status ignored;
-        api_.freeStatement(ignored.get(), &handle_, DSQL_drop);
+        session_.watch.Release(
+            [&] { session_.api.freeStatement(ignored.get(), &handle_, DSQL_drop); });
     }
 }
 
 void Statement::Prepare(Transaction& transaction, const std::string& sql, int dialect,
                         XSQLDA* output) {
     Status status;
-    api_.prepare(status.get(), transaction.handle(), &handle_,
-                 CheckedLength<unsigned short>(sql.size(), "SQL-Anweisung"), sql.c_str(),
-                 static_cast<unsigned short>(dialect), output);
-    CheckStatus(api_, status.get());
+    session_.watch.Call([&] {
+        session_.api.prepare(status.get(), transaction.handle(), &handle_,
+                             CheckedLength<unsigned short>(sql.size(), "SQL-Anweisung"),
+                             sql.c_str(), static_cast<unsigned short>(dialect), output);
+    });
+    CheckStatus(session_.api, status.get());
 }
 
 void Statement::Describe(int dialect, XSQLDA* output) {
     Status status;
-    api_.describe(status.get(), &handle_, static_cast<unsigned short>(dialect), output);
-    CheckStatus(api_, status.get());
+    session_.watch.Call([&] {
+        session_.api.describe(status.get(), &handle_, static_cast<unsigned short>(dialect), output);
+    });
+    CheckStatus(session_.api, status.get());
 }
 
 void Statement::Execute(Transaction& transaction, int dialect, const XSQLDA* input) {
     Status status;
-    api_.execute(status.get(), transaction.handle(), &handle_, static_cast<unsigned short>(dialect),
-                 input);
-    CheckStatus(api_, status.get());
+    session_.watch.Call([&] {
+        session_.api.execute(status.get(), transaction.handle(), &handle_,
+                             static_cast<unsigned short>(dialect), input);
+    });
+    CheckStatus(session_.api, status.get());
 }
 
 bool Statement::Fetch(int dialect, const XSQLDA* output) {
     Status status;
-    const ISC_STATUS result =
-        api_.fetch(status.get(), &handle_, static_cast<unsigned short>(dialect), output);
+    ISC_STATUS result = 0;
+    session_.watch.Call([&] {
+        result = session_.api.fetch(status.get(), &handle_, static_cast<unsigned short>(dialect),
+                                    output);
+    });
     constexpr ISC_STATUS kEndOfCursor = 100;
     if (result == kEndOfCursor) {
         return false;
     }
-    CheckStatus(api_, status.get());
+    CheckStatus(session_.api, status.get());
     if (result != 0) {
         throw ClientError("isc_dsql_fetch meldet " + std::to_string(result));
     }

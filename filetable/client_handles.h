@@ -1,7 +1,9 @@
 // Owners of the client library's handles: each closes its handle on every way
-// out. A failed call throws ClientError with the interpreted status text.
+// out. A failed call throws ClientError with the interpreted status text; a
+// call that the server did not answer in time, NoAnswer.
 #pragma once
 
+#include "filetable/answer_watch.h"
 #include "filetable/client_library.h"
 
 #include <string>
@@ -12,10 +14,17 @@ namespace tessaldrin::filetable {
 // Throws ClientError with the text of `status` when a call reported failure.
 void CheckStatus(const ClientEntryPoints& api, const ISC_STATUS* status);
 
+// The client library as one server step calls it: every call within the
+// bound of the step's watch.
+struct ServerSession {
+    const ClientEntryPoints& api;
+    AnswerWatch& watch;
+};
+
 // An attachment to the service manager.
 class ServiceAttachment {
 public:
-    ServiceAttachment(const ClientEntryPoints& api, const std::string& service,
+    ServiceAttachment(ServerSession session, const std::string& service,
                       const std::vector<unsigned char>& parameters);
     ~ServiceAttachment();
     ServiceAttachment(const ServiceAttachment&) = delete;
@@ -25,14 +34,14 @@ public:
     void Detach();
 
 private:
-    const ClientEntryPoints& api_;
+    ServerSession session_;
     isc_svc_handle handle_ = 0;
 };
 
 // An attachment to a database.
 class Attachment {
 public:
-    Attachment(const ClientEntryPoints& api, const std::string& database,
+    Attachment(ServerSession session, const std::string& database,
                const std::vector<unsigned char>& parameters);
     ~Attachment();
     Attachment(const Attachment&) = delete;
@@ -45,10 +54,10 @@ public:
     void Detach();
 
     isc_db_handle* handle() { return &handle_; }
-    const ClientEntryPoints& api() const { return api_; }
+    const ServerSession& session() const { return session_; }
 
 private:
-    const ClientEntryPoints& api_;
+    ServerSession session_;
     isc_db_handle handle_ = 0;
 };
 
@@ -61,13 +70,15 @@ public:
     Transaction& operator=(const Transaction&) = delete;
 
     bool Active() const { return handle_ != 0; }
+    // A commit that the server did not answer in time may or may not have
+    // happened: its NoAnswer says so.
     void Commit();
     void Rollback();
 
     isc_tr_handle* handle() { return &handle_; }
 
 private:
-    const ClientEntryPoints& api_;
+    ServerSession session_;
     isc_tr_handle handle_ = 0;
 };
 
@@ -88,7 +99,7 @@ public:
     bool Fetch(int dialect, const XSQLDA* output);
 
 private:
-    const ClientEntryPoints& api_;
+    ServerSession session_;
     isc_stmt_handle handle_ = 0;
 };
 

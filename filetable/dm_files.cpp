@@ -8,6 +8,7 @@
 #include "platform/format_message.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
 
 namespace tessaldrin::filetable {
@@ -23,6 +24,13 @@ void Append(RunLog* log, const std::string& entry) {
     if (log != nullptr) {
         log->append(entry);
     }
+}
+
+// `text`, then the line that says where the program asked and how long it
+// waited at most: the library's texts name the host but not the port.
+std::string Addressed(const std::string& text, std::int32_t port) {
+    return JoinStatusMessages({text, platform::Format(msg::kServerAddressed, kServerHost, port,
+                                                      static_cast<int>(kServerAnswerSeconds))});
 }
 
 } // namespace
@@ -75,18 +83,15 @@ std::string TdmFiles::ServerAddress(std::int32_t port) {
 bool TdmFiles::CheckServer(std::int32_t port, RunLog* log) {
     try {
         IBServerProperties.ServerName = ServerAddress(port);
-        ServiceAttachment service(ibdbTessaldrin.Library().api(),
+        AnswerWatch watch(port);
+        ServiceAttachment service({ibdbTessaldrin.Library().api(), watch},
                                   IBServerProperties.ConnectionString(),
                                   IBServerProperties.ParameterBlock());
         service.Detach();
     } catch (const std::exception& error) {
-        // The library's text names the host but not the port, and a server
-        // that never answered reads like one that refused: the entry says
-        // where the program asked, and how long it waited at most.
-        Append(log,
-               JoinStatusMessages({platform::Format(msg::kNoServerConnection, error.what()),
-                                   platform::Format(msg::kServerAddressed, kServerHost, port,
-                                                    static_cast<int>(kConnectTimeoutSeconds))}));
+        // A server that never answered reads like one that refused: the
+        // entry says where the program asked, and how long it waited at most.
+        Append(log, Addressed(platform::Format(msg::kNoServerConnection, error.what()), port));
         return false;
     }
     Append(log, platform::Format(msg::kServerPresent));
@@ -98,10 +103,18 @@ FileTableOutcome TdmFiles::ChangeFileTable(std::int32_t port, const FileTableCha
     Append(log, "");
     Append(log, platform::Format(msg::kFileTableHeading));
 
-    Attachment database(ibdbTessaldrin.Library().api(),
-                        ServerAddress(port) + ":" + change.primaryFile,
-                        ibdbTessaldrin.ParameterBlock());
-    dialect_ = std::min(ibdbTessaldrin.SQLDialect, database.ReadSqlDialect());
+    AnswerWatch watch(port);
+    std::optional<Attachment> attached;
+    try {
+        attached.emplace(ServerSession{ibdbTessaldrin.Library().api(), watch},
+                         ServerAddress(port) + ":" + change.primaryFile,
+                         ibdbTessaldrin.ParameterBlock());
+        dialect_ = std::min(ibdbTessaldrin.SQLDialect, attached->ReadSqlDialect());
+    } catch (const NoAnswer& error) {
+        // Raised as a refused attachment is, with where the program asked.
+        throw NoAnswer(Addressed(error.what(), port));
+    }
+    Attachment& database = *attached;
 
     FileTableOutcome result = FileTableOutcome::kFailed;
     try {
@@ -111,6 +124,10 @@ FileTableOutcome TdmFiles::ChangeFileTable(std::int32_t port, const FileTableCha
         } else {
             transaction.Rollback();
         }
+    } catch (const NoAnswer& error) {
+        // The transaction, if still active, was rolled back on the way here,
+        // and the server ends it all the same once it sees the connection go.
+        Append(log, Addressed(error.what(), port));
     } catch (const ClientError& error) {
         // The transaction, if still active, was rolled back on the way here.
         Append(log, error.what());
@@ -124,11 +141,16 @@ FileTableOutcome TdmFiles::ChangeFileTable(std::int32_t port, const FileTableCha
         Append(log, error.what());
     }
     // A detach that fails after the commit does not undo it: its text is logged
-    // and the outcome stands. The attachment is detached once more on its way out.
-    try {
-        database.Detach();
-    } catch (const std::exception& error) {
-        Append(log, error.what());
+    // and the outcome stands. The attachment is detached once more on its way
+    // out; after a server that fell silent, only there, without a second entry.
+    if (!watch.Ended()) {
+        try {
+            database.Detach();
+        } catch (const NoAnswer& error) {
+            Append(log, Addressed(error.what(), port));
+        } catch (const std::exception& error) {
+            Append(log, error.what());
+        }
     }
     return result;
 }

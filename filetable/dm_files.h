@@ -2,6 +2,7 @@
 // server. Toolkit-free; attaches only for the moment of a check or a rewrite.
 #pragma once
 
+#include "filetable/answer_watch.h"
 #include "filetable/client_error.h"
 #include "filetable/components.h"
 #include "filetable/target_file_name.h"
@@ -35,10 +36,11 @@ enum class FileTableOutcome {
 // The client library's name on this platform.
 inline const char* const& kClientLibraryName = platform::kClientLibraryFileName;
 
-// How long the server check and the attachment to the database wait for a
-// server that accepts the connection but does not answer; the client
-// library's own limit is three minutes.
-inline constexpr std::uint32_t kConnectTimeoutSeconds = 15;
+// How long the server check and the attachment to the database wait for the
+// first answer of a server that accepts the connection (the client library's
+// own limit is three minutes); every later answer is bounded by the same
+// time, through AnswerWatch.
+inline constexpr std::uint32_t kConnectTimeoutSeconds = kServerAnswerSeconds;
 
 class TdmFiles {
 public:
@@ -67,12 +69,14 @@ public:
 
     // Attaches to and detaches from the service manager on `port`. Logs 21005,
     // or 21038 with the error text and, in the same entry, the host and port
-    // asked; `log` may be null.
+    // asked; `log` may be null. Every wait on the server is bounded.
     bool CheckServer(std::int32_t port, RunLog* log);
 
     // Rewrites every RDB$FILES row of the database of `change` to its target
     // name in one transaction, through the server on `port`. Throws
-    // ClientError when the attachment to the database is refused.
+    // ClientError when the attachment to the database is refused or does not
+    // come within the bound; a server that falls silent later is a failure
+    // whose entry names the host and the port.
     virtual FileTableOutcome ChangeFileTable(std::int32_t port, const FileTableChange& change,
                                              RunLog* log);
 

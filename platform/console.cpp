@@ -1,5 +1,6 @@
 #include "platform/console.h"
 
+#include <csignal>
 #include <iostream>
 
 namespace tessaldrin::platform {
@@ -15,6 +16,10 @@ std::ostream& ConsoleError() {
 
 bool ConsoleClosesWithProgram() {
     return false;
+}
+
+void KeepRunningWhenOutputCloses() {
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 bool IsSystemHelpSwitch(const std::string&) {

@@ -19,6 +19,11 @@ std::ostream& ConsoleError();
 // outlives the program it runs.
 bool ConsoleClosesWithProgram();
 
+// A write to an output that its reader has closed fails, and the stream
+// says so, instead of ending the process (SIGPIPE here; Windows never ends a
+// process for it).
+void KeepRunningWhenOutputCloses();
+
 // True for the system's own way of asking a console program for its help,
 // beside --help: "/?" on Windows; none elsewhere, where "/?" may be a path.
 bool IsSystemHelpSwitch(const std::string& argument);

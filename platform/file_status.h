@@ -3,6 +3,8 @@
 // which file it is.
 #pragma once
 
+#include "platform/open_failure.h"
+
 #include <compare>
 #include <cstdint>
 #include <optional>
@@ -30,5 +32,12 @@ struct FileIdentity {
 // The identity of the file that `path` names, following links; nothing when
 // there is no such file or the system does not tell.
 std::optional<FileIdentity> IdentityOf(const std::string& path);
+
+// Why the entry `path` cannot be renamed within its directory, where the
+// system tells beforehand: no permission to change the directory (its mode,
+// an immutable directory, a sticky one whose entry belongs to another user),
+// or a file system that takes no writes. Nothing when it can be, or when the
+// system cannot tell before the rename itself (Windows).
+std::optional<OpenFailure> RenameRefusal(const std::string& path);
 
 } // namespace tessaldrin::platform

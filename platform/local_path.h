@@ -40,4 +40,19 @@ std::string AbsolutePath(const std::string& path);
 // Windows by its text, as the system makes a path full.
 std::string AbsoluteDirectory(const std::string& dir);
 
+// The entry `path` names, as the system finds it: its directory as
+// AbsoluteDirectory makes it (here "a/link/../b" is the directory "b" beside
+// the link's target, not "a/b"), then its last part as given, so that a link
+// there stays the entry that it is.
+inline std::string ResolvedEntryPath(const std::string& path) {
+    const std::string dir = DirectoryPart(path);
+    return AbsoluteDirectory(dir.empty() ? "." : dir) + FilePart(path);
+}
+
+// Whether `text` is characters of the system's character set (UTF-8 here,
+// the ANSI code page on Windows), as the client library must be able to read
+// a path that it passes to the server: it converts such a path to UTF-8 on
+// the way, and refuses one that is not.
+bool IsSystemText(const std::string& text);
+
 } // namespace tessaldrin::platform

@@ -120,6 +120,25 @@ inline constexpr std::array kMessageTable{
     MessageText{21096, "Ob ein anderes Programm die Datei geöffnet hält, lässt sich auf diesem "
                        "Dateisystem (zum Beispiel einem Netzlaufwerk) nicht prüfen; ungeprüft "
                        "wird sie nicht geändert."},
+    MessageText{21097, "Der Server hat %d Sekunden lang nicht geantwortet; das Programm hat die "
+                       "Verbindung beendet."},
+    MessageText{21098,
+                "Ob der Server die Änderung von RDB$FILES übernommen hat, ist nicht bekannt: "
+                "die Antwort auf das Commit blieb aus."},
+    MessageText{21099, "Der Port %d ist kein Netzwerk-Port: Ports gehen von 0 bis 65535. Es "
+                       "wird kein Server gefragt."},
+    MessageText{21100, "Die Header-Seite nennt sie Datei %d der Kette, sie folgt in der Kette aber "
+                       "als Datei %d."},
+    MessageText{21101, "Hinweis: Auch \"%s\" passt zum Namen der Primärdatei; sie gehört nicht zu "
+                       "diesem Lauf und wird nicht geändert."},
+    MessageText{21102, "Der Name unterscheidet sich von \"%s\" nur in der Groß- und "
+                       "Kleinschreibung; welche der beiden Dateien zur Datenbank gehört, ist nicht "
+                       "zu entscheiden."},
+    MessageText{21103, "Die Datei kann nicht umbenannt werden."},
+    MessageText{21104, "Das Verzeichnis \"%s\" erlaubt es nicht, darin umzubenennen "
+                       "(Zugriffsrechte oder Schreibschutz)."},
+    MessageText{21105, "Der Pfad enthält Bytes, die kein Zeichen des Systemzeichensatzes sind; die "
+                       "Client-Bibliothek kann ihn dem Server nicht unverändert übergeben."},
 };
 
 // The text of message `id`; empty for a number the table does not hold.

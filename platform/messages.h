@@ -139,5 +139,14 @@ inline constexpr Message<Text> kChainAdjustedFileTableKept{21093};
 inline constexpr Message<Text> kSearchedDirectory{21094};
 inline constexpr Message<> kReasonHoldersUnknownNoRight{21095};
 inline constexpr Message<> kReasonHoldersUnknownFileSystem{21096};
+inline constexpr Message<Number> kServerSilent{21097};
+inline constexpr Message<> kCommitUnanswered{21098};
+inline constexpr Message<Number> kNotAPort{21099};
+inline constexpr Message<Number, Number> kWrongPlaceInChain{21100};
+inline constexpr Message<Text> kAnotherPrimary{21101};
+inline constexpr Message<Text> kCaseTwin{21102};
+inline constexpr Message<> kCannotRename{21103};
+inline constexpr Message<Text> kReasonDirectoryUnchangeable{21104};
+inline constexpr Message<> kPathNotSystemText{21105};
 
 } // namespace tessaldrin::msg

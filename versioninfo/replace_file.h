@@ -1,5 +1,7 @@
-// Writing a whole file under the bytes of its path, replacing what it held:
-// the POSIX calls here, CreateFileA in windows/. Toolkit-free.
+// Writing a whole file under the bytes of its path, replacing the entry of
+// that name: a new file beside it takes the name, so that a link by that name
+// is replaced, never followed. The POSIX calls here, the Windows ones in
+// windows/. Toolkit-free.
 #pragma once
 
 #include <optional>

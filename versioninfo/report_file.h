@@ -14,7 +14,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Writes `lines` to `path`, replacing whatever the file held.
+// Writes `lines` to `path`, replacing whatever entry has that name; a link
+// there is replaced, and the file it names stays as it was.
 void WriteReportFile(const std::string& path, const std::vector<std::string>& lines);
 
 } // namespace tessaldrin::versioninfo

@@ -4,6 +4,7 @@
 #include "app/windows/tfm_tlm_main_layout.h"
 #include "app/windows/tfm_tlm_start.h"
 #include "platform/module_file_name.h"
+#include "toolkit/run_repainting.h"
 #include "versioninfo/version_switches.h"
 #include "versioninfo/windows/version_startup.h"
 
@@ -75,9 +76,16 @@ bool TfmTLMMain::ShowMainForm() {
 }
 
 void TfmTLMMain::sbtnStartClick() {
-    StartRun(dataModule_, programPath_,
-             {Checked(kRbtnPortCustom), Checked(kRbtnPortKorvanta), Text(kEdPortCustom)}, Port,
-             log_);
+    const PortButtons buttons{Checked(kRbtnPortCustom), Checked(kRbtnPortKorvanta),
+                              Text(kEdPortCustom)};
+    running_ = true;
+    try {
+        toolkit::RunRepainting([&] { StartRun(dataModule_, programPath_, buttons, Port, log_); });
+    } catch (...) {
+        running_ = false;
+        throw;
+    }
+    running_ = false;
 }
 
 void TfmTLMMain::sbtnCloseClick() {
@@ -87,8 +95,16 @@ void TfmTLMMain::sbtnCloseClick() {
 LRESULT TfmTLMMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
-        // A run takes the click's whole time: no message is handled meanwhile,
-        // so neither button can act again inside it.
+    case WM_CLOSE:
+        // While a run goes on, the window only repaints: a click or a close
+        // sent to it meanwhile waits in the queue until the run is over.
+        if (running_) {
+            PostMessageA(Handle(), message, wParam, lParam);
+            return 0;
+        }
+        if (message == WM_CLOSE) {
+            return TForm::HandleMessage(message, wParam, lParam);
+        }
         if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == kSbtnStart) {
             Application().CallHandler([this] { sbtnStartClick(); });
         } else if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == kSbtnClose) {
@@ -101,8 +117,8 @@ LRESULT TfmTLMMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                      SWP_NOZORDER | SWP_NOMOVE);
         return 0;
     case WM_QUERYENDSESSION:
-        // Asked between runs, never inside one: the run holds the only thread.
-        return TRUE;
+        // A run is never cut short: the session may end once it is over.
+        return running_ ? FALSE : TRUE;
     case WM_ENDSESSION:
         if (wParam != 0) {
             Close();

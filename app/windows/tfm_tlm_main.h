@@ -56,6 +56,7 @@ private:
     std::string programPath_; // whose directory a run searches
     // The server port of the next run; set by Start from the port choice.
     std::int32_t Port = kStandardPort;
+    bool running_ = false; // a run is under way, off the window's thread
 };
 
 } // namespace tessaldrin

@@ -127,6 +127,10 @@ bool ConsoleClosesWithProgram() {
            GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
 }
 
+void KeepRunningWhenOutputCloses() {
+    // A write to a closed pipe fails with ERROR_NO_DATA; nothing ends the process.
+}
+
 bool IsSystemHelpSwitch(const std::string& argument) {
     return argument == "/?";
 }

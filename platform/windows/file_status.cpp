@@ -56,4 +56,11 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
     return IdentityOfHandle(file.get());
 }
 
+std::optional<OpenFailure> RenameRefusal(const std::string& /*path*/) {
+    // Whether the directory's access rules let the held file be renamed shows
+    // only in the rename itself; a failed one stops the run before any header
+    // page is written.
+    return std::nullopt;
+}
+
 } // namespace tessaldrin::platform

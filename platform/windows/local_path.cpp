@@ -46,4 +46,9 @@ std::string AbsoluteDirectory(const std::string& dir) {
     return full;
 }
 
+bool IsSystemText(const std::string& text) {
+    return text.empty() || MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(),
+                                               static_cast<int>(text.size()), nullptr, 0) > 0;
+}
+
 } // namespace tessaldrin::platform

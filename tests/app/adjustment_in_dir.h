@@ -35,10 +35,12 @@ struct AdjustmentInDir {
         }
     }
     // A chain of header pages under `names`, the primary first, each linking
-    // to the next under its name in the old directory /alt.
+    // to the next under its name in the old directory /alt and numbered by
+    // its place in the chain.
     void WriteChain(const std::vector<std::string>& names) const {
         for (std::size_t i = 0; i < names.size(); ++i) {
             SyntheticPage page;
+            page.Sequence(static_cast<std::uint16_t>(i));
             if (i + 1 < names.size()) {
                 page.Entry(3, "/alt/" + names[i + 1]);
             }

@@ -45,25 +45,50 @@ struct Console {
 
 } // namespace
 
+// Each with the line that says why, above the usage. An empty value counts
+// as none: a script whose variable is unset would otherwise repair whatever
+// lies beside the program. A port above 65535 would reach another port.
 TEST(ConsoleFrontEnd, UsageErrorsExitWithTwoAndTouchNothing) {
-    const std::vector<std::vector<std::string>> bad = {
-        {"--port"},
-        {"--port", "12a"},
-        {"--port", "1234567890"},
-        {"--port", "-1"},
-        {"--port", ""},
-        {"--dir", "/no/such/dir"},
-        {"--unknown"},
-        {"JA"},
-        {"--confirm"},
-        {"--primary"},
-        {"--primary", "/tmp/Kunden.fdb", "--dir", "/tmp"},
-        {"--dir", "/tmp", "--dry-run", "--primary", "/tmp/Kunden.fdb"},
+    const std::vector<std::pair<std::vector<std::string>, std::string>> bad = {
+        {{"--port"}, "--port braucht einen Wert."},
+        {{"--port", "12a"},
+         "--port erwartet h\xC3\xB6"
+         "chstens 9 Ziffern: 12a"},
+        {{"--port", "1234567890"},
+         "--port erwartet h\xC3\xB6"
+         "chstens 9 Ziffern: 1234567890"},
+        {{"--port", "-1"},
+         "--port erwartet h\xC3\xB6"
+         "chstens 9 Ziffern: -1"},
+        {{"--port", ""}, "--port braucht einen Wert."},
+        {{"--port", "65536"},
+         "Der Port 65536 ist kein Netzwerk-Port: Ports gehen von 0 bis "
+         "65535. Es wird kein Server gefragt."},
+        {{"--port", "000068586"},
+         "Der Port 68586 ist kein Netzwerk-Port: Ports gehen von 0 bis "
+         "65535. Es wird kein Server gefragt."},
+        {{"--dir", "/no/such/dir"}, "--dir ist kein Verzeichnis: /no/such/dir"},
+        {{"--dir", ""}, "--dir braucht einen Wert."},
+        {{"--unknown"}, "Unbekanntes Argument: --unknown"},
+        {{"JA"}, "Unbekanntes Argument: JA"},
+        {{"--confirm"}, "--confirm braucht einen Wert."},
+        {{"--confirm", ""}, "--confirm braucht einen Wert."},
+        {{"--primary"}, "--primary braucht einen Wert."},
+        {{"--primary", ""}, "--primary braucht einen Wert."},
+        {{"--primary", "/tmp/Kunden.fdb", "--primary", ""}, "--primary braucht einen Wert."},
+        {{"--primary", "/tmp/Kunden.fdb", "--dir", "/tmp"},
+         "--primary und --dir schlie\xC3\x9F"
+         "en einander aus: die Dateien liegen im "
+         "Verzeichnis der Prim\xC3\xA4rdatei."},
+        {{"--dir", "/tmp", "--dry-run", "--primary", "/tmp/Kunden.fdb"},
+         "--primary und --dir schlie\xC3\x9F"
+         "en einander aus: die Dateien liegen im "
+         "Verzeichnis der Prim\xC3\xA4rdatei."},
     };
-    for (const auto& args : bad) {
+    for (const auto& [args, why] : bad) {
         Console console;
         EXPECT_EQ(console.run(args), kExitUsage) << args[0];
-        EXPECT_NE(console.err.str().find("Aufruf:"), std::string::npos);
+        EXPECT_EQ(console.err.str().rfind(why + "\n\nAufruf:", 0), 0u) << console.err.str();
         EXPECT_TRUE(console.out.str().empty());
         EXPECT_TRUE(console.untouched());
     }
@@ -208,21 +233,22 @@ TEST(ConsoleFrontEnd, TimingSwitchReportsTheStepsThatReturnedAndChangesNothingEl
     EXPECT_EQ(TimedSteps(refused.err), std::vector<std::string>{"server-check"}) << refused.err;
 }
 
-// Any port of up to nine digits goes to the server check as typed: nine
-// digits that name the standard port reach the real server there, and the
-// largest nine-digit port is tried and fails as no server answers on it.
-TEST(ConsoleFrontEnd, APortOfNineDigitsGoesToTheServerCheck) {
+// Any port of up to nine digits that names a port goes to the server check as
+// typed: nine digits that name the standard port reach the real server
+// there, and the highest port is tried and fails as no server answers on it.
+TEST(ConsoleFrontEnd, APortOfUpToNineDigitsGoesToTheServerCheck) {
     const ConsoleRun standard = RunOnce({"--confirm", "JA", "--port", "000003050"});
     EXPECT_EQ(standard.exitCode, kExitFailed); // at the file that is no database
     EXPECT_EQ(standard.out.rfind("Datenbankmanagementsystem (Interbase / Firebird) vorhanden\n", 0),
               0u)
         << standard.out;
-    const ConsoleRun largest = RunOnce({"--confirm", "JA", "--port", "999999999"});
-    EXPECT_EQ(largest.exitCode, kExitFailed);
-    EXPECT_EQ(largest.out.rfind("Die Verbindung zum InterBase / FireBird-Server konnte nicht "
+    const ConsoleRun highest = RunOnce({"--confirm", "JA", "--port", "65535"});
+    EXPECT_EQ(highest.exitCode, kExitFailed);
+    EXPECT_EQ(highest.out.rfind("Die Verbindung zum InterBase / FireBird-Server konnte nicht "
                                 "hergestellt werden: ",
                                 0),
               0u)
-        << largest.out;
-    EXPECT_EQ(largest.err, "");
+        << highest.out;
+    EXPECT_NE(highest.out.find("Server: localhost, Port 65535 "), std::string::npos);
+    EXPECT_EQ(highest.err, "");
 }

@@ -2,6 +2,7 @@
 
 #include "platform/format_message.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -78,12 +79,17 @@ TEST(FindDatabaseFiles, CaseDoesNotMatterAndNamesStayAsTheDirectoryHasThem) {
                                          at.PathOf("Tessaldrin_2.Gdb")}));
 }
 
-TEST(FindDatabaseFiles, OfNamesEqualButForCaseOnlyTheFirstFoundStays) {
+// This file system keeps both, and either could be the file that a link
+// names: both are listed, for the plan to refuse.
+TEST(FindDatabaseFiles, OfNamesEqualButForCaseBothAreListed) {
     AdjustmentInDir at;
-    // This file system keeps both; the list, like the Windows one, one.
-    at.Touch({"Tessaldrin.GDB", "Tessaldrin_1.GDB", "TESSALDRIN_1.GDB"});
-    EXPECT_EQ(at.Find().FileList,
-              (Lines{at.PathOf("Tessaldrin.GDB"), at.PathOf("TESSALDRIN_1.GDB")}));
+    at.Touch({"Tessaldrin.GDB", "Tessaldrin_1.GDB", "TESSALDRIN_1.GDB", "tessaldrin.gdb"});
+    Lines found = at.Find().FileList;
+    ASSERT_EQ(found.size(), 4u);
+    EXPECT_EQ(found[0], at.PathOf("Tessaldrin.GDB")) << "the first match of the search";
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (Lines{at.PathOf("TESSALDRIN_1.GDB"), at.PathOf("Tessaldrin.GDB"),
+                            at.PathOf("Tessaldrin_1.GDB"), at.PathOf("tessaldrin.gdb")}));
 }
 
 TEST(FindDatabaseFiles, OfTwoPrimaryCandidatesOneIsUsedAndTheOtherNeitherListedNorRenamed) {
@@ -92,6 +98,7 @@ TEST(FindDatabaseFiles, OfTwoPrimaryCandidatesOneIsUsedAndTheOtherNeitherListedN
     at.Touch({"Tessaldrin.TDB"});
     const auto found = at.Find();
     EXPECT_EQ(found.FileList, (Lines{at.PathOf("Tessaldrin.GDB"), at.PathOf("Tessaldrin_1.GDB")}));
+    EXPECT_EQ(at.log.Lines.back(), Format(msg::kAnotherPrimary, at.PathOf("Tessaldrin.TDB")));
     // Tessaldrin.TDB is taken, so the used primary cannot get its name: the
     // run renames nothing, and the other candidate is left alone.
     const auto plan = at.Plan(found);

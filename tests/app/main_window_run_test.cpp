@@ -6,9 +6,11 @@
 #include "filetable/dm_files.h"
 #include "qt_test_support.h"
 #include "tests/support/firebird_fixture.h"
+#include "tests/support/stalling_proxy.h"
 
 #include <QMessageBox>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -109,6 +111,18 @@ private slots:
         QCOMPARE(log[8], kFound);
         QVERIFY(StartsWith(log[13], kNoServer));
         QCOMPARE(log.back(), kFailed);
+
+        // Nine digits that name no port: no server is asked.
+        win.rbtnPortCustom->setChecked(true);
+        win.edPortCustom->clear();
+        QTest::keyClicks(win.edPortCustom, "68586");
+        w.start();
+        QCOMPARE(win.Port, 68586);
+        const Entries refused = w.log();
+        QCOMPARE(Entries(refused.begin() + log.size(), refused.end()),
+                 (Entries{"FEHLER: Der Port 68586 ist kein Netzwerk-Port: Ports gehen von 0 bis "
+                          "65535. Es wird kein Server gefragt.\n\n",
+                          "", kFailed}));
     }
 
     void noServerWritesOnlyTheFailureLineAndTouchesNoFile() {
@@ -223,6 +237,65 @@ private slots:
                      "Dies ist die letzte Datei. (Im Header wurde kein Fortsetzungsdatei "
                      "gefunden!)\n\n",
                      "", "", "\xC3\x84ndere File-Tabelle:", "", kSucceeded}));
+    }
+
+    // A server that falls silent before the commit's answer: the run waits the
+    // bound off the window's thread, the window keeps handling its timers and
+    // painting the log as the entries come, and after the run nothing of it
+    // goes on: when the server wakes up, the program sends it nothing more.
+    void aServerThatFallsSilentEndsTheRunWithinTheBoundWhileTheWindowRepaints() {
+        ServerDir dir{"tm-window-silent"};
+        DatabaseLayout layout;
+        layout.files = {dir.path() / "Tessaldrin.TDB"};
+        layout.owner = Owner::ProgramUser;
+        layout.rows = 3;
+        CreateDatabase(layout);
+        StallingProxy proxy(Firebird3().port, {1, kRequestsBeforeTheCommit, kNoLimit});
+        ConfirmedWindow w(dir.path());
+        w.window.rbtnPortCustom->setChecked(true);
+        QTest::keyClicks(w.window.edPortCustom, QString::number(proxy.port()));
+
+        // Painted while the run waits, and with the entries made so far.
+        struct Painted : QObject {
+            QPlainTextEdit* log = nullptr;
+            bool tableHeadingShown = false;
+            bool eventFilter(QObject*, QEvent* event) override {
+                if (event->type() == QEvent::Paint) {
+                    tableHeadingShown = tableHeadingShown ||
+                                        log->toPlainText().contains("\xC3\x84ndere File-Tabelle:");
+                }
+                return false;
+            }
+        } painted;
+        painted.log = w.window.memLog;
+        w.window.memLog->viewport()->installEventFilter(&painted);
+        const auto start = std::chrono::steady_clock::now();
+        w.start();
+        const auto took = std::chrono::steady_clock::now() - start;
+        w.window.memLog->viewport()->removeEventFilter(&painted);
+
+        QVERIFY(proxy.Stalled());
+        QVERIFY(took >= std::chrono::seconds(15));
+        QVERIFY(took < std::chrono::seconds(25));
+        QVERIFY(painted.tableHeadingShown);
+        const Entries log = w.log();
+        QCOMPARE(Entries(log.end() - 4, log.end()),
+                 (Entries{"\xC3\x84ndere File-Tabelle:",
+                          "Der Server hat 15 Sekunden lang nicht geantwortet; das Programm hat die "
+                          "Verbindung beendet.\nOb der Server die \xC3\x84nderung von RDB$FILES "
+                          "\xC3\xBC"
+                          "bernommen hat, ist nicht bekannt: die Antwort auf das Commit blieb "
+                          "aus.\nServer: localhost, Port " +
+                              std::to_string(proxy.port()) +
+                              " (ohne Antwort wird nach 15 Sekunden aufgegeben)",
+                          "", kFailed}));
+
+        QVERIFY(WaitUntil([&] { return proxy.ClientEnded(); }, 5));
+        proxy.Resume();
+        QTest::qWait(1000);
+        QCOMPARE(proxy.ClientBytesAfterResume(), std::size_t{0});
+        QCOMPARE(w.log(), log);
+        QCOMPARE(CountRows(layout.files[0]), 3L);
     }
 
     void refusedAttachmentEndsTheRunInTheExceptionDisplay() {

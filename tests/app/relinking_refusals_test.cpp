@@ -112,7 +112,7 @@ TEST(HeldFiles, ThePassWritesTheFilesItLockedNotWhatTheirNamesNameLater) {
     AdjustmentInDir at;
     const fs::path primary = at.dir.path() / "Tessaldrin.TDB";
     WriteFile(primary, ChainPage("/alt/Tessaldrin_1.GDB"));
-    WriteFile(at.dir.path() / "Tessaldrin_1.TDB", SyntheticPage().Text());
+    WriteFile(at.dir.path() / "Tessaldrin_1.TDB", SyntheticPage().Sequence(1).Text());
     const auto plan = at.Plan();
     ASSERT_TRUE(plan.Holds());
     fs::rename(primary, at.dir.path() / "locked");

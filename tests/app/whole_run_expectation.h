@@ -21,10 +21,11 @@ inline SyntheticPage PrimaryPage(const std::string& link) {
     return page.Entry(1, "root").Entry(3, link).Entry(8, "tail").MarkEnd();
 }
 
-// The secondary file's header page, in the Firebird 3 form, without a link.
+// The secondary file's header page, the first after the primary, in the
+// primary's form, without a link.
 inline SyntheticPage SecondaryPage() {
-    SyntheticPage page(4096, 0x800C, 132);
-    return page.Entry(4, "x").MarkEnd();
+    SyntheticPage page(1024, 10);
+    return page.Sequence(1).Entry(4, "x").MarkEnd();
 }
 
 // The row the stand-in's RDB$FILES holds for the secondary file.

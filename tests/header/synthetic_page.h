@@ -22,6 +22,8 @@ public:
     SyntheticPage& Set16(std::size_t offset, std::uint16_t value);
     SyntheticPage& Set32(std::size_t offset, std::uint32_t value);
     std::uint16_t Get16(std::size_t offset) const;
+    // The file's place in its chain (hdr_sequence): 0 for the primary file.
+    SyntheticPage& Sequence(std::uint16_t place) { return Set16(40, place); }
 
     // Gives every byte of the fixed part that the editor does not interpret
     // (all but the page type, checksum, page size, ODS version, next header

@@ -4,6 +4,7 @@
 #include "tests/header/expected_lines.h"
 #include "tests/header/synthetic_page.h"
 #include "tests/support/firebird_fixture.h"
+#include "tests/support/stalling_proxy.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -14,7 +15,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <future>
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
@@ -27,6 +30,7 @@
 #include <stdexcept>
 #include <sys/socket.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 
@@ -670,118 +674,6 @@ TEST_P(RunOnServer, PrimaryRepairsAMovedDatabaseOfAnyNameAndKeepsEveryName) {
 
 namespace {
 
-// A header page of the classic form whose continuation link is `link`; none
-// when it is empty.
-SyntheticPage LinkPage(const std::string& link, std::uint16_t odsVersion = 10) {
-    SyntheticPage page(1024, odsVersion);
-    page.Entry(4, "opaque").MarkEnd();
-    if (!link.empty()) {
-        page.Entry(3, link).MarkEnd();
-    }
-    return page;
-}
-
-std::string Error(const std::string& text) {
-    return "FEHLER: " + text + "\n\n";
-}
-
-} // namespace
-
-// The pages are laid out by the test, a stand-in for files the server wrote:
-// no server writes a chain with a missing file, a loop or pages of two forms.
-TEST(RunEndToEnd, PrimaryChainOfSyntheticPagesWithAFaultIsRefusedBeforeAnyByteIsWritten) {
-    struct Case {
-        const char* what;
-        std::map<std::string, SyntheticPage> files; // the primary is Kunden.fdb
-        // The line that names the file and the reason; `{dir}` stands for the directory.
-        std::string why;
-    };
-    const std::vector<Case> cases = {
-        {"missing file",
-         {{"Kunden.fdb", LinkPage("C:\\Alt\\Kunden.f01")},
-          {"Kunden.f01", LinkPage("/alt/Kunden.f02")}},
-         Error("Die Datei \"/alt/Kunden.f02\" der Kette ist nicht im Verzeichnis \"{dir}\".")},
-        {"loop back to a secondary file",
-         {{"Kunden.fdb", LinkPage("/alt/Kunden.f01")},
-          {"Kunden.f01", LinkPage("/alt/Kunden.f02")},
-          {"Kunden.f02", LinkPage("/alt/Kunden.f01")}},
-         Error("Die Datei \"{dir}Kunden.f01\" steht zweimal in der Kette (Schleife).")},
-        {"page of another form",
-         {{"Kunden.fdb", LinkPage("/alt/Kunden.f01")}, {"Kunden.f01", LinkPage("", 11)}},
-         Error("Die Header-Seite von \"{dir}Kunden.f01\" hat nicht die Form der "
-               "Prim\xC3\xA4rdatei.")},
-        {"page the editor refuses",
-         {{"Kunden.fdb", LinkPage("/alt/Kunden.f01")}, {"Kunden.f01", SyntheticPage().Set8(0, 5)}},
-         "{dir}Kunden.f01\nFEHLER: Falsche Header-Seiten-Typ, erwartet 1, gefunden (5)\n\n"},
-    };
-    for (const Case& c : cases) {
-        for (const char* mode : {"--dry-run", "--confirm JA"}) {
-            SCOPED_TRACE(std::string(c.what) + " " + mode);
-            TempDir temp;
-            const std::string dir = temp.path().string() + "/";
-            for (const auto& [name, page] : c.files) {
-                WriteFile(temp.path() / name, page.Text() + std::string(3072, '\x5A'));
-            }
-            const auto before = Snapshot(temp.path());
-            const CliResult run =
-                RunCli(kCli, std::string(mode) + " --primary " + Quoted(dir + "Kunden.fdb"));
-            EXPECT_EQ(run.exitCode, 1) << run.out;
-            std::string why = c.why;
-            for (auto at = why.find("{dir}"); at != std::string::npos; at = why.find("{dir}")) {
-                why.replace(at, 5, dir);
-            }
-            EXPECT_NE(run.out.find(why), std::string::npos) << why << "\nin\n" << run.out;
-            // Nothing after discovery ran: no page was read for a change.
-            EXPECT_EQ(run.out.find("Bearbeite Datei"), std::string::npos) << run.out;
-            EXPECT_EQ(Snapshot(temp.path()), before);
-        }
-    }
-}
-
-namespace {
-
-// A stand-in for a server that accepts the connection and never answers: the
-// real server cannot be made to hang a client deterministically. While the
-// client waits in its attachment, the client library has taken SIGINT and
-// SIGTERM over.
-class SilentServer {
-public:
-    SilentServer() {
-        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-            ::listen(listener_, 1) != 0 ||
-            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-            throw std::runtime_error("no listening socket");
-        }
-        port_ = ntohs(address.sin_port);
-    }
-    ~SilentServer() {
-        if (client_ >= 0) {
-            ::close(client_);
-        }
-        ::close(listener_);
-    }
-    int port() const { return port_; }
-    // True once a client has connected, within ten seconds.
-    bool Accepted() {
-        pollfd waiting{listener_, POLLIN, 0};
-        if (::poll(&waiting, 1, 10000) != 1) {
-            return false;
-        }
-        client_ = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-        return client_ >= 0;
-    }
-
-private:
-    int listener_ = -1;
-    int client_ = -1;
-    int port_ = 0;
-};
-
 // The wait status of `child` once it ends, within `seconds`; nothing if not.
 std::optional<int> Ended(pid_t child, int seconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
@@ -796,48 +688,139 @@ std::optional<int> Ended(pid_t child, int seconds) {
     return std::nullopt;
 }
 
-} // namespace
-
-// The check gives up after 15 s (the client library's own wait is three
-// minutes), its entry names the port asked, and no file is touched.
-TEST(RunEndToEnd, ASilentServerStandInEndsTheRunWithinTheBoundNamingThePort) {
-    ServerDir dir{"tm-silent"};
-    WriteFile(dir.path() / "Tessaldrin.GDB", SyntheticPage().Text());
-    const auto before = Snapshot(dir.path());
-    SilentServer silent;
-    const std::string port = std::to_string(silent.port());
-    const auto start = std::chrono::steady_clock::now();
-    const CliResult run =
-        RunCli(kCli, "--confirm JA --port " + port + " --dir " + Quoted(dir.path()),
-               "timeout -s KILL 40 ");
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(25));
-    EXPECT_EQ(run.exitCode, 1) << run.out;
-    EXPECT_EQ(run.out,
-              "Die Verbindung zum InterBase / FireBird-Server konnte nicht hergestellt "
-              "werden: connection rejected by remote interface\r\nServer: localhost, Port " +
-                  port +
-                  " (ohne Antwort wird nach 15 Sekunden aufgegeben)\n\n"
-                  "Tessaldrin Mover konnte Tessaldrin nicht anpassen!\n");
-    EXPECT_EQ(Snapshot(dir.path()), before);
+// Whether `pid` has a handler of its own for `signal` (SigCgt in /proc).
+bool CatchesSignal(pid_t pid, int signal) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("SigCgt:", 0) == 0) {
+            return ((std::stoull(line.substr(7), nullptr, 16) >> (signal - 1)) & 1) != 0;
+        }
+    }
+    return false;
 }
 
-TEST(RunEndToEnd, TerminationSignalsEndTheRunWaitingOnASilentServerStandIn) {
-    for (const int signal : {SIGTERM, SIGINT}) {
-        SilentServer server;
-        ServerDir dir{"tm-signal"};
-        const std::string port = std::to_string(server.port());
-        const std::string cli = kCli.string();
-        const std::string where = dir.path().string();
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::execl(cli.c_str(), cli.c_str(), "--confirm", "JA", "--port", port.c_str(), "--dir",
-                    where.c_str(), static_cast<char*>(nullptr));
-            std::_Exit(127);
+// Starts the program with `args`, its standard output and error into a pipe
+// of `pipeSize` bytes (the system's when 0) whose read end goes to `out`;
+// with `libraryDir`, the client library is loaded from there.
+pid_t StartCli(const std::vector<std::string>& args, int& out, const std::string& libraryDir = {},
+               int pipeSize = 0) {
+    int ends[2];
+    if (::pipe(ends) != 0 || (pipeSize > 0 && ::fcntl(ends[0], F_SETPIPE_SZ, pipeSize) < 0)) {
+        return -1;
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(ends[1], STDOUT_FILENO);
+        ::dup2(ends[1], STDERR_FILENO);
+        ::close(ends[0]);
+        ::close(ends[1]);
+        if (!libraryDir.empty()) {
+            ::setenv("LD_LIBRARY_PATH", libraryDir.c_str(), 1);
         }
-        ASSERT_TRUE(server.Accepted()) << signal;
+        std::vector<char*> argv{const_cast<char*>(kCli.c_str())};
+        for (const std::string& arg : args) {
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        }
+        argv.push_back(nullptr);
+        ::execv(kCli.c_str(), argv.data());
+        std::_Exit(127);
+    }
+    ::close(ends[1]);
+    out = ends[0];
+    return child;
+}
+
+std::string ReadToEnd(int from) {
+    std::string output;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(from, buffer, sizeof buffer)) > 0;) {
+        output.append(buffer, static_cast<std::size_t>(n));
+    }
+    return output;
+}
+
+} // namespace
+
+// A server that stops answering anywhere in an exchange: at each stall point
+// the run ends once its call has waited 15 s, its entry names the host and
+// the port, and the file is as the steps before left it: untouched when the
+// server check stalls, renamed when the file table's step does, and the
+// database opens. A database of one file: the one kind whose rewrite
+// Firebird 3 commits. The proxy stands in for a server that falls silent;
+// the server behind it is the real one. The cases run side by side.
+TEST(RunEndToEnd, AServerThatFallsSilentAnywhereEndsTheRunWithinTheBoundNamingThePort) {
+    struct Case {
+        const char* where;
+        StallPoint stall;
+        int exitCode;
+        std::string more; // said besides the silence, the host and the port
+    };
+    const std::vector<Case> cases = {
+        {"the server check, before any answer", {0, kNoLimit, 0}, 1, ""},
+        {"the server check, after its first answer", {0, kNoLimit, 1}, 1, ""},
+        {"the file table's attachment, after its first answer", {1, kNoLimit, 1}, 3, ""},
+        {"after the attachment", {1, kHandshakeRequests + 1, kNoLimit}, 3, ""},
+        {"before the commit",
+         {1, kRequestsBeforeTheCommit, kNoLimit},
+         1,
+         "\r\nOb der Server die \xC3\x84nderung von RDB$FILES \xC3\xBC"
+         "bernommen hat, ist nicht bekannt: die Antwort auf das Commit blieb aus."},
+    };
+    using Timed = std::pair<CliResult, std::chrono::steady_clock::duration>;
+    std::vector<std::unique_ptr<ServerDir>> dirs;
+    std::vector<std::unique_ptr<StallingProxy>> proxies;
+    std::vector<std::future<Timed>> runs;
+    for (const Case& c : cases) {
+        dirs.push_back(std::make_unique<ServerDir>("tm-silent"));
+        DatabaseLayout layout;
+        layout.files = {dirs.back()->path() / "Tessaldrin.GDB"};
+        layout.owner = Owner::ProgramUser;
+        layout.rows = 7;
+        CreateDatabase(layout);
+        proxies.push_back(std::make_unique<StallingProxy>(Firebird3().port, c.stall));
+        const std::string args = "--confirm JA --port " + std::to_string(proxies.back()->port()) +
+                                 " --dir " + Quoted(dirs.back()->path());
+        runs.push_back(std::async(std::launch::async, [args] {
+            const auto start = std::chrono::steady_clock::now();
+            CliResult result = RunCli(kCli, args, "timeout -s KILL 60 ");
+            return Timed{result, std::chrono::steady_clock::now() - start};
+        }));
+    }
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(cases[i].where);
+        const auto [run, took] = runs[i].get();
+        EXPECT_TRUE(proxies[i]->Stalled());
+        EXPECT_GE(took, std::chrono::seconds(15));
+        EXPECT_LT(took, std::chrono::seconds(25));
+        EXPECT_EQ(run.exitCode, cases[i].exitCode) << run.out;
+        EXPECT_NE(run.out.find("Der Server hat 15 Sekunden lang nicht geantwortet; das Programm "
+                               "hat die Verbindung beendet." +
+                               cases[i].more + "\r\nServer: localhost, Port " +
+                               std::to_string(proxies[i]->port()) +
+                               " (ohne Antwort wird nach 15 Sekunden aufgegeben)\n"),
+                  std::string::npos)
+            << run.out;
+        EXPECT_EQ(run.out.find("Tessaldrin Mover hat"), std::string::npos) << run.out;
+        const bool checking = cases[i].stall.connection == 0;
+        const fs::path file = dirs[i]->path() / (checking ? "Tessaldrin.GDB" : "Tessaldrin.TDB");
+        EXPECT_EQ(run.out.find("Bearbeite Datei") == std::string::npos, checking) << run.out;
+        EXPECT_EQ(CountRows(file), 7);
+    }
+}
+
+TEST(RunEndToEnd, TerminationSignalsEndTheRunWaitingOnAServerThatDoesNotAnswer) {
+    for (const int signal : {SIGTERM, SIGINT}) {
+        StallingProxy server(Firebird3().port, {0, kNoLimit, 0});
+        ServerDir dir{"tm-signal"};
+        int out = -1;
+        const pid_t child = StartCli({"--confirm", "JA", "--port", std::to_string(server.port()),
+                                      "--dir", dir.path().string()},
+                                     out);
+        ASSERT_GT(child, 0);
+        ASSERT_TRUE(WaitUntil([&] { return server.Connections() > 0; }, 10)) << signal;
         ASSERT_EQ(::kill(child, signal), 0);
         const std::optional<int> status = Ended(child, 30);
+        ::close(out);
         if (!status) {
             ::kill(child, SIGKILL);
             ::waitpid(child, nullptr, 0);
@@ -847,84 +830,156 @@ TEST(RunEndToEnd, TerminationSignalsEndTheRunWaitingOnASilentServerStandIn) {
     }
 }
 
-// SIGTERM while the relinking pass writes, sent when the run is stuck on its
-// full output pipe: the run ends by the signal once the page in hand is done.
-// Its last line names the last page written; every link that the log calls
-// changed is on disk, and no other. The stand-in client library takes the
-// real one's name, so that no server ever attaches this chain of synthetic
-// pages.
-TEST(RunEndToEnd, ASignalDuringTheRelinkingPassEndsTheRunAndNamesTheLastPageWritten) {
-    TempDir dir;
-    TempDir library;
-    fs::create_symlink(STANDIN_FBCLIENT, library.path() / "libfbclient.so.2");
-    const std::string at = dir.path().string() + "/";
-    constexpr int kFiles = 300;
-    std::vector<std::string> names{"Tessaldrin.TDB"};
-    for (int i = 1; i < kFiles; ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "Tessaldrin_%03d.TDB", i);
-        names.emplace_back(name);
+// A reader that goes away after the first line (as "| head -1" does) stops
+// no run half-way: the run goes on to its end, and the exit code adds 8 for
+// the output it lost.
+TEST(RunEndToEnd, AnOutputClosedEarlyNeverStopsTheRunPartWay) {
+    MovedDatabase db;
+    int out = -1;
+    const pid_t child = StartCli({"--confirm", "JA", "--dir", db.neu.string()}, out);
+    ASSERT_GT(child, 0);
+    for (char c = 0; c != '\n' && ::read(out, &c, 1) == 1;) {
     }
-    const auto page = [](const std::string& link) {
+    ::close(out);
+    const std::optional<int> status = Ended(child, 60);
+    ASSERT_TRUE(status);
+    ASSERT_TRUE(WIFEXITED(*status)) << *status;
+    EXPECT_EQ(WEXITSTATUS(*status), 4 + 8);
+    std::string why;
+    EXPECT_EQ(CountRows(db.neu / "Tessaldrin.TDB", &why), kRows) << why;
+    EXPECT_EQ(StoredFileNames(db.neu / "Tessaldrin.TDB"),
+              (std::vector<std::string>{db.old[1].string(), db.old[2].string()}));
+}
+
+// However early SIGINT or SIGTERM comes once the program has its handlers,
+// the last line says what was done: that the signal ended the run before any
+// header page, or, for a signal after the preview's few milliseconds, that
+// the preview ended.
+TEST(RunEndToEnd, ASignalInTheFirstMillisecondsEndsWithTheLineThatNoPageWasWritten) {
+    const std::string nothing =
+        "Der Lauf wurde durch ein Signal beendet, bevor eine Header-Seite geschrieben wurde.\n";
+    const std::string previewEnded = "Vorschau beendet: Es wurde nichts ge\xC3\xA4ndert.\n";
+    const auto endsWith = [](const std::string& text, const std::string& end) {
+        return text.size() >= end.size() &&
+               text.compare(text.size() - end.size(), end.size(), end) == 0;
+    };
+    for (const int signal : {SIGTERM, SIGINT}) {
+        for (int delayMs = 0; delayMs < 10; ++delayMs) {
+            SCOPED_TRACE(std::to_string(signal) + " after " + std::to_string(delayMs) + " ms");
+            TempDir dir;
+            WriteFile(dir.path() / "Tessaldrin.GDB", SyntheticPage().Text());
+            int out = -1;
+            const pid_t child = StartCli({"--dry-run", "--dir", dir.path().string()}, out);
+            ASSERT_GT(child, 0);
+            // Looked at without a pause: the whole preview takes a few milliseconds.
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (!CatchesSignal(child, signal) && std::chrono::steady_clock::now() < deadline) {
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+            ASSERT_EQ(::kill(child, signal), 0);
+            const std::string output = ReadToEnd(out);
+            ::close(out);
+            const std::optional<int> status = Ended(child, 30);
+            ASSERT_TRUE(status);
+            EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == signal) << *status;
+            EXPECT_TRUE(endsWith(output, nothing) || endsWith(output, previewEnded)) << output;
+        }
+    }
+}
+
+// SIGTERM while the run renames or writes, sent when it is stuck on its full
+// output pipe (a smaller pipe fills within the renaming, a larger one within
+// the relinking pass): the run ends by the signal once the rename or page in
+// hand is done. Every file renamed on disk has its line in the log, and no
+// other; every link that the log calls changed is on disk, and no other; the
+// last line names the last page written by the name it has now. The stand-in
+// client library takes the real one's name, so that no server ever attaches
+// this chain of synthetic pages.
+TEST(RunEndToEnd, ASignalWhileTheRunChangesFilesEndsItAndTheLogNamesEveryChange) {
+    constexpr int kFiles = 300;
+    std::vector<std::string> bases{"Tessaldrin"};
+    for (int i = 1; i < kFiles; ++i) {
+        char base[32];
+        std::snprintf(base, sizeof base, "Tessaldrin_%03d", i);
+        bases.emplace_back(base);
+    }
+    const auto page = [](int place, const std::string& link) {
         SyntheticPage synthetic;
+        synthetic.Sequence(static_cast<std::uint16_t>(place));
         return (link.empty() ? synthetic : synthetic.Entry(3, link)).Text();
     };
-    for (int i = 0; i < kFiles; ++i) {
-        WriteFile(dir.path() / names[i], page(i + 1 < kFiles ? "/alt/" + names[i + 1] : ""));
-    }
-
-    int out[2];
-    ASSERT_EQ(::pipe(out), 0);
-    ::fcntl(out[0], F_SETPIPE_SZ, 65536);
-    const std::string cli = kCli.string();
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::dup2(out[1], STDOUT_FILENO);
-        ::dup2(out[1], STDERR_FILENO);
-        ::setenv("LD_LIBRARY_PATH", library.path().c_str(), 1);
-        ::execl(cli.c_str(), cli.c_str(), "--confirm", "JA", "--dir", at.c_str(),
-                static_cast<char*>(nullptr));
-        std::_Exit(127);
-    }
-    ::close(out[1]);
-    // Unread, the pipe fills within the relinking pass, and the run waits.
-    ::sleep(2);
-    ASSERT_EQ(::kill(child, SIGTERM), 0);
-    std::string output;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) {
-        output.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(out[0]);
-    const std::optional<int> status = Ended(child, 30);
-    ASSERT_TRUE(status) << output;
-    EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGTERM) << *status;
-
-    std::string processing;
-    std::string lastChanged;
-    std::set<std::string> changed;
-    std::vector<std::string> lines;
-    std::istringstream read(output);
-    for (std::string line; std::getline(read, line);) {
-        if (line.rfind("Bearbeite Datei: ", 0) == 0) {
-            processing = line.substr(17);
-        } else if (line.rfind(kChanged, 0) == 0) {
-            changed.insert(processing);
-            lastChanged = processing;
+    for (const bool renaming : {true, false}) {
+        SCOPED_TRACE(renaming ? "while renaming" : "while relinking");
+        TempDir dir;
+        TempDir library;
+        fs::create_symlink(STANDIN_FBCLIENT, library.path() / "libfbclient.so.2");
+        const std::string at = dir.path().string() + "/";
+        for (int i = 0; i < kFiles; ++i) {
+            WriteFile(dir.path() / (bases[i] + ".GDB"),
+                      page(i, i + 1 < kFiles ? "/alt/" + bases[i + 1] + ".GDB" : ""));
         }
-        if (!line.empty()) {
-            lines.push_back(line);
+
+        int out = -1;
+        const pid_t child = StartCli({"--confirm", "JA", "--dir", at}, out, library.path().string(),
+                                     renaming ? 16384 : 65536);
+        ASSERT_GT(child, 0);
+        // Unread, the pipe fills, and the run waits.
+        ::sleep(2);
+        ASSERT_EQ(::kill(child, SIGTERM), 0);
+        const std::string output = ReadToEnd(out);
+        ::close(out);
+        const std::optional<int> status = Ended(child, 30);
+        ASSERT_TRUE(status) << output;
+        EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGTERM) << *status;
+
+        std::string processing;
+        std::string lastChanged;
+        std::set<std::string> changed;
+        std::set<std::string> renamedInLog;
+        std::vector<std::string> lines;
+        std::istringstream read(output);
+        for (std::string line; std::getline(read, line);) {
+            if (line.rfind("Bearbeite Datei: ", 0) == 0) {
+                processing = line.substr(17);
+            } else if (line.rfind(kChanged, 0) == 0) {
+                changed.insert(processing);
+                lastChanged = processing;
+            } else if (line.rfind("Datei \"" + at, 0) == 0 &&
+                       line.find("\" umbenannt zu \"") != std::string::npos) {
+                renamedInLog.insert(line.substr(7 + at.size(), line.find('.') - 7 - at.size()));
+            }
+            if (!line.empty()) {
+                lines.push_back(line);
+            }
         }
-    }
-    ASSERT_FALSE(changed.empty()) << output;
-    EXPECT_LT(changed.size(), std::size_t{kFiles - 1}) << "the run was not ended part-way";
-    EXPECT_EQ(lines.back(),
-              "Der Lauf wurde durch ein Signal beendet. Zuletzt geschriebene Header-Seite: " +
-                  lastChanged);
-    for (int i = 0; i + 1 < kFiles; ++i) {
-        const std::string link =
-            changed.count(at + names[i]) != 0 ? at + names[i + 1] : "/alt/" + names[i + 1];
-        EXPECT_EQ(ReadBytes(dir.path() / names[i]), page(link)) << names[i];
+        std::set<std::string> renamedOnDisk;
+        for (const std::string& base : bases) {
+            if (fs::exists(dir.path() / (base + ".TDB"))) {
+                renamedOnDisk.insert(base);
+            }
+        }
+        EXPECT_EQ(renamedOnDisk, renamedInLog);
+        if (renaming) {
+            EXPECT_GT(renamedOnDisk.size(), 0u);
+            EXPECT_LT(renamedOnDisk.size(), std::size_t{kFiles}) << "not ended part-way";
+            EXPECT_TRUE(changed.empty());
+            EXPECT_EQ(lines.back(), "Der Lauf wurde durch ein Signal beendet, bevor eine "
+                                    "Header-Seite geschrieben wurde.");
+        } else {
+            EXPECT_EQ(renamedOnDisk.size(), std::size_t{kFiles});
+            ASSERT_FALSE(changed.empty()) << output;
+            EXPECT_LT(changed.size(), std::size_t{kFiles - 1}) << "not ended part-way";
+            EXPECT_EQ(lastChanged.substr(lastChanged.size() - 4), ".TDB");
+            EXPECT_EQ(lines.back(), "Der Lauf wurde durch ein Signal beendet. Zuletzt geschriebene "
+                                    "Header-Seite: " +
+                                        lastChanged);
+        }
+        for (int i = 0; i + 1 < kFiles; ++i) {
+            const std::string name = bases[i] + (renamedOnDisk.count(bases[i]) ? ".TDB" : ".GDB");
+            const std::string link = changed.count(at + name) != 0
+                                         ? at + bases[i + 1] + ".TDB"
+                                         : "/alt/" + bases[i + 1] + ".GDB";
+            EXPECT_EQ(ReadBytes(dir.path() / name), page(i, link)) << name;
+        }
     }
 }

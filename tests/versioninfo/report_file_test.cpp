@@ -50,6 +50,32 @@ TEST_F(ReportFile, ASecondWriteReplacesTheFirst) {
     EXPECT_EQ(Read(path), "second\r\n");
 }
 
+// The report's name may be a link that someone put there, to a database file
+// say: the name is replaced by the report, and the file it named keeps every
+// byte.
+TEST_F(ReportFile, ALinkByTheReportsNameIsReplacedAndTheFileItNamesKeepsItsBytes) {
+    for (const bool symbolic : {true, false}) {
+        const fs::path database = dir_ / "Kunden.fdb";
+        const std::string bytes(413696, '\x5A');
+        std::ofstream(database, std::ios::binary) << bytes;
+        const fs::path path = dir_ / "X.EVI";
+        if (symbolic) {
+            fs::create_symlink(database, path);
+        } else {
+            fs::create_hard_link(database, path);
+        }
+        WriteReportFile(path.string(), {"Datei:       X"});
+        EXPECT_EQ(Read(database), bytes) << symbolic;
+        EXPECT_EQ(Read(path), "Datei:       X\r\n");
+        EXPECT_FALSE(fs::is_symlink(path));
+        EXPECT_EQ(fs::hard_link_count(database), 1u);
+        // Nothing else is left beside them.
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+        fs::remove(path);
+        fs::remove(database);
+    }
+}
+
 TEST_F(ReportFile, AFileThatCannotBeCreatedRaisesTheFileError) {
     const fs::path missing = dir_ / "no such directory" / "X.EVI";
     try {

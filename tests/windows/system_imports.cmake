@@ -3,7 +3,7 @@
 # Windows itself: no C++ runtime, no thread library, no client library.
 cmake_minimum_required(VERSION 3.25)
 set(system_dlls advapi32.dll comctl32.dll comdlg32.dll gdi32.dll kernel32.dll msvcrt.dll
-                ole32.dll shell32.dll user32.dll winspool.drv)
+                ole32.dll shell32.dll user32.dll winspool.drv ws2_32.dll)
 foreach(kind GUI CONSOLE)
   set(program ${${kind}_PROGRAM})
   execute_process(COMMAND ${OBJDUMP} -p ${program} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)

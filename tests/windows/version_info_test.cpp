@@ -164,6 +164,16 @@ TEST(VersionReportFile, BesideAProgramInADirectoryNamedWithUmlautsByteForByte) {
         EXPECT_EQ(RunProgram(dir + "version_probe.exe", switches, dir).exitCode, 0u);
         EXPECT_EQ(ReadAll(dir + "version_probe.EVI"), ExpectedReport("version_probe.exe", dir));
     }
+    // A second name of another file where the report goes (a database file,
+    // say) is replaced; the file itself keeps every byte.
+    const std::string database = dir + "Kunden.fdb";
+    const std::string bytes(413696, '\x5A');
+    WriteAll(database, bytes);
+    ASSERT_TRUE(DeleteFileA((dir + "version_probe.EVI").c_str()));
+    ASSERT_TRUE(CreateHardLinkA((dir + "version_probe.EVI").c_str(), database.c_str(), nullptr));
+    EXPECT_EQ(RunProgram(dir + "version_probe.exe", "/EVIF", dir).exitCode, 0u);
+    EXPECT_EQ(ReadAll(database), bytes);
+    EXPECT_EQ(ReadAll(dir + "version_probe.EVI"), ExpectedReport("version_probe.exe", dir));
 }
 
 TEST(VersionWindow, ShowsTheReportReadOnlyAndWritesTheFileAndClosesOnItsButtons) {

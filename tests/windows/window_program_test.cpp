@@ -276,11 +276,21 @@ TEST(WindowProgramWithStandInGds32, RunsTheWholeRepairWithTheConsolesLogAndRepea
     EXPECT_TRUE(WaitUntil([&] { return Text(log).size() > logged.size(); }));
     EXPECT_EQ(Text(log), logged + "x");
 
+    // Nine digits that name no port: no server is asked, the log says why.
+    SetText(port, "");
+    Type(port, "68586");
+    Click(start);
+    const std::string refused = AsConsoleOutput(Text(log)).substr(both.size());
+    EXPECT_EQ(refused, "FEHLER: Der Port 68586 ist kein Netzwerk-Port: Ports gehen von 0 bis "
+                       "65535. Es wird kein Server gefragt.\n\n\n\nTessaldrin Mover konnte "
+                       "Tessaldrin nicht anpassen!\n");
+
     Click(Child(main, "Button", "Schließen"));
     ASSERT_TRUE(program.Ended());
     EXPECT_EQ(ReadAll(dir / "gds32.rows.after"), "1\t" + (dir / "Tessaldrin_1.TDB") + "\n");
-    EXPECT_NE(ReadAll(dir / "gds32.journal").find("isc_service_attach localhost/40501:"),
-              std::string::npos);
+    const std::string journal = ReadAll(dir / "gds32.journal");
+    EXPECT_NE(journal.find("isc_service_attach localhost/40501:"), std::string::npos);
+    EXPECT_EQ(journal.find("68586"), std::string::npos);
 }
 
 TEST(WindowProgramWithoutGds32, ShowsTheLoadFailureAndEndsBeforeTheConfirmation) {

@@ -1,7 +1,7 @@
 // The Windows implementation of the platform layer at work in the program's
 // steps, under the Windows calls themselves: discovery, renaming, the
-// relinking pass on both header page forms, and a database file that another
-// process holds open.
+// relinking pass on both header page forms, a database file that another
+// process holds open, and the program's connections to a silent server.
 #include "platform/windows/windows_api.h"
 
 #include "app/discovery.h"
@@ -9,6 +9,7 @@
 #include "header/chain_relinking_pass.h"
 #include "platform/format_message.h"
 #include "platform/locked_file.h"
+#include "platform/loopback_connections.h"
 #include "platform/module_file_name.h"
 #include "platform/move_file.h"
 #include "tests/header/expected_lines.h"
@@ -16,6 +17,10 @@
 #include "tests/windows/windows_test_support.h"
 
 #include <gtest/gtest.h>
+#include <winsock2.h>
+
+#include <chrono>
+#include <future>
 
 using namespace tessaldrin;
 using namespace tessaldrin::testing;
@@ -85,12 +90,12 @@ TEST(WindowsDiscovery, SearchesTheRunningProgramsDirectoryAsGetModuleFileNameGiv
 
 TEST(WindowsRenaming, GivesEveryFileTdbAndNeverReplacesAnExistingFile) {
     AdjustmentInWinDir at;
-    const auto chainPage = [](const std::string& next) {
-        return SyntheticPage().Entry(3, "E:\\Alt\\" + next).Text();
+    const auto chainPage = [](std::uint16_t place, const std::string& next) {
+        return SyntheticPage().Sequence(place).Entry(3, "E:\\Alt\\" + next).Text();
     };
-    WriteAll(at.dir / "Tessaldrin.GDB", chainPage("Tessaldrin_1.GDB"));
-    WriteAll(at.dir / "Tessaldrin_1.GDB", chainPage("Tessaldrin_2.GDB"));
-    WriteAll(at.dir / "Tessaldrin_2.tdb", SyntheticPage().Text());
+    WriteAll(at.dir / "Tessaldrin.GDB", chainPage(0, "Tessaldrin_1.GDB"));
+    WriteAll(at.dir / "Tessaldrin_1.GDB", chainPage(1, "Tessaldrin_2.GDB"));
+    WriteAll(at.dir / "Tessaldrin_2.tdb", SyntheticPage().Sequence(2).Text());
     at.Touch({"Tessaldrin_1.TDB"});
     // Tessaldrin_1.TDB is there already: the plan refuses the rename that
     // would take its name, and nothing is renamed.
@@ -117,9 +122,9 @@ TEST(WindowsRenaming, GivesEveryFileTdbAndNeverReplacesAnExistingFile) {
             Format(msg::kFileRenamed, at.dir / "Tessaldrin_2.tdb", at.dir / "Tessaldrin_2.TDB")}));
     // Wine on a file system that tells case apart keeps the old spelling on
     // disk where Windows gives the new one; either way the new name opens it.
-    EXPECT_EQ(ReadAll(at.dir / "Tessaldrin_2.TDB"), SyntheticPage().Text());
-    EXPECT_EQ(ReadAll(at.dir / "Tessaldrin_1.TDB"), chainPage("Tessaldrin_2.GDB"));
-    EXPECT_EQ(ReadAll(at.dir / "Tessaldrin.TDB"), chainPage("Tessaldrin_1.GDB"));
+    EXPECT_EQ(ReadAll(at.dir / "Tessaldrin_2.TDB"), SyntheticPage().Sequence(2).Text());
+    EXPECT_EQ(ReadAll(at.dir / "Tessaldrin_1.TDB"), chainPage(1, "Tessaldrin_2.GDB"));
+    EXPECT_EQ(ReadAll(at.dir / "Tessaldrin.TDB"), chainPage(0, "Tessaldrin_1.GDB"));
 
     // The run still holds its files, so the plain rename is tried on others:
     // onto itself allowed, nothing moves; onto another file refused.
@@ -154,7 +159,7 @@ TEST(WindowsRelinkingPass, RewritesTheClassicAndTheFirebird3FormByteExact) {
         const std::string old = "E:\\Alt\\Tessaldrin_1.GDB";
         WriteAll(dir / "Tessaldrin.TDB", LinkingPage(form, old).Text());
         SyntheticPage last(2048, form.odsVersion, form.dataStart);
-        last.Entry(4, "x").MarkEnd();
+        last.Sequence(1).Entry(4, "x").MarkEnd();
         WriteAll(dir / "Tessaldrin_1.TDB", last.Text());
 
         ListRunLog log;
@@ -247,4 +252,87 @@ TEST(WindowsLockedFile, OpensForUpdateOnlyAFileWithOneNameAndKeepsOtherWritersOu
     EXPECT_EQ(why.reason, Reason::kNotRegularFile);
     EXPECT_FALSE(platform::LockedFile::Open(dir / "missing.TDB", &why));
     EXPECT_EQ(why.reason, Reason::kMissing);
+}
+
+namespace {
+
+// A listening socket on a free port of 127.0.0.1, and connections to it.
+class WinsockListener {
+public:
+    WinsockListener() {
+        WSADATA data{};
+        started_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+        socket_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        int length = sizeof address;
+        EXPECT_EQ(::bind(socket_, reinterpret_cast<sockaddr*>(&address), length), 0);
+        EXPECT_EQ(::listen(socket_, 4), 0);
+        ::getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+    }
+    ~WinsockListener() {
+        closesocket(socket_);
+        if (started_) {
+            WSACleanup();
+        }
+    }
+    std::uint16_t port() const { return port_; }
+    // A connection to this listener: the client's end and the accepted one.
+    std::pair<SOCKET, SOCKET> Connect() const {
+        const SOCKET client = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        address.sin_port = htons(port_);
+        EXPECT_EQ(::connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        return {client, ::accept(socket_, nullptr, nullptr)};
+    }
+
+private:
+    bool started_ = false;
+    SOCKET socket_ = INVALID_SOCKET;
+    std::uint16_t port_ = 0;
+};
+
+bool Carries(SOCKET from, SOCKET to) {
+    char byte = 'x';
+    return ::send(from, &byte, 1, 0) == 1 && ::recv(to, &byte, 1, 0) == 1;
+}
+
+} // namespace
+
+// The Windows search for the program's connections probes handle values: a
+// call blocked on a connection returns once it is shut down, and every other
+// connection keeps working.
+TEST(WindowsLoopbackConnections, AShutDownEndsTheCallBlockedOnItAndSparesEveryOtherConnection) {
+    const WinsockListener server;
+    const WinsockListener elsewhere;
+    const auto [earlier, earlierAccepted] = server.Connect();
+    const auto spared = platform::LoopbackConnectionsTo(server.port());
+    ASSERT_EQ(spared.size(), 1u);
+    const auto [waiting, accepted] = server.Connect();
+    const auto [other, otherAccepted] = elsewhere.Connect();
+    EXPECT_EQ(platform::LoopbackConnectionsTo(server.port()).size(), 2u);
+
+    auto blocked = std::async(std::launch::async, [client = waiting] {
+        char byte = 0;
+        return ::recv(client, &byte, 1, 0);
+    });
+    EXPECT_EQ(blocked.wait_for(std::chrono::milliseconds(200)), std::future_status::timeout);
+    EXPECT_EQ(platform::ShutDownLoopbackConnectionsTo(server.port(), spared), 1u);
+    const bool returned = blocked.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+    if (!returned) {
+        closesocket(waiting); // so that the test ends
+    }
+    ASSERT_TRUE(returned);
+    EXPECT_LE(blocked.get(), 0); // the connection's end, or the cancelled receive's error
+
+    EXPECT_TRUE(Carries(earlierAccepted, earlier));
+    EXPECT_TRUE(Carries(otherAccepted, other));
+    for (const SOCKET socket :
+         {earlier, earlierAccepted, waiting, accepted, other, otherAccepted}) {
+        closesocket(socket);
+    }
 }

@@ -64,7 +64,7 @@ TEST(WindowsProgramWithStandInGds32, DirectoriesNamedWithUmlautsAreFoundAndNamed
     const std::string oldCustomers1 = "E:\\Alt\\Kunden.f01";
     WriteAll(customersDir + "Kunden.fdb", whole_run::PrimaryPage(oldCustomers1).Text());
     WriteAll(customersDir + "Kunden.f01",
-             SyntheticPage(1024, 10).Entry(1, "root").MarkEnd().Text());
+             SyntheticPage(1024, 10).Sequence(1).Entry(1, "root").MarkEnd().Text());
 
     WinTempDir installed;
     const std::string program = InstallProgram(installed, "tessaldrin-mover-cli.exe");

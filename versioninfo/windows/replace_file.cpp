@@ -29,20 +29,40 @@ FileFailure Failed(FileFailure::Step step) {
 } // namespace
 
 std::optional<FileFailure> ReplaceFileContents(const std::string& path, const std::string& bytes) {
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    // The report is written into a new file beside its name, which then takes
+    // the name: whatever the name was (a link to another file, a second name
+    // of one), only the name is replaced, and no byte reaches another file.
+    constexpr int kAttempts = 16;
+    std::string written;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < kAttempts && file == INVALID_HANDLE_VALUE; ++attempt) {
+        written =
+            path + "~" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(attempt);
+        file = CreateFileA(written.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) {
+            break;
+        }
+    }
     if (file == INVALID_HANDLE_VALUE) {
         return Failed(FileFailure::Step::Create);
     }
-    DWORD written = 0;
+    DWORD done = 0;
     const bool wrote =
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-        written == bytes.size();
-    const std::optional<FileFailure> failure =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) &&
+        done == bytes.size() && FlushFileBuffers(file);
+    std::optional<FileFailure> failure =
         wrote ? std::nullopt : std::optional<FileFailure>(Failed(FileFailure::Step::Write));
     // Closing reports a write that the system deferred.
     if (!CloseHandle(file) && !failure) {
-        return Failed(FileFailure::Step::Write);
+        failure = Failed(FileFailure::Step::Write);
+    }
+    if (!failure && !MoveFileExA(written.c_str(), path.c_str(),
+                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        failure = Failed(FileFailure::Step::Create);
+    }
+    if (failure) {
+        DeleteFileA(written.c_str());
     }
     return failure;
 }
