@@ -266,6 +266,15 @@ TEST(WindowProgramWithStandInGds32, RunsTheWholeRepairWithTheConsolesLogAndRepea
     EXPECT_EQ(both.find("umbenannt", first.size()), std::string::npos);
     Screenshot(main, "main_window");
 
+    // Nine digits that name no port: no server is asked, the log says why.
+    SetText(port, "");
+    Type(port, "68586");
+    Click(start);
+    const std::string refused = AsConsoleOutput(Text(log)).substr(both.size());
+    EXPECT_EQ(refused, "FEHLER: Der Port 68586 ist kein Netzwerk-Port: Ports gehen von 0 bis "
+                       "65535. Es wird kein Server gefragt.\n\n\n\nTessaldrin Mover konnte "
+                       "Tessaldrin nicht anpassen!\n");
+
     // Tab into the log selects none of it: a key typed there adds to the
     // log, which stays editable, and replaces nothing.
     const std::string logged = Text(log);
@@ -275,15 +284,6 @@ TEST(WindowProgramWithStandInGds32, RunsTheWholeRepairWithTheConsolesLogAndRepea
     PostMessageA(log, WM_CHAR, 'x', 1);
     EXPECT_TRUE(WaitUntil([&] { return Text(log).size() > logged.size(); }));
     EXPECT_EQ(Text(log), logged + "x");
-
-    // Nine digits that name no port: no server is asked, the log says why.
-    SetText(port, "");
-    Type(port, "68586");
-    Click(start);
-    const std::string refused = AsConsoleOutput(Text(log)).substr(both.size());
-    EXPECT_EQ(refused, "FEHLER: Der Port 68586 ist kein Netzwerk-Port: Ports gehen von 0 bis "
-                       "65535. Es wird kein Server gefragt.\n\n\n\nTessaldrin Mover konnte "
-                       "Tessaldrin nicht anpassen!\n");
 
     Click(Child(main, "Button", "Schließen"));
     ASSERT_TRUE(program.Ended());
