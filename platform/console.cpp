@@ -1,6 +1,7 @@
 #include "platform/console.h"
 
 #include <iostream>
+#include <unistd.h>
 
 namespace tessaldrin::platform {
 
@@ -11,6 +12,10 @@ std::ostream& ConsoleOutput() {
 
 std::ostream& ConsoleError() {
     return std::cerr;
+}
+
+bool ErrorIsTerminal() {
+    return isatty(STDERR_FILENO) == 1;
 }
 
 bool IsSystemHelpSwitch(const std::string&) {

@@ -66,6 +66,15 @@ public:
     // True once everything written has reached the disk.
     bool Sync();
 
+    // The file's length in bytes; none when the system does not tell.
+    std::optional<std::uint64_t> Size() const;
+    // Lengthens the file to `size` bytes, every byte behind its old end zero
+    // and the disk's room for them taken, so that no write within them can
+    // find the disk full later; a file as long already stays as it is.
+    bool Reserve(std::uint64_t size);
+    // Cuts the file to `size` bytes; a file no longer stays as it is.
+    bool Shorten(std::uint64_t size);
+
     // The reads and writes made on this file so far.
     std::size_t Reads() const { return reads_; }
     std::size_t Writes() const { return writes_; }

@@ -115,6 +115,7 @@ inline constexpr std::array kMessageTable{
                 "neuen Ort. RDB$FILES behält die alten Dateinamen, weil der Server sie nicht "
                 "ändern lässt."},
     MessageText{21094, "Gesucht wurde im Verzeichnis \"%s\"."},
+    MessageText{21200, "Kopiere Seiten: %d %% (%d von %d MB)"},
 };
 
 // The text of message `id`; empty for a number the table does not hold.

@@ -137,5 +137,6 @@ inline constexpr Message<Text> kFirebirdError{21091};
 inline constexpr Message<> kAdjustedFileTableKept{21092};
 inline constexpr Message<Text> kChainAdjustedFileTableKept{21093};
 inline constexpr Message<Text> kSearchedDirectory{21094};
+inline constexpr Message<Number, Number, Number> kCopyProgress{21200};
 
 } // namespace tessaldrin::msg
