@@ -154,7 +154,9 @@ std::string JournalText(const JoinJournal& journal) {
     for (const auto& secondary : journal.secondaries) {
         char digest[17] = {};
         std::to_chars(digest, digest + 16, secondary.headerDigest, 16);
-        line(kSecondaryKey, std::to_string(secondary.size) + ' ' + digest + ' ' + secondary.path);
+        std::string fields = std::to_string(secondary.size);
+        fields.append(" ").append(digest).append(" ").append(secondary.path);
+        line(kSecondaryKey, fields);
     }
     text.append(kLastLine) += '\n';
     return text;
@@ -166,7 +168,7 @@ JournalReading ReadJournal(std::string_view text) {
     // written (a crash may leave it empty, or its blocks zero), and nothing
     // else changed.
     const std::string_view written = text.substr(0, text.find_last_not_of('\0') + 1);
-    const std::string first = std::string(kFirstLine) + "\n";
+    const std::string first = std::string(kFirstLine).append("\n");
     if (written.size() < first.size()) {
         return {first.substr(0, written.size()) == written ? JournalReading::Outcome::kCutShort
                                                            : JournalReading::Outcome::kForeign,
@@ -176,7 +178,7 @@ JournalReading ReadJournal(std::string_view text) {
     if (lines.Next() != kFirstLine) {
         return {JournalReading::Outcome::kForeign, {}};
     }
-    const std::string closing = "\n" + std::string(kLastLine) + "\n";
+    const std::string closing = std::string("\n").append(kLastLine).append("\n");
     if (text.size() < closing.size() || text.substr(text.size() - closing.size()) != closing) {
         return {JournalReading::Outcome::kCutShort, {}};
     }

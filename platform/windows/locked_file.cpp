@@ -195,22 +195,17 @@ std::optional<std::uint64_t> LockedFile::Size() const {
     return static_cast<std::uint64_t>(size.QuadPart);
 }
 
-// The room first, then the end: the system reads every byte between the old
-// and the new end as zero.
+// The end moved: the file system takes the room for a file that is not
+// sparse at once, and reads every byte between the old and the new end as
+// zero.
 bool LockedFile::Reserve(std::uint64_t size) {
     const auto now = Size();
     if (!now) {
         return false;
     }
-    if (*now >= size) {
-        return true;
-    }
-    FILE_ALLOCATION_INFO room{};
-    room.AllocationSize.QuadPart = static_cast<LONGLONG>(size);
     FILE_END_OF_FILE_INFO end{};
     end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
-    return SetFileInformationByHandle(HandleOf(descriptor_), FileAllocationInfo, &room,
-                                      sizeof room) &&
+    return *now >= size ||
            SetFileInformationByHandle(HandleOf(descriptor_), FileEndOfFileInfo, &end, sizeof end);
 }
 
