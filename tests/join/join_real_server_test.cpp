@@ -433,15 +433,15 @@ namespace {
 
 // The primary as the join makes it: its own pages with the new first sector,
 // each secondary's pages at their places, zero in every gap.
-std::string JoinedBytes(const Database& database, const JoinJournal& journal) {
-    std::string joined = database.bytes[0];
-    joined.replace(0, kCommitSectorSize, journal.newSector);
+std::string JoinedBytes(const std::vector<std::string>& files, const std::string& newSector) {
+    std::string joined = files[0];
+    joined.replace(0, kCommitSectorSize, newSector);
     std::uint64_t first = 0;
-    for (std::size_t i = 1; i < database.bytes.size(); ++i) {
-        const std::string page = database.bytes[i - 1].substr(0, kPageSize);
+    for (std::size_t i = 1; i < files.size(); ++i) {
+        const std::string page = files[i - 1].substr(0, kPageSize);
         const auto bytes = reinterpret_cast<const std::uint8_t*>(page.data());
         first = *header::ReadChainEntries(*header::ViewOf(bytes)).lastPage + 1;
-        const std::string data = database.bytes[i].substr(kPageSize);
+        const std::string data = files[i].substr(kPageSize);
         if (!data.empty()) {
             joined.resize(first * kPageSize, '\0');
             joined += data;
@@ -502,7 +502,8 @@ TEST_P(JoinOnServer, CrashTableEndsJoinedOrAsItWasAndTheServerOpensIt) {
         EXPECT_FALSE(fs::exists(journalPath));
 
         // The bytes first: a chain that is neither never reaches the server.
-        ASSERT_EQ(ReadBytes(db.files[0]), row.joined ? JoinedBytes(db, journal) : db.bytes[0]);
+        ASSERT_EQ(ReadBytes(db.files[0]),
+                  row.joined ? JoinedBytes(db.bytes, journal.newSector) : db.bytes[0]);
         for (std::size_t i = 1; i < db.files.size(); ++i) {
             ASSERT_EQ(ReadBytes(row.joined ? Database::AsideNameFor(db.files[i]) : db.files[i]),
                       db.bytes[i]);
@@ -522,4 +523,42 @@ TEST_P(JoinOnServer, CrashTableEndsJoinedOrAsItWasAndTheServerOpensIt) {
     EXPECT_NE(DumpRows(db.files[0]).find("ID                              4499"),
               std::string::npos);
     db.Restore();
+}
+
+// Files added beyond the primary's end leave it shorter than its range and
+// them without pages: nothing to copy, the one commit, and the server grows
+// the single file past where its range ended.
+TEST_P(JoinOnServer, ShortPrimaryBecomesOneFileThatGrowsPastItsOldRange) {
+    ServerDir dir("tm-join-short", *GetParam());
+    const auto files = ThreeFiles(dir.path());
+    DatabaseLayout layout;
+    layout.files = {files[0]};
+    layout.rows = 100;
+    layout.blobs = true;
+    CreateDatabase(layout);
+    const IsqlResult added = RunIsql("ALTER DATABASE ADD FILE '" + files[1].string() +
+                                         "' STARTING AT PAGE 2000 LENGTH 100 PAGES ADD FILE '" +
+                                         files[2].string() + "';",
+                                     GetParam()->Address() + ":" + files[0].string(), *GetParam());
+    ASSERT_EQ(added.status, 0) << added.output;
+    ASSERT_TRUE(WaitUntil([&] { return !IsLockedByAnotherProcess(files[0]); }));
+    // The engine writes a copy of each new file's header page where its
+    // first logical page goes: the pages that the join brings.
+    std::vector<std::string> bytes;
+    for (const fs::path& file : files) {
+        bytes.push_back(ReadBytes(file));
+    }
+    ASSERT_LT(bytes[0].size(), 2000 * kPageSize);
+    {
+        JoinPlan plan = Plan(files);
+        ASSERT_TRUE(plan.Holds());
+        EXPECT_EQ(plan.BytesToCopy(), (bytes[1].size() + bytes[2].size()) - 2 * kPageSize);
+        EXPECT_EQ(ExecuteJoin(plan, kToTheEnd).outcome, JoinResult::Outcome::kJoined);
+        ASSERT_EQ(ReadBytes(files[0]), JoinedBytes(bytes, plan.newSector));
+    }
+    EXPECT_EQ(CountRows(files[0]), 100);
+    ASSERT_TRUE(InsertRows(files[0], 100, 1500, true));
+    EXPECT_GT(fs::file_size(files[0]), 2100 * kPageSize);
+    EXPECT_EQ(CountRows(files[0]), 1600);
+    EXPECT_EQ(Validate(files[0]).output, "");
 }
