@@ -30,7 +30,7 @@ void TakeSecondary(RecoveryPlan& plan, std::size_t index) {
     auto file = platform::LockedFile::Open(named.path, &why);
     if (!file) {
         plan.refusals.push_back(
-            {Kind::kFileNotHeld, index, 0, static_cast<std::uint64_t>(why.systemError)});
+            {Kind::kFileNotHeld, index, 0, static_cast<std::uint64_t>(why.reason)});
         return;
     }
     const auto page = ReadHeaderImage(*file);

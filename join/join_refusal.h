@@ -46,12 +46,14 @@ struct JoinRefusal {
                            // side of the commit, or it is shorter than before
         kSecondaryChanged, // the file under the journal's name is another one now
         kSecondaryTwice,   // it is under both its own and its aside name
-        kFileNotHeld,      // found: the system's error; it could not be opened and locked
+        kFileNotHeld,      // found: the OpenFailure reason it could not be held for
     };
     Kind kind;
     std::size_t file = 0; // its index in the chain, the primary's 0
     std::uint64_t expected = 0;
     std::uint64_t found = 0;
+
+    bool operator==(const JoinRefusal&) const = default;
 };
 
 } // namespace tessaldrin::join

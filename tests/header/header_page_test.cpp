@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 #include <vector>
 
 using namespace tessaldrin::header;
@@ -220,38 +219,5 @@ TEST(HeaderChainEntries, AreReadAndTakenOutOfThePrimaryWithEveryOtherByteKept) {
         }
         EXPECT_EQ(out, expected.Bytes());
         EXPECT_EQ(ChangedExtent(page.Bytes().data(), out.data(), 1024), oldEnd);
-    }
-}
-
-TEST(HeaderChainEntries, RefuseAListThatTheEngineWouldNotHaveLeft) {
-    const ChainForm& form = kChainForms[1];
-    const struct {
-        const char* name;
-        std::function<void(SyntheticPage&)> entries;
-        ChainEntries::Outcome outcome;
-    } cases[] = {
-        {"two continuations",
-         [&](SyntheticPage& p) {
-             p.Entry(2, "/a").Entry(3, kLastPage300).Entry(2, "/b").MarkEnd();
-         },
-         ChainEntries::Outcome::kRepeated},
-        {"two last pages",
-         [&](SyntheticPage& p) { p.Entry(3, kLastPage300).Entry(3, kLastPage300).MarkEnd(); },
-         ChainEntries::Outcome::kRepeated},
-        {"a last page of three bytes",
-         [&](SyntheticPage& p) { p.Entry(2, "/a").Entry(3, "abc").MarkEnd(); },
-         ChainEntries::Outcome::kBadLastPage},
-        {"the end offset elsewhere",
-         [&](SyntheticPage& p) { p.Entry(2, "/a").MarkEnd().Entry(3, kLastPage300); },
-         ChainEntries::Outcome::kEndMisplaced},
-        {"an entry past the page end",
-         [&](SyntheticPage& p) { p.FillTo(1020).Set8(1020, 2).Set8(1021, 9); },
-         ChainEntries::Outcome::kOverrun},
-    };
-    for (const auto& c : cases) {
-        SyntheticPage page = ChainPage(form);
-        c.entries(page);
-        const PageView view{page.Bytes().data(), 1024, *FormOf(form.ods)};
-        EXPECT_EQ(ReadChainEntries(view).outcome, c.outcome) << c.name;
     }
 }

@@ -25,21 +25,14 @@ JoinJournal Sample() {
 
 } // namespace
 
+// Every fact stands in the text, so a journal read back and written again
+// is the same text.
 TEST(JoinJournal, ReadsBackEveryFactItWrote) {
-    const JoinJournal written = Sample();
-    const JournalReading read = ReadJournal(JournalText(written));
+    const std::string text = JournalText(Sample());
+    const JournalReading read = ReadJournal(text);
     ASSERT_EQ(read.outcome, Outcome::kComplete);
-    EXPECT_EQ(read.journal.primary, written.primary);
-    EXPECT_EQ(read.journal.primarySize, written.primarySize);
-    EXPECT_EQ(read.journal.pageSize, written.pageSize);
-    EXPECT_EQ(read.journal.oldSector, written.oldSector);
-    EXPECT_EQ(read.journal.newSector, written.newSector);
-    ASSERT_EQ(read.journal.secondaries.size(), 2u);
-    for (std::size_t i = 0; i < 2; ++i) {
-        EXPECT_EQ(read.journal.secondaries[i].path, written.secondaries[i].path);
-        EXPECT_EQ(read.journal.secondaries[i].size, written.secondaries[i].size);
-        EXPECT_EQ(read.journal.secondaries[i].headerDigest, written.secondaries[i].headerDigest);
-    }
+    EXPECT_EQ(JournalText(read.journal), text);
+    EXPECT_EQ(read.journal.secondaries.at(0).path, Sample().secondaries[0].path);
 }
 
 // Cut short while it was written, nothing else changed and the journal may

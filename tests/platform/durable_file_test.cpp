@@ -1,7 +1,6 @@
-// The journal's file operations and the held file's length, on real files.
+// The journal's file operations, on real files.
 #include "platform/durable_file.h"
 #include "platform/free_space.h"
-#include "platform/locked_file.h"
 
 #include "tests/support/firebird_fixture.h"
 
@@ -37,21 +36,4 @@ TEST(DurableFile, IsCreatedReadAndRemovedButNeverOverOrThroughAnotherEntry) {
     EXPECT_FALSE(RemoveDurably(journal));
     EXPECT_TRUE(FreeSpace(dir.path().string()).value_or(0) > 0);
     EXPECT_EQ(FreeSpace((dir.path() / "fehlt").string()), std::nullopt);
-}
-
-TEST(LockedFileLength, IsReservedWithZerosAndShortenedButNeverTheOtherWay) {
-    ServerDir dir("tm-length");
-    const fs::path path = dir.path() / "datei";
-    std::ofstream(path) << "abc";
-    auto file = LockedFile::Open(path.string());
-    ASSERT_TRUE(file);
-    EXPECT_TRUE(file->Reserve(2));
-    EXPECT_EQ(file->Size(), 3u);
-    EXPECT_TRUE(file->Reserve(1 << 20));
-    EXPECT_EQ(file->Size(), 1u << 20);
-    EXPECT_EQ(ReadBytes(path), "abc" + std::string((1 << 20) - 3, '\0'));
-    EXPECT_TRUE(file->Shorten(1 << 21));
-    EXPECT_EQ(file->Size(), 1u << 20);
-    EXPECT_TRUE(file->Shorten(2));
-    EXPECT_EQ(ReadBytes(path), "ab");
 }
