@@ -15,6 +15,7 @@ static_assert(WithinLeastPage(kPageTypeField) && WithinLeastPage(kChecksumField)
               WithinLeastPage(kPageSizeField) && WithinLeastPage(kOdsVersionField) &&
               WithinLeastPage(kNextHeaderPageField) && WithinLeastPage(kFileSequenceField) &&
               WithinLeastPage(kImplementationField) && WithinLeastPage(kEntriesEndField));
+static_assert(WithinLeastPage(kHeaderFlagsField) && WithinLeastPage(kPageNumberField));
 
 // An entry: its type, the length of its data, then the data.
 constexpr std::size_t kEntryTypeOffset = 0;
@@ -29,9 +30,14 @@ constexpr std::uint16_t kOds12 = kFirebirdFlag | 12;
 constexpr std::uint16_t kOds13 = kFirebirdFlag | 13;
 constexpr std::uint16_t kFirstUnknownFirebirdMajor = 14;
 
-constexpr HeaderForm kClassicForm{96, 3, true};
-constexpr HeaderForm kOds12Form{132, 2, false};
-constexpr HeaderForm kOds13Form{128, 2, false};
+// From the engine's own on-disk structures of each generation: the entry
+// types (HDR_file, HDR_last_page), the flag of an encryption under way
+// (hdr_crypt_process) and the page number of every page (pag_pageno), which
+// ODS 11 and older do not keep.
+constexpr std::uint16_t kCryptProcessFlag = 0x0004;
+constexpr HeaderForm kClassicForm{96, 3, true, 4, 0, false};
+constexpr HeaderForm kOds12Form{132, 2, false, 3, kCryptProcessFlag, true};
+constexpr HeaderForm kOds13Form{128, 2, false, 3, kCryptProcessFlag, true};
 
 // From these versions on the engine stores a fixed value instead of the sum;
 // the implementation that shifts the rule starts one version later.
@@ -52,6 +58,8 @@ std::uint32_t ReadUnsigned(const std::uint8_t* page, std::size_t offset, std::si
     return value;
 }
 
+} // namespace
+
 std::uint32_t ReadField(const std::uint8_t* page, Field field) {
     return ReadUnsigned(page, field.offset, field.width);
 }
@@ -61,8 +69,6 @@ void WriteField(std::uint8_t* page, Field field, std::uint32_t value) {
         page[field.offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
     }
 }
-
-} // namespace
 
 std::optional<HeaderForm> FormOf(std::uint16_t odsVersion) {
     if (odsVersion == kOds12) {
@@ -80,6 +86,10 @@ std::optional<HeaderForm> FormOf(std::uint16_t odsVersion) {
 
 std::uint16_t OdsMajorVersion(std::uint16_t odsVersion) {
     return static_cast<std::uint16_t>(odsVersion & kMajorVersionMask);
+}
+
+bool IsFirebirdOds(std::uint16_t odsVersion) {
+    return (odsVersion & kFirebirdFlag) != 0;
 }
 
 bool IsAcceptedPageSize(std::uint32_t size) {
@@ -114,6 +124,12 @@ std::uint16_t ImplementationId(const std::uint8_t* page) {
 }
 std::uint16_t EntriesEnd(const std::uint8_t* page) {
     return static_cast<std::uint16_t>(ReadField(page, kEntriesEndField));
+}
+std::uint16_t HeaderFlags(const std::uint8_t* page) {
+    return static_cast<std::uint16_t>(ReadField(page, kHeaderFlagsField));
+}
+std::uint32_t PageNumber(const std::uint8_t* page) {
+    return ReadField(page, kPageNumberField);
 }
 
 std::uint16_t HeaderChecksum(const std::uint8_t* page, std::size_t pageSize) {

@@ -31,16 +31,39 @@ inline constexpr Field kNextHeaderPageField{24, 4}; // 0 unless the header conti
 inline constexpr Field kFileSequenceField{40, 2};   // the file's place in its chain; 0: primary
 inline constexpr Field kImplementationField{60, 2}; // shifts the checksum rule
 inline constexpr Field kEntriesEndField{66, 2};     // the engine's offset of the end marker
+// The flags of the database: a shadow's file, nbackup's state, an encryption
+// under way (where the form has it) among others.
+inline constexpr Field kHeaderFlagsField{42, 2};
+// Every page of a form that keeps it (HeaderForm::pagesKeepNumber) holds its
+// own page number here, the header page included.
+inline constexpr Field kPageNumberField{12, 4};
+
+// The bits of the flags field that every form shares.
+inline constexpr std::uint16_t kActiveShadowFlag = 0x0001; // the file belongs to a shadow
+inline constexpr std::uint16_t kBackupStateMask =
+    0x0C00; // nbackup: 0 normal, else locked or merging
 
 inline constexpr std::int8_t kHeaderPageType = 1;
 inline constexpr std::uint8_t kEndMarkerType = 0;
+// The entry that a shadow's header carries: the name of the database it shadows.
+inline constexpr std::uint8_t kRootFileNameType = 1;
 
 // What distinguishes the forms of the page that different engines write.
 struct HeaderForm {
     std::size_t dataStart;         // first byte of the entry list
     std::uint8_t continuationType; // entry type that names the next file
     bool checksumInUse;            // false: the field is kept as stored, never compared
+    // Behind the continuation entry: the last logical page the file holds,
+    // as kLastPageWidth little-endian bytes.
+    std::uint8_t lastPageType = 0;
+    // The bit of the flags field set while the database is being encrypted
+    // or decrypted; 0 where the form knows no encryption.
+    std::uint16_t cryptProcessFlag = 0;
+    // Whether every page holds its own number (kPageNumberField).
+    bool pagesKeepNumber = false;
 };
+
+inline constexpr std::size_t kLastPageWidth = 4;
 
 // The form of a page whose ODS version word is `odsVersion`; none for a
 // Firebird form too new to be known, whose fixed part may reach past the
@@ -49,6 +72,8 @@ std::optional<HeaderForm> FormOf(std::uint16_t odsVersion);
 
 // The major version that a Firebird-flagged ODS word carries.
 std::uint16_t OdsMajorVersion(std::uint16_t odsVersion);
+// Whether the word carries the flag that Firebird sets on the versions it writes.
+bool IsFirebirdOds(std::uint16_t odsVersion);
 
 bool IsAcceptedPageSize(std::uint32_t size);
 
@@ -61,6 +86,12 @@ std::uint32_t NextHeaderPage(const std::uint8_t* page);
 std::uint16_t FileSequence(const std::uint8_t* page);
 std::uint16_t ImplementationId(const std::uint8_t* page);
 std::uint16_t EntriesEnd(const std::uint8_t* page);
+std::uint16_t HeaderFlags(const std::uint8_t* page);
+std::uint32_t PageNumber(const std::uint8_t* page);
+
+// Any field of the fixed part, read and written little-endian.
+std::uint32_t ReadField(const std::uint8_t* page, Field field);
+void WriteField(std::uint8_t* page, Field field, std::uint32_t value);
 
 // The low 16 bits of the sum of the page's 32-bit words, taken as if its
 // checksum field held 0.

@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <iostream>
+#include <unistd.h>
 
 namespace tessaldrin::platform {
 
@@ -20,6 +21,10 @@ bool ConsoleClosesWithProgram() {
 
 void KeepRunningWhenOutputCloses() {
     std::signal(SIGPIPE, SIG_IGN);
+}
+
+bool ErrorIsTerminal() {
+    return isatty(STDERR_FILENO) == 1;
 }
 
 bool IsSystemHelpSwitch(const std::string&) {

@@ -24,6 +24,10 @@ bool ConsoleClosesWithProgram();
 // process for it).
 void KeepRunningWhenOutputCloses();
 
+// True when the standard error is a terminal (a console on Windows), where a
+// line that keeps being rewritten can show progress.
+bool ErrorIsTerminal();
+
 // True for the system's own way of asking a console program for its help,
 // beside --help: "/?" on Windows; none elsewhere, where "/?" may be a path.
 bool IsSystemHelpSwitch(const std::string& argument);

@@ -204,4 +204,39 @@ bool LockedFile::Sync() {
     return RetryOnInterrupt([&] { return fsync(descriptor_); }) == 0;
 }
 
+std::optional<std::uint64_t> LockedFile::Size() const {
+    struct stat status {};
+    if (fstat(descriptor_, &status) != 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(status.st_size);
+}
+
+bool LockedFile::Reserve(std::uint64_t size) {
+    const auto now = Size();
+    if (!now) {
+        return false;
+    }
+    if (*now >= size) {
+        return true;
+    }
+    // Where the file system cannot allocate, the C library writes zeros.
+    int error = 0;
+    do {
+        error =
+            posix_fallocate(descriptor_, static_cast<off_t>(*now), static_cast<off_t>(size - *now));
+    } while (error == EINTR);
+    errno = error;
+    return error == 0;
+}
+
+bool LockedFile::Shorten(std::uint64_t size) {
+    const auto now = Size();
+    if (!now) {
+        return false;
+    }
+    return *now <= size ||
+           RetryOnInterrupt([&] { return ftruncate(descriptor_, static_cast<off_t>(size)); }) == 0;
+}
+
 } // namespace tessaldrin::platform

@@ -72,6 +72,15 @@ public:
     // True once everything written has reached the disk.
     bool Sync();
 
+    // The file's length in bytes; none when the system does not tell.
+    std::optional<std::uint64_t> Size() const;
+    // Lengthens the file to `size` bytes, every byte behind its old end zero
+    // and the disk's room for them taken, so that no write within them can
+    // find the disk full later; a file as long already stays as it is.
+    bool Reserve(std::uint64_t size);
+    // Cuts the file to `size` bytes; a file no longer stays as it is.
+    bool Shorten(std::uint64_t size);
+
     // While it lives, no other process has the file open, and an open
     // elsewhere waits until it goes: what a write needs beside the lock,
     // which a process that locks nothing does not heed. Refused when another

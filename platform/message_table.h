@@ -139,6 +139,7 @@ inline constexpr std::array kMessageTable{
                        "(Zugriffsrechte oder Schreibschutz)."},
     MessageText{21105, "Der Pfad enthält Bytes, die kein Zeichen des Systemzeichensatzes sind; die "
                        "Client-Bibliothek kann ihn dem Server nicht unverändert übergeben."},
+    MessageText{21200, "Kopiere Seiten: %d %% (%d von %d MB)"},
 };
 
 // The text of message `id`; empty for a number the table does not hold.

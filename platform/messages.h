@@ -148,5 +148,6 @@ inline constexpr Message<Text> kCaseTwin{21102};
 inline constexpr Message<> kCannotRename{21103};
 inline constexpr Message<Text> kReasonDirectoryUnchangeable{21104};
 inline constexpr Message<> kPathNotSystemText{21105};
+inline constexpr Message<Number, Number, Number> kCopyProgress{21200};
 
 } // namespace tessaldrin::msg

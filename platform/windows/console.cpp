@@ -135,4 +135,10 @@ bool IsSystemHelpSwitch(const std::string& argument) {
     return argument == "/?";
 }
 
+bool ErrorIsTerminal() {
+    DWORD mode = 0;
+    const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    return error != nullptr && error != INVALID_HANDLE_VALUE && GetConsoleMode(error, &mode) != 0;
+}
+
 } // namespace tessaldrin::platform

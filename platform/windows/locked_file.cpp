@@ -196,4 +196,37 @@ bool LockedFile::Sync() {
     return FlushFileBuffers(HandleOf(descriptor_)) != 0;
 }
 
+std::optional<std::uint64_t> LockedFile::Size() const {
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(HandleOf(descriptor_), &size)) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+// The end moved: the file system takes the room for a file that is not
+// sparse at once, and reads every byte between the old and the new end as
+// zero.
+bool LockedFile::Reserve(std::uint64_t size) {
+    const auto now = Size();
+    if (!now) {
+        return false;
+    }
+    FILE_END_OF_FILE_INFO end{};
+    end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
+    return *now >= size ||
+           SetFileInformationByHandle(HandleOf(descriptor_), FileEndOfFileInfo, &end, sizeof end);
+}
+
+bool LockedFile::Shorten(std::uint64_t size) {
+    const auto now = Size();
+    if (!now) {
+        return false;
+    }
+    FILE_END_OF_FILE_INFO end{};
+    end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
+    return *now <= size ||
+           SetFileInformationByHandle(HandleOf(descriptor_), FileEndOfFileInfo, &end, sizeof end);
+}
+
 } // namespace tessaldrin::platform

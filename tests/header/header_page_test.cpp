@@ -1,3 +1,4 @@
+#include "header/chain_entries.h"
 #include "header/header_page.h"
 #include "tests/header/synthetic_page.h"
 
@@ -170,4 +171,53 @@ TEST(HeaderRebuild, PlacesTheEntriesAfreshAndLeavesTheRestZero) {
     EXPECT_EQ(std::vector<std::uint8_t>(out.begin(), out.begin() + 2048), expected.Bytes());
     EXPECT_EQ(std::count(out.begin() + 2048, out.end(), 0),
               static_cast<std::ptrdiff_t>(kMaxPageSize - 2048));
+}
+
+// The entries that chain a file, in each form that writes them: read, and
+// taken out of the primary's page, which keeps every other byte.
+struct ChainForm {
+    std::uint16_t ods;
+    std::size_t dataStart;
+    std::uint8_t continuation;
+    std::uint8_t lastPage;
+};
+constexpr ChainForm kChainForms[] = {{0x800B, 96, 3, 4}, {0x800C, 132, 2, 3}, {0x800D, 128, 2, 3}};
+const std::string kLastPage300("\x2c\x01\x00\x00", 4);
+
+SyntheticPage ChainPage(const ChainForm& form) {
+    SyntheticPage page(1024, form.ods, form.dataStart);
+    page.FillFixedPart().StoreChecksum(0x1234);
+    return page;
+}
+
+TEST(HeaderChainEntries, AreReadAndTakenOutOfThePrimaryWithEveryOtherByteKept) {
+    for (const ChainForm& form : kChainForms) {
+        SCOPED_TRACE(form.ods);
+        SyntheticPage page = ChainPage(form);
+        page.Entry(10, std::string(16, 'g'))
+            .Entry(form.continuation, "/db/s1.fdb")
+            .Entry(form.lastPage, kLastPage300)
+            .Entry(6, "diff")
+            .MarkEnd();
+        const std::size_t oldEnd = page.End();
+        page.Set8(oldEnd + 1, 0xEE);
+        const PageView view{page.Bytes().data(), 1024, *FormOf(form.ods)};
+
+        const ChainEntries entries = ReadChainEntries(view);
+        EXPECT_EQ(entries.outcome, ChainEntries::Outcome::kRead);
+        EXPECT_EQ(entries.continuation, "/db/s1.fdb");
+        EXPECT_EQ(entries.lastPage, 300u);
+        EXPECT_FALSE(entries.rootFileName);
+
+        std::vector<std::uint8_t> out(1024, 0x55);
+        BuildSingleFileHeader(view, out.data());
+        SyntheticPage expected = ChainPage(form);
+        expected.Entry(10, std::string(16, 'g')).Entry(6, "diff").MarkEnd();
+        expected.Set8(oldEnd + 1, 0xEE);
+        if (form.ods == 0x800B) {
+            expected.StoreChecksum(12345);
+        }
+        EXPECT_EQ(out, expected.Bytes());
+        EXPECT_EQ(ChangedExtent(page.Bytes().data(), out.data(), 1024), oldEnd);
+    }
 }

@@ -54,6 +54,25 @@ std::string AsSysdba(const Server& server) {
     return " -user SYSDBA -password " + Quoted(SysdbaPassword(server)) + " ";
 }
 
+// Rows `from` to `from + count - 1` of T, each with a blob where `blobs`.
+std::string InsertRowsSql(int from, int count, bool blobs) {
+    std::ostringstream sql;
+    sql << "SET TERM ^;\n"
+           "EXECUTE BLOCK AS DECLARE I INTEGER = "
+        << from << "; BEGIN\n  WHILE (I < " << from + count
+        << ") DO BEGIN\n"
+           "    INSERT INTO T (ID, PAD"
+        << (blobs ? ", B" : "") << ") VALUES (:I, LPAD('', 1080, UUID_TO_CHAR(GEN_UUID()))"
+        << (blobs ? ", LPAD('', 5000, UUID_TO_CHAR(GEN_UUID()))" : "")
+        << ");\n"
+           "    I = I + 1;\n"
+           "  END\n"
+           "END^\n"
+           "SET TERM ;^\n"
+           "COMMIT;\n";
+    return sql.str();
+}
+
 } // namespace
 
 std::string Server::Address() const {
@@ -225,19 +244,10 @@ void CreateDatabase(const DatabaseLayout& layout) {
         }
     }
     sql << ";\n"
-           "CREATE TABLE T (ID INTEGER NOT NULL PRIMARY KEY, PAD VARCHAR(1100));\n"
-           "COMMIT;\n"
-           "SET TERM ^;\n"
-           "EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN\n"
-           "  WHILE (I < "
-        << layout.rows
-        << ") DO BEGIN\n"
-           "    INSERT INTO T VALUES (:I, LPAD('', 1080, UUID_TO_CHAR(GEN_UUID())));\n"
-           "    I = I + 1;\n"
-           "  END\n"
-           "END^\n"
-           "SET TERM ;^\n"
-           "COMMIT;\n";
+           "CREATE TABLE T (ID INTEGER NOT NULL PRIMARY KEY, PAD VARCHAR(1100)"
+        << (layout.blobs ? ", B BLOB SUB_TYPE TEXT);\nCREATE DESCENDING INDEX T_ID ON T (ID)" : ")")
+        << ";\nCOMMIT;\n"
+        << InsertRowsSql(0, layout.rows, layout.blobs);
     const IsqlResult result = RunIsql(sql.str(), {}, server);
     if (result.status != 0 || !fs::exists(layout.files.back())) {
         throw std::runtime_error("isql could not create the database:\n" + result.output);
@@ -255,6 +265,17 @@ long CountRows(const fs::path& primary, std::string* diagnostics) {
         return -1;
     }
     return std::strtol(result.output.c_str() + at + 5, nullptr, 10);
+}
+
+bool InsertRows(const fs::path& primary, int from, int count, bool blobs) {
+    return RunIsql(InsertRowsSql(from, count, blobs), DatabaseString(primary), ServerOf(primary))
+               .status == 0;
+}
+
+std::string DumpRows(const fs::path& primary) {
+    const IsqlResult result = RunIsql("SET LIST ON;\nSET BLOB ALL;\nSELECT * FROM T ORDER BY ID;\n",
+                                      DatabaseString(primary), ServerOf(primary));
+    return result.status == 0 ? result.output : std::string();
 }
 
 std::vector<std::string> StoredFileNames(const fs::path& primary) {

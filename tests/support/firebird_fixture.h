@@ -93,12 +93,22 @@ struct DatabaseLayout {
     int pageSize = 4096;
     int pagesPerFile = 300;
     int rows = 1500;
+    // A text blob of about 5 KB in every row, and a second index on T.
+    bool blobs = false;
 };
 void CreateDatabase(const DatabaseLayout& layout);
 
 // The number of rows of T, read through the server by isql from `primary`;
 // -1 when the database cannot be opened (the output then goes to `diagnostics`).
 long CountRows(const std::filesystem::path& primary, std::string* diagnostics = nullptr);
+
+// Adds rows `from` to `from + count - 1` to T of the database of `primary`,
+// each with its blob where `blobs`; whether isql-fb could.
+bool InsertRows(const std::filesystem::path& primary, int from, int count, bool blobs);
+
+// Every row of T with its blob, as isql-fb lists them in ID order; empty
+// when the database cannot be opened.
+std::string DumpRows(const std::filesystem::path& primary);
 
 // The names RDB$FILES holds, in sequence order.
 std::vector<std::string> StoredFileNames(const std::filesystem::path& primary);

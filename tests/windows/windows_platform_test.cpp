@@ -7,7 +7,9 @@
 #include "app/discovery.h"
 #include "app/run_plan.h"
 #include "header/chain_relinking_pass.h"
+#include "platform/durable_file.h"
 #include "platform/format_message.h"
+#include "platform/free_space.h"
 #include "platform/locked_file.h"
 #include "platform/loopback_connections.h"
 #include "platform/module_file_name.h"
@@ -335,4 +337,29 @@ TEST(WindowsLoopbackConnections, AShutDownEndsTheCallBlockedOnItAndSparesEveryOt
          {earlier, earlierAccepted, waiting, accepted, other, otherAccepted}) {
         closesocket(socket);
     }
+}
+
+// What a join asks of the system: the held primary lengthened with zeros and
+// cut back, the journal created new, read, and removed.
+TEST(WindowsJoinFiles, LengthenAndCutAHeldFileAndKeepAJournal) {
+    WinTempDir dir;
+    const std::string file = dir / "Tessaldrin.TDB";
+    WriteAll(file, "abc");
+    {
+        auto held = platform::LockedFile::Open(file);
+        ASSERT_TRUE(held);
+        EXPECT_TRUE(held->Reserve(1 << 20));
+        EXPECT_EQ(held->Size(), 1u << 20);
+        EXPECT_TRUE(ReadAll(file) == "abc" + std::string((1 << 20) - 3, '\0'));
+        EXPECT_TRUE(held->Shorten(2));
+        EXPECT_TRUE(held->Shorten(5));
+    }
+    EXPECT_EQ(ReadAll(file), "ab");
+    const std::string journal = dir / "Tessaldrin.TDB.join-journal";
+    EXPECT_TRUE(platform::CreateDurableFile(journal, "zeile\n"));
+    EXPECT_FALSE(platform::CreateDurableFile(journal, "anders"));
+    EXPECT_EQ(platform::ReadSmallFile(journal, 100), "zeile\n");
+    EXPECT_TRUE(platform::RemoveDurably(journal));
+    EXPECT_EQ(dir.Names(), Lines{"Tessaldrin.TDB"});
+    EXPECT_GT(platform::FreeSpace(dir.withSeparator()).value_or(0), 0u);
 }

@@ -1,0 +1,523 @@
+// The join of three-file databases that the real servers wrote. The plan's
+// refusals and the faults of a copy are shown on copies that a test changed,
+// which no server ever opens. The crash table stops the join before each of
+// its steps and recovers it, on the database itself, which the server opens
+// only once its bytes are proven to be the chain it was or the file the join
+// makes of it.
+#include "header/chain_entries.h"
+#include "join/join_executor.h"
+#include "join/join_plan.h"
+#include "join/join_recovery.h"
+#include "platform/free_space.h"
+#include "tests/support/firebird_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace fs = std::filesystem;
+using namespace tessaldrin;
+using namespace tessaldrin::join;
+using namespace tessaldrin::testing;
+using Kind = JoinRefusal::Kind;
+
+namespace {
+
+constexpr std::size_t kPageSize = 4096;
+
+std::vector<fs::path> ThreeFiles(const fs::path& dir) {
+    return {dir / "Tessaldrin.TDB", dir / "Tessaldrin_1.TDB", dir / "Tessaldrin_2.TDB"};
+}
+
+// A database with data, blobs and indexes in every file, as the server left
+// it, made once per server; its files' bytes and every row.
+struct Database {
+    ServerDir dir;
+    std::vector<fs::path> files;
+    std::vector<std::string> bytes;
+    std::string rows;
+
+    explicit Database(const Server& server)
+        : dir("tm-join", server), files(ThreeFiles(dir.path())) {
+        DatabaseLayout layout;
+        layout.files = files;
+        layout.blobs = true;
+        CreateDatabase(layout);
+        rows = DumpRows(files[0]);
+        Restore();
+        for (const fs::path& file : files) {
+            bytes.push_back(ReadBytes(file));
+        }
+    }
+    // The files as the server left them, under their own names.
+    // (Once the server has let go of them.)
+    void Restore() const {
+        if (!WaitUntil([&] { return !IsLockedByAnotherProcess(files[0]); })) {
+            throw std::runtime_error("the server still holds " + files[0].string());
+        }
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            if (i > 0 && fs::exists(AsideNameFor(files[i]))) {
+                fs::rename(AsideNameFor(files[i]), files[i]);
+            }
+            std::ofstream(files[i], std::ios::binary | std::ios::trunc) << bytes[i];
+        }
+    }
+    static fs::path AsideNameFor(const fs::path& file) { return join::AsideNameFor(file.string()); }
+};
+
+// Each file opened and locked, as discovery holds them; throws for one that
+// cannot be.
+std::vector<platform::LockedFile> Hold(const std::vector<fs::path>& files) {
+    std::vector<platform::LockedFile> held;
+    for (const fs::path& file : files) {
+        held.push_back(std::move(platform::LockedFile::Open(file.string()).value()));
+    }
+    return held;
+}
+
+JoinPlan Plan(const std::vector<fs::path>& files, std::optional<std::uint64_t> freeSpace) {
+    return PlanJoin(Hold(files), freeSpace);
+}
+
+JoinPlan Plan(const std::vector<fs::path>& files) {
+    return Plan(files, platform::FreeSpace(files[0].parent_path().string()));
+}
+
+std::vector<Kind> KindsOf(const std::vector<JoinRefusal>& refusals) {
+    std::vector<Kind> kinds;
+    for (const JoinRefusal& refusal : refusals) {
+        kinds.push_back(refusal.kind);
+    }
+    return kinds;
+}
+
+// The bytes `expected` at `offset` of `file`: the one writer of a test that
+// stands in for another program.
+void Poke(const fs::path& file, std::uint64_t offset, const std::string& bytes) {
+    std::fstream out(file, std::ios::binary | std::ios::in | std::ios::out);
+    out.seekp(static_cast<std::streamoff>(offset));
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string LittleEndian(std::uint32_t value, std::size_t width) {
+    std::string bytes;
+    for (std::size_t i = 0; i < width; ++i) {
+        bytes += static_cast<char>(value >> (8 * i));
+    }
+    return bytes;
+}
+
+std::string Page(const fs::path& file) {
+    return ReadBytes(file).substr(0, kPageSize);
+}
+
+// Or-s `bits` into the flags of `file`'s header page.
+void SetFlags(const fs::path& file, std::uint16_t bits) {
+    const std::string page = Page(file);
+    Poke(file, 42,
+         LittleEndian(
+             header::HeaderFlags(reinterpret_cast<const std::uint8_t*>(page.data())) | bits, 2));
+}
+
+// Appends an entry where the engine would, behind the last.
+void AppendEntry(const fs::path& file, std::uint8_t type, const std::string& data) {
+    const std::string page = Page(file);
+    const std::uint16_t end =
+        header::EntriesEnd(reinterpret_cast<const std::uint8_t*>(page.data()));
+    Poke(file, end,
+         std::string{static_cast<char>(type), static_cast<char>(data.size())} + data + '\0');
+    Poke(file, 66, LittleEndian(static_cast<std::uint32_t>(end + 2 + data.size()), 2));
+}
+
+// The offset of the entry of `type` in the header page of `file`.
+std::size_t EntryOffset(const fs::path& file, std::uint8_t type) {
+    const std::string page = Page(file);
+    const header::PageView view =
+        *header::ViewOf(reinterpret_cast<const std::uint8_t*>(page.data()));
+    for (header::Entry entry = header::EntryAt(view, view.form.dataStart);
+         entry.kind == header::Entry::Kind::kEntry; entry = header::EntryAt(view, entry.next())) {
+        if (entry.type == type) {
+            return entry.offset;
+        }
+    }
+    throw std::runtime_error("no entry of that type");
+}
+
+// Gives the entry of type `from` the type `to`, which the join does not read.
+void Retype(const fs::path& file, std::uint8_t from, std::uint8_t to) {
+    Poke(file, EntryOffset(file, from), std::string(1, static_cast<char>(to)));
+}
+
+void Append(const fs::path& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary | std::ios::app) << bytes;
+}
+
+using Change = std::function<void(const std::vector<fs::path>&)>;
+const Change kNoChange = [](const auto&) {};
+
+// `value` in `width` bytes at `offset` of file `file`.
+Change PokeAt(std::size_t file, std::uint64_t offset, std::uint32_t value, std::size_t width) {
+    return [=](const auto& f) { Poke(f[file], offset, LittleEndian(value, width)); };
+}
+
+Change FlagsOf(std::size_t file, std::uint16_t bits) {
+    return [=](const auto& f) { SetFlags(f[file], bits); };
+}
+
+Change RetypeIn(std::size_t file, std::uint8_t from, std::uint8_t to) {
+    return [=](const auto& f) { Retype(f[file], from, to); };
+}
+
+class JoinOnServer : public ::testing::TestWithParam<const Server*> {
+protected:
+    const Database& database() {
+        if (!database_) {
+            database_ = std::make_unique<Database>(*GetParam());
+        }
+        return *database_;
+    }
+
+    // The database's files copied into a directory of their own, the last
+    // one cut to its header and one page, which planning needs no more of.
+    std::vector<fs::path> Copies(const std::string& dirName = "Kopie") {
+        copies_ = std::make_unique<ServerDir>("tm-join-copy", *GetParam());
+        const fs::path dir = copies_->makeSubdir(dirName);
+        const auto files = ThreeFiles(dir);
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            const std::string& bytes = database().bytes[i];
+            std::ofstream(files[i], std::ios::binary)
+                << (i + 1 < files.size() ? bytes : bytes.substr(0, 2 * kPageSize));
+        }
+        return files;
+    }
+
+private:
+    std::unique_ptr<Database> database_;
+    std::unique_ptr<ServerDir> copies_;
+};
+
+INSTANTIATE_TEST_SUITE_P(Servers, JoinOnServer, ::testing::Values(&Firebird3(), &Firebird4()),
+                         [](const auto& info) { return std::string(info.param->name); });
+
+} // namespace
+
+TEST_P(JoinOnServer, PlanRefusesEveryChainThatIsNotAsTheEngineLeftIt) {
+    const std::uint16_t otherOds = GetParam()->odsVersion == 0x800C ? 0x800D : 0x800C;
+    const std::optional<std::uint64_t> plenty = std::uint64_t{1} << 40;
+    const struct {
+        const char* name;
+        Change change;
+        std::vector<Kind> refused;
+        std::size_t files = 3; // the first so many, as discovery would give them
+        std::optional<std::uint64_t> freeSpace = std::uint64_t{1} << 40;
+        const char* dir = "Kopie";
+    } cases[] = {
+        {"as the server left it", kNoChange, {}},
+        {"a secondary without the ODS word", PokeAt(1, 18, 0, 2), {}},
+        {"the ODS of InterBase 6", PokeAt(0, 18, 10, 2), {Kind::kOdsNotHandled}},
+        {"the ODS of Firebird 6", PokeAt(0, 18, 0x800E, 2), {Kind::kOdsNotHandled}},
+        {"a secondary of another ODS", PokeAt(1, 18, otherOds, 2), {Kind::kOdsDiffers}},
+        {"a shadow's file", FlagsOf(0, 0x1), {Kind::kShadow}},
+        {"nbackup's lock", FlagsOf(0, 0x400), {Kind::kBackupState}},
+        {"nbackup's merge", FlagsOf(0, 0x800), {Kind::kBackupState}},
+        {"an encryption under way", FlagsOf(0, 0x4), {Kind::kEncryptionInProgress}},
+        {"an overflow header page", PokeAt(1, 24, 5, 4), {Kind::kHeaderContinues}},
+        {"the end offset elsewhere", PokeAt(2, 66, 200, 2), {Kind::kEntriesDamaged}},
+        {"a wrong sequence number", PokeAt(2, 40, 1, 2), {Kind::kWrongSequence}},
+        {"another page size", PokeAt(1, 16, 8192, 2), {Kind::kWrongPageSize}},
+        {"a wrong first page", PokeAt(1, 12, 999, 4), {Kind::kWrongFirstPage}},
+        {"no last-page entry", RetypeIn(0, 3, 4), {Kind::kContinuationWithoutLastPage}},
+        {"a last page without a continuation",
+         RetypeIn(1, 2, 6),
+         {Kind::kLastPageWithoutContinuation}},
+        {"without its last file", kNoChange, {Kind::kChainIncomplete}, 2},
+        {"the primary alone", kNoChange, {Kind::kChainIncomplete}, 1},
+        {"no free space known", kNoChange, {Kind::kFreeSpaceUnknown}, 3, std::nullopt},
+        {"too little free space", kNoChange, {Kind::kNotEnoughSpace}, 3, kPageSize},
+        {"a line break in the names",
+         kNoChange,
+         {Kind::kNameNotJournaled, Kind::kNameNotJournaled, Kind::kNameNotJournaled},
+         3,
+         plenty,
+         "mit\nUmbruch"},
+        {"a shadow's root file name",
+         [](const auto& f) { AppendEntry(f[2], 1, "/alt/db.fdb"); },
+         {Kind::kRootFileName}},
+        {"a second last-page entry",
+         [](const auto& f) { AppendEntry(f[0], 3, "\1\1\0\0"); },
+         {Kind::kEntriesDamaged}},
+        {"a last page of three bytes",
+         [](const auto& f) { Poke(f[0], EntryOffset(f[0], 3) + 1, "\3"); },
+         {Kind::kEntriesDamaged}},
+        {"a chain that ends early",
+         [](const auto& f) { RetypeIn(1, 2, 6)(f), RetypeIn(1, 3, 4)(f); },
+         {Kind::kChainEndsEarly}},
+        {"a single-file database",
+         [](const auto& f) {
+             std::string page = Page(f[0]);
+             std::string joined(page.size(), '\0');
+             const auto bytes = reinterpret_cast<const std::uint8_t*>(page.data());
+             header::BuildSingleFileHeader(*header::ViewOf(bytes),
+                                           reinterpret_cast<std::uint8_t*>(joined.data()));
+             Poke(f[0], 0, joined);
+         },
+         {Kind::kSingleFile},
+         1},
+        {"a range that ends before it begins",
+         [](const auto& f) { Poke(f[1], EntryOffset(f[1], 3) + 2, LittleEndian(200, 4)); },
+         {Kind::kEmptyRange}},
+        {"a part of a page",
+         [](const auto& f) { Append(f[2], std::string(100, 'x')); },
+         {Kind::kPartialPage}},
+        {"a page beyond the range",
+         [](const auto& f) { Append(f[1], std::string(kPageSize, 'x')); },
+         {Kind::kLongerThanRange}},
+        {"a journal beside it",
+         [](const auto& f) { Append(JournalPathFor(f[0].string()), "x"); },
+         {Kind::kJournalPresent}},
+        {"the aside name taken",
+         [](const auto& f) { Append(AsideNameFor(f[2].string()), "x"); },
+         {Kind::kAsideNameTaken}},
+        {"entries reaching past the first sector",
+         [](const auto& f) {
+             AppendEntry(f[0], 6, std::string(250, 'd'));
+             AppendEntry(f[0], 6, std::string(250, 'e'));
+         },
+         {Kind::kSectorExceeded}},
+    };
+    for (const auto& c : cases) {
+        auto files = Copies(c.dir);
+        c.change(files);
+        files.resize(c.files);
+        EXPECT_EQ(KindsOf(Plan(files, c.freeSpace).refusals), c.refused) << c.name;
+    }
+}
+
+namespace {
+
+// Stops the join before `step`, where `done` is reached (any, for none).
+JoinProceed StopAt(JoinStep step, std::optional<std::uint64_t> done = std::nullopt) {
+    return [=](const JoinProgress& progress) {
+        return !(progress.step == step && (!done || progress.done == *done));
+    };
+}
+
+const JoinProceed kToTheEnd = [](const JoinProgress&) { return true; };
+
+JoinResult Join(const std::vector<fs::path>& files, const JoinProceed& proceed) {
+    JoinPlan plan = Plan(files);
+    EXPECT_TRUE(plan.Holds());
+    return ExecuteJoin(plan, proceed);
+}
+
+RecoveryPlan PlanRecoveryOf(const fs::path& primary) {
+    return PlanRecovery(std::move(Hold({primary}).front()));
+}
+
+} // namespace
+
+// Faults that the files themselves bring, met on the way: the join stops,
+// undoes what it did and leaves the copy byte for byte as it was.
+TEST_P(JoinOnServer, FaultsMetOnTheWayUndoTheJoin) {
+    const struct {
+        const char* name;
+        Change before;
+        Change atCommit;
+        JoinStep step;
+        JoinRefusal refusal;
+    } cases[] = {
+        {"a page out of place",
+         PokeAt(2, kPageSize + 12, 12345, 4),
+         kNoChange,
+         JoinStep::kCopy,
+         {Kind::kPageNumberMismatch, 2, 601, 12345}},
+        {"the header written by another program meanwhile",
+         kNoChange,
+         PokeAt(0, 100, 'x', 1),
+         JoinStep::kCommit,
+         {Kind::kPrimaryChanged}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto files = Copies();
+        c.before(files);
+        std::string primary = ReadBytes(files[0]);
+        const JoinResult result = Join(files, [&](const JoinProgress& progress) {
+            if (progress.step == JoinStep::kCommit) {
+                c.atCommit(files);
+            }
+            return true;
+        });
+        EXPECT_EQ(result.outcome, JoinResult::Outcome::kFailed);
+        EXPECT_EQ(result.step, c.step);
+        EXPECT_EQ(result.refusal, std::optional(c.refusal));
+        if (c.step == JoinStep::kCommit) {
+            primary[100] = 'x';
+        }
+        EXPECT_EQ(ReadBytes(files[0]), primary);
+        EXPECT_FALSE(fs::exists(JournalPathFor(files[0].string())));
+        EXPECT_TRUE(fs::exists(files[2]));
+    }
+}
+
+// A journal that the files no longer bear out is never acted on.
+TEST_P(JoinOnServer, RecoveryRefusesAJournalTheFilesDoNotBearOut) {
+    const struct {
+        const char* name;
+        JoinProceed stop;
+        Change change;
+        Kind refused;
+    } cases[] = {
+        {"another program's file", StopAt(JoinStep::kJournal),
+         [](const auto& f) { Append(JournalPathFor(f[0].string()), "Protokoll\n"); },
+         Kind::kForeignJournal},
+        {"the journal of another primary", StopAt(JoinStep::kCopy),
+         [](const auto& f) {
+             const std::string path = JournalPathFor(f[0].string());
+             Poke(path, ReadBytes(path).find("\nprimary /") + 9, "X");
+         },
+         Kind::kForeignJournal},
+        {"a primary header of neither side", StopAt(JoinStep::kCommit), PokeAt(0, 100, 'x', 1),
+         Kind::kPrimaryChanged},
+        {"a secondary changed after the commit", StopAt(JoinStep::kRename, 0),
+         PokeAt(1, 100, 'x', 1), Kind::kSecondaryChanged},
+        {"a secondary under both names", StopAt(JoinStep::kRename, 1),
+         [](const auto& f) { Append(f[1], "x"); }, Kind::kSecondaryTwice},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto files = Copies();
+        Join(files, c.stop);
+        c.change(files);
+        const RecoveryPlan recovery = PlanRecoveryOf(files[0]);
+        EXPECT_EQ(KindsOf(recovery.refusals), std::vector<Kind>{c.refused});
+    }
+}
+
+namespace {
+
+// The primary as the join makes it: its own pages with the new first sector,
+// each secondary's pages at their places, zero in every gap.
+std::string JoinedBytes(const std::vector<std::string>& files, const std::string& newSector) {
+    std::string joined = files[0];
+    joined.replace(0, kCommitSectorSize, newSector);
+    std::uint64_t first = 0;
+    for (std::size_t i = 1; i < files.size(); ++i) {
+        const std::string page = files[i - 1].substr(0, kPageSize);
+        const auto bytes = reinterpret_cast<const std::uint8_t*>(page.data());
+        first = *header::ReadChainEntries(*header::ViewOf(bytes)).lastPage + 1;
+        const std::string data = files[i].substr(kPageSize);
+        if (!data.empty()) {
+            joined.resize(first * kPageSize, '\0');
+            joined += data;
+        }
+    }
+    return joined;
+}
+
+} // namespace
+
+// Stopped before each of its steps, as a signal stops it, then recovered from
+// its journal: the database ends as the chain it was or as one file, byte for
+// byte, and only then does the server open it and find every row, validate
+// it and take new rows.
+TEST_P(JoinOnServer, CrashTableEndsJoinedOrAsItWasAndTheServerOpensIt) {
+    const Database& db = database();
+    const std::string journalPath = JournalPathFor(db.files[0].string());
+    const JoinJournal journal = Plan(db.files).Journal();
+    // The journal stays where the join stopped once it was written and before
+    // it was removed; a stop before the commit ends as it was, after it joined.
+    const struct {
+        const char* name;
+        JoinProceed proceed;
+        bool journalLeft;
+        bool joined;
+    } rows[] = {
+        {"before the journal", StopAt(JoinStep::kJournal), false, false},
+        {"before the room is taken", StopAt(JoinStep::kReserve), true, false},
+        {"before the copy", StopAt(JoinStep::kCopy, 0), true, false},
+        {"in the middle of the copy", StopAt(JoinStep::kCopy, 300 * kPageSize), true, false},
+        {"before the sync", StopAt(JoinStep::kSync), true, false},
+        {"before the commit", StopAt(JoinStep::kCommit), true, false},
+        {"before the first rename", StopAt(JoinStep::kRename, 0), true, true},
+        {"between the renames", StopAt(JoinStep::kRename, 1), true, true},
+        {"before the journal goes", StopAt(JoinStep::kRemoveJournal), true, true},
+        {"nowhere", kToTheEnd, false, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        db.Restore();
+        EXPECT_EQ(Join(db.files, row.proceed).outcome, row.joined && !row.journalLeft
+                                                           ? JoinResult::Outcome::kJoined
+                                                           : JoinResult::Outcome::kStopped);
+        EXPECT_EQ(fs::exists(journalPath), row.journalLeft);
+        if (row.journalLeft) {
+            RecoveryPlan recovery = PlanRecoveryOf(db.files[0]);
+            ASSERT_TRUE(recovery.Holds());
+            EXPECT_EQ(recovery.action,
+                      row.joined ? RecoveryPlan::Action::kFinish : RecoveryPlan::Action::kUndo);
+            EXPECT_EQ(Recover(recovery).outcome, RecoveryResult::Outcome::kDone);
+        }
+        EXPECT_FALSE(fs::exists(journalPath));
+
+        // The bytes first: a chain that is neither never reaches the server.
+        ASSERT_EQ(ReadBytes(db.files[0]),
+                  row.joined ? JoinedBytes(db.bytes, journal.newSector) : db.bytes[0]);
+        for (std::size_t i = 1; i < db.files.size(); ++i) {
+            ASSERT_EQ(ReadBytes(row.joined ? Database::AsideNameFor(db.files[i]) : db.files[i]),
+                      db.bytes[i]);
+            ASSERT_NE(fs::exists(db.files[i]), row.joined);
+        }
+        EXPECT_EQ(DumpRows(db.files[0]), db.rows);
+        const CommandResult validation = Validate(db.files[0]);
+        EXPECT_EQ(validation.status, 0) << validation.output;
+        EXPECT_EQ(validation.output, "");
+    }
+
+    // The joined file grows as any single-file database does.
+    const auto joinedSize = fs::file_size(db.files[0]);
+    ASSERT_TRUE(InsertRows(db.files[0], 1500, 3000, true));
+    EXPECT_GT(fs::file_size(db.files[0]), joinedSize);
+    EXPECT_EQ(Validate(db.files[0]).output, "");
+    EXPECT_NE(DumpRows(db.files[0]).find("ID                              4499"),
+              std::string::npos);
+    db.Restore();
+}
+
+// Files added beyond the primary's end leave it shorter than its range and
+// them without pages: nothing to copy, the one commit, and the server grows
+// the single file past where its range ended.
+TEST_P(JoinOnServer, ShortPrimaryBecomesOneFileThatGrowsPastItsOldRange) {
+    ServerDir dir("tm-join-short", *GetParam());
+    const auto files = ThreeFiles(dir.path());
+    DatabaseLayout layout;
+    layout.files = {files[0]};
+    layout.rows = 100;
+    layout.blobs = true;
+    CreateDatabase(layout);
+    const IsqlResult added = RunIsql("ALTER DATABASE ADD FILE '" + files[1].string() +
+                                         "' STARTING AT PAGE 2000 LENGTH 100 PAGES ADD FILE '" +
+                                         files[2].string() + "';",
+                                     GetParam()->Address() + ":" + files[0].string(), *GetParam());
+    ASSERT_EQ(added.status, 0) << added.output;
+    ASSERT_TRUE(WaitUntil([&] { return !IsLockedByAnotherProcess(files[0]); }));
+    // The engine writes a copy of each new file's header page where its
+    // first logical page goes: the pages that the join brings.
+    std::vector<std::string> bytes;
+    for (const fs::path& file : files) {
+        bytes.push_back(ReadBytes(file));
+    }
+    ASSERT_LT(bytes[0].size(), 2000 * kPageSize);
+    {
+        JoinPlan plan = Plan(files);
+        ASSERT_TRUE(plan.Holds());
+        EXPECT_EQ(plan.BytesToCopy(), (bytes[1].size() + bytes[2].size()) - 2 * kPageSize);
+        EXPECT_EQ(ExecuteJoin(plan, kToTheEnd).outcome, JoinResult::Outcome::kJoined);
+        ASSERT_EQ(ReadBytes(files[0]), JoinedBytes(bytes, plan.newSector));
+    }
+    EXPECT_EQ(CountRows(files[0]), 100);
+    ASSERT_TRUE(InsertRows(files[0], 100, 1500, true));
+    EXPECT_GT(fs::file_size(files[0]), 2100 * kPageSize);
+    EXPECT_EQ(CountRows(files[0]), 1600);
+    EXPECT_EQ(Validate(files[0]).output, "");
+}
