@@ -17,6 +17,11 @@ namespace {
 // signal handler may safely do; the watching thread reads it.
 int pipeEnds[2] = {-1, -1};
 std::atomic<int> arrived{0};
+// While the watching thread waits for the moment, a write that is about to
+// begin lets it go first: a loop of short deferred writes would otherwise
+// take the mutex again and again before the waiting thread is woken, and a
+// signal would wait for the whole loop.
+std::atomic<bool> waiting{false};
 
 // Held by a write that must not be cut short, and by the action while it runs.
 std::mutex& Moment() {
@@ -43,7 +48,9 @@ void Watch() {
             return;
         }
         arrived.store(number);
+        waiting.store(true);
         const std::lock_guard<std::mutex> moment(Moment());
+        waiting.store(false);
         if (Action()) {
             Action()(number);
         } else {
@@ -80,7 +87,14 @@ int TerminationSignal() {
 }
 
 TerminationDeferred::TerminationDeferred() {
-    Moment().lock();
+    for (;;) {
+        Moment().lock();
+        if (!waiting.load()) {
+            return;
+        }
+        Moment().unlock();
+        std::this_thread::yield();
+    }
 }
 
 TerminationDeferred::~TerminationDeferred() {
