@@ -1,10 +1,12 @@
 #include "app/run_adjustment.h"
 
-#include "app/chain_discovery.h"
-#include "app/discovery.h"
-#include "app/run_plan.h"
 #include "platform/format_message.h"
 #include "platform/local_path.h"
+#include "run/chain_discovery.h"
+#include "run/describer.h"
+#include "run/discovery.h"
+#include "run/executor.h"
+#include "run/plan.h"
 
 namespace tessaldrin {
 namespace {
@@ -130,8 +132,7 @@ bool PreviewAdjustment(filetable::TdmFiles& dmFiles, const RunSettings& settings
     header::HeldDatabaseFiles held;
     const std::optional<RunPlan> plan = Plan(dmFiles, settings, log, held, {});
     if (plan && plan->Holds()) {
-        ShowRenames(*plan, log);
-        header::ShowHeaderLinks(plan->pages, log);
+        ShowPlan(*plan, log);
     } else if (plan) {
         LogRefusals(*plan, log);
     }

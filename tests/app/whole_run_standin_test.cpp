@@ -2,7 +2,7 @@
 // which plays a server whose RDB$FILES accepts updates (no Firebird 3 or later
 // does): every step, the console's output and the files afterwards. The
 // Windows build runs the same run under Wine against the same expectation.
-#include "app/console_front_end.h"
+#include "console/console_front_end.h"
 #include "app/run_adjustment.h"
 #include "tests/app/whole_run_expectation.h"
 #include "tests/support/firebird_fixture.h"
