@@ -2,8 +2,8 @@
 // which plays a server whose RDB$FILES accepts updates (no Firebird 3 or later
 // does): every step, the console's output and the files afterwards. The
 // Windows build runs the same run under Wine against the same expectation.
-#include "console/console_front_end.h"
 #include "app/run_adjustment.h"
+#include "console/console_front_end.h"
 #include "tests/app/whole_run_expectation.h"
 #include "tests/support/firebird_fixture.h"
 
@@ -144,7 +144,18 @@ TEST(PlanOfARun, ThePreviewAndTheRunAgreeAndARefusedPlanChangesNothing) {
     SyntheticPage crowded = Page(0, "/a/Tessaldrin_1.GDB");
     crowded.FillTo(1024 - 8);
     const std::string chain = "--primary";
+    // A primary path of 335 characters: the system opens it, but it is
+    // longer than the 300 that the link editor takes for a file it works on.
+    const std::string deep =
+        std::string(150, 'd') + "/" + std::string(335 - dir.size() - 151 - 11, 'e') + "/Kunden.fdb";
     const std::vector<Case> cases = {
+        {"--primary: a path longer than the link editor takes",
+         {{deep, Page(0)}},
+         false,
+         {Refused(deep, "Die Datenbankdatei kann nicht ge\xC3\xB6"
+                        "ffnet werden!"),
+          "Grund: Der Dateiname ist zu lang."},
+         {chain, "{dir}" + deep}},
         {"a chain that holds",
          {{"Tessaldrin.GDB", Page(0, "/a/Tessaldrin_1.GDB")},
           {"Tessaldrin_1.GDB", Page(1, "C:\\a\\Tessaldrin_2.GDB")},
