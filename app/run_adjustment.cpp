@@ -56,8 +56,12 @@ std::optional<RunPlan> Plan(filetable::TdmFiles& dmFiles, const RunSettings& set
     if (!files.Found()) {
         return std::nullopt;
     }
-    return Timed(observers, "planning",
-                 [&] { return PlanAdjustment(ModeOf(settings), std::move(files), held); });
+    RunPlan plan = Timed(observers, "planning",
+                         [&] { return PlanAdjustment(ModeOf(settings), std::move(files), held); });
+    if (observers.planMade) {
+        observers.planMade(plan);
+    }
+    return plan;
 }
 
 RunOutcome Change(filetable::TdmFiles& dmFiles, const RunSettings& settings, const RunPlan& plan,
@@ -126,11 +130,12 @@ RunOutcome RunAdjustment(filetable::TdmFiles& dmFiles, const RunSettings& settin
     return outcome;
 }
 
-bool PreviewAdjustment(filetable::TdmFiles& dmFiles, const RunSettings& settings, RunLog& log) {
+bool PreviewAdjustment(filetable::TdmFiles& dmFiles, const RunSettings& settings, RunLog& log,
+                       const RunObservers& observers) {
     // The files are held as a run holds them, so that the preview refuses
     // what the run would, and given back when it ends.
     header::HeldDatabaseFiles held;
-    const std::optional<RunPlan> plan = Plan(dmFiles, settings, log, held, {});
+    const std::optional<RunPlan> plan = Plan(dmFiles, settings, log, held, observers);
     if (plan && plan->Holds()) {
         ShowPlan(*plan, log);
     } else if (plan) {

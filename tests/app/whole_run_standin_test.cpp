@@ -46,6 +46,31 @@ TEST(WholeRunThroughStandInClient, LogsEveryStepAndLeavesTheChainLinkedInItsNewP
     EXPECT_EQ(standin::OpenHandles(), 0);
 }
 
+// The preview and the run make one plan: equal as values, renames, pages as
+// read and as they are to be written, target names and refusals alike.
+TEST(WholeRunThroughStandInClient, ThePreviewsPlanIsTheRunsPlan) {
+    const TempDir dir;
+    const std::string at = dir.path().string() + "/";
+    WriteFile(dir.path() / "Tessaldrin.GDB",
+              whole_run::PrimaryPage(whole_run::kOldSecondary).Text());
+    WriteFile(dir.path() / "Tessaldrin_1.GDB", whole_run::SecondaryPage().Text());
+    standin::Reset();
+    standin::SetRows(whole_run::Rows());
+    std::vector<RunPlan> plans;
+    RunObservers observers;
+    observers.planMade = [&plans](const RunPlan& plan) { plans.push_back(plan); };
+    filetable::TdmFiles dmFiles(STANDIN_FBCLIENT);
+    const RunSettings settings{at + "tessaldrin-mover-cli", {}, 3050};
+    ListRunLog log;
+    EXPECT_TRUE(PreviewAdjustment(dmFiles, settings, log, observers));
+    EXPECT_EQ(RunAdjustment(dmFiles, settings, log, observers), RunOutcome::kAdjusted);
+    ASSERT_EQ(plans.size(), 2u);
+    EXPECT_EQ(plans[0].renames.size(), 2u);
+    EXPECT_EQ(plans[0].pages.size(), 2u);
+    EXPECT_TRUE(plans[0].pages[0].Writes());
+    EXPECT_TRUE(plans[0] == plans[1]);
+}
+
 namespace {
 
 struct ConsoleRun {
