@@ -1,10 +1,12 @@
 #include "app/run_adjustment.h"
 
-#include "app/chain_discovery.h"
-#include "app/discovery.h"
-#include "app/run_plan.h"
 #include "platform/format_message.h"
 #include "platform/local_path.h"
+#include "run/chain_discovery.h"
+#include "run/describer.h"
+#include "run/discovery.h"
+#include "run/executor.h"
+#include "run/plan.h"
 
 namespace tessaldrin {
 namespace {
@@ -54,8 +56,12 @@ std::optional<RunPlan> Plan(filetable::TdmFiles& dmFiles, const RunSettings& set
     if (!files.Found()) {
         return std::nullopt;
     }
-    return Timed(observers, "planning",
-                 [&] { return PlanAdjustment(ModeOf(settings), std::move(files), held); });
+    RunPlan plan = Timed(observers, "planning",
+                         [&] { return PlanAdjustment(ModeOf(settings), std::move(files), held); });
+    if (observers.planMade) {
+        observers.planMade(plan);
+    }
+    return plan;
 }
 
 RunOutcome Change(filetable::TdmFiles& dmFiles, const RunSettings& settings, const RunPlan& plan,
@@ -124,14 +130,14 @@ RunOutcome RunAdjustment(filetable::TdmFiles& dmFiles, const RunSettings& settin
     return outcome;
 }
 
-bool PreviewAdjustment(filetable::TdmFiles& dmFiles, const RunSettings& settings, RunLog& log) {
+bool PreviewAdjustment(filetable::TdmFiles& dmFiles, const RunSettings& settings, RunLog& log,
+                       const RunObservers& observers) {
     // The files are held as a run holds them, so that the preview refuses
     // what the run would, and given back when it ends.
     header::HeldDatabaseFiles held;
-    const std::optional<RunPlan> plan = Plan(dmFiles, settings, log, held, {});
+    const std::optional<RunPlan> plan = Plan(dmFiles, settings, log, held, observers);
     if (plan && plan->Holds()) {
-        ShowRenames(*plan, log);
-        header::ShowHeaderLinks(plan->pages, log);
+        ShowPlan(*plan, log);
     } else if (plan) {
         LogRefusals(*plan, log);
     }

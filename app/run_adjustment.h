@@ -6,6 +6,7 @@
 #include "app/port_choice.h"
 #include "filetable/dm_files.h"
 #include "header/chain_relinking_pass.h"
+#include "run/plan.h"
 #include "runlog/run_log.h"
 
 #include <chrono>
@@ -42,6 +43,8 @@ struct RunObservers {
     std::function<void(std::string_view step, std::chrono::steady_clock::duration took)> stepTimed;
     // Kept up to date with the last header page written.
     header::RelinkProgress* progress = nullptr;
+    // Given the plan, whether it holds or not, before anything is changed.
+    std::function<void(const RunPlan& plan)> planMade;
 };
 
 // The run, each step to its end, with its final line. A plan that does not
@@ -55,6 +58,7 @@ RunOutcome RunAdjustment(filetable::TdmFiles& dmFiles, const RunSettings& settin
 // What the run would do, with nothing renamed or written and no attachment
 // to the database: the server check, discovery, and the plan printed, or the
 // reasons why it does not hold. True when the plan holds.
-bool PreviewAdjustment(filetable::TdmFiles& dmFiles, const RunSettings& settings, RunLog& log);
+bool PreviewAdjustment(filetable::TdmFiles& dmFiles, const RunSettings& settings, RunLog& log,
+                       const RunObservers& observers = {});
 
 } // namespace tessaldrin

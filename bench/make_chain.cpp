@@ -1,7 +1,8 @@
 // A synthetic chain of database files in the ODS 11 form, one header page
 // each: every file's continuation entry names the next file in OLD_DIR, the
-// last file has none. Names: Tessaldrin.GDB, then Tessaldrin_0001.GDB and on,
-// so that name order is chain order.
+// last file has none, and each page holds its file's place in the chain (the
+// run refuses a file whose sequence differs). Names: Tessaldrin.GDB, then
+// Tessaldrin_0001.GDB and on, so that name order is chain order.
 //   bench-make-chain DIR COUNT OLD_DIR [PAGE_SIZE]
 #include "header/header_page.h"
 
@@ -34,13 +35,15 @@ void Put(std::vector<std::uint8_t>& page, Field field, std::uint32_t value) {
 }
 
 // The header page of a file whose continuation is `next` (none when empty).
-std::vector<std::uint8_t> HeaderPage(std::size_t pageSize, const std::string& next) {
+std::vector<std::uint8_t> HeaderPage(std::size_t pageSize, std::uint16_t sequence,
+                                     const std::string& next) {
     const HeaderForm form = *FormOf(kOds11);
     std::vector<std::uint8_t> page(pageSize, 0);
     Put(page, kPageTypeField, static_cast<std::uint8_t>(kHeaderPageType));
     Put(page, kChecksumField, kOds11Checksum);
     Put(page, kPageSizeField, static_cast<std::uint32_t>(pageSize));
     Put(page, kOdsVersionField, kOds11);
+    Put(page, kFileSequenceField, sequence);
     std::size_t at = form.dataStart;
     if (!next.empty()) {
         page.at(at) = form.continuationType;
@@ -73,7 +76,7 @@ int main(int argc, char** argv) {
     }
     for (int i = 0; i < count; ++i) {
         const std::string next = i + 1 < count ? oldDir + NameOf(i + 1) : std::string{};
-        const auto page = HeaderPage(pageSize, next);
+        const auto page = HeaderPage(pageSize, static_cast<std::uint16_t>(i), next);
         std::ofstream out(dir + NameOf(i), std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(page.data()),
                   static_cast<std::streamsize>(page.size()));

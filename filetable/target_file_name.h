@@ -44,6 +44,7 @@ public:
 
     Rule rule() const { return rule_; }
     const std::string& dir() const { return dir_; }
+    bool operator==(const TargetNaming&) const = default;
 
 private:
     Rule rule_ = Rule::kTessaldrin;

@@ -32,6 +32,7 @@ struct PlannedPage {
     // Whether the pass writes the page: a page that already holds its new
     // link byte for byte is left as it is.
     bool Writes() const { return !newPage.empty(); }
+    bool operator==(const PlannedPage&) const = default;
 };
 
 // Rebuilds the page that `editor` has read and checked so that its link

@@ -26,6 +26,8 @@ struct OpenFailure {
     Reason reason = Reason::kOther;
     // The failing call's error number (errno, or GetLastError on Windows).
     long systemError = 0;
+
+    bool operator==(const OpenFailure&) const = default;
 };
 
 // The reason as the sentence that follows "Grund: " in the run log.

@@ -3,9 +3,11 @@
 // renaming and relinking.
 #pragma once
 
-#include "app/discovery.h"
-#include "app/run_plan.h"
 #include "header/held_database_files.h"
+#include "run/describer.h"
+#include "run/discovery.h"
+#include "run/executor.h"
+#include "run/plan.h"
 #include "tests/header/synthetic_page.h"
 #include "tests/support/firebird_fixture.h"
 

@@ -47,7 +47,7 @@ TEST(FindDatabaseFiles, ListsThePrimaryFirstThenSecondariesInTextOrder) {
                          at.PathOf("Tessaldrin_b.GDB")};
     EXPECT_EQ(found.FileList, expected);
     EXPECT_EQ(found.DatabaseDir, at.dir.withSeparator());
-    EXPECT_EQ(found.PrimaryFile, at.PathOf("Tessaldrin.GDB"));
+    EXPECT_EQ(found.PrimaryFile(), at.PathOf("Tessaldrin.GDB"));
     EXPECT_EQ(at.log.Lines, Listing(expected));
 }
 
@@ -66,7 +66,7 @@ TEST(FindDatabaseFiles, WithoutAPrimaryFileNothingIsListed) {
     const auto found = at.Find();
     EXPECT_FALSE(found.Found());
     EXPECT_TRUE(found.FileList.empty());
-    EXPECT_TRUE(found.PrimaryFile.empty());
+    EXPECT_TRUE(found.PrimaryFile().empty());
     EXPECT_EQ(found.DatabaseDir, at.dir.withSeparator());
     EXPECT_EQ(at.log.Lines, (Lines{Format(msg::kNoDatabase), "Gesucht wurde im Verzeichnis \"" +
                                                                  at.dir.withSeparator() + "\"."}));
@@ -103,7 +103,7 @@ TEST(FindDatabaseFiles, OfTwoPrimaryCandidatesOneIsUsedAndTheOtherNeitherListedN
     // run renames nothing, and the other candidate is left alone.
     const auto plan = at.Plan(found);
     ASSERT_EQ(plan.refusals.size(), 1u);
-    EXPECT_EQ(plan.refusals[0].path, at.PathOf("Tessaldrin.GDB"));
+    EXPECT_EQ(plan.files.FileList[plan.refusals[0].file], at.PathOf("Tessaldrin.GDB"));
     EXPECT_EQ(at.Names(), (Lines{"Tessaldrin.GDB", "Tessaldrin.TDB", "Tessaldrin_1.GDB"}));
     EXPECT_EQ(tessaldrin::testing::ReadBytes(at.dir.path() / "Tessaldrin.TDB"), "Tessaldrin.TDB");
 }

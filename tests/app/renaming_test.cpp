@@ -63,7 +63,7 @@ TEST(RenameFiles, AFileAlreadyNamedTdbIsMovedOntoItselfAndLogged) {
     // the list as a caller could, to see that the extension is appended.
     found.FileList.push_back(at.PathOf("Tessaldrin_4"));
     const auto plan = at.Plan(found);
-    ASSERT_TRUE(plan.Holds()) << plan.refusals.front().reason;
+    ASSERT_TRUE(plan.Holds()) << tessaldrin::ReasonText(plan.refusals.front());
     const std::size_t discovered = at.log.Lines.size();
     ASSERT_TRUE(tessaldrin::RenameFiles(plan, at.held, at.log));
 
@@ -89,8 +89,9 @@ TEST(RenameFiles, ANameAlreadyTakenIsNeverOverwrittenAndStopsThePlan) {
                                      at.PathOf("Tessaldrin_1.TDB")}));
     const auto plan = at.Plan(found);
     ASSERT_FALSE(plan.Holds());
-    EXPECT_EQ(plan.refusals.front().path, at.PathOf("Tessaldrin_1.GDB"));
-    EXPECT_EQ(plan.refusals.front().reason, Format(msg::kNameTaken, at.PathOf("Tessaldrin_1.TDB")));
+    EXPECT_EQ(plan.files.FileList[plan.refusals.front().file], at.PathOf("Tessaldrin_1.GDB"));
+    EXPECT_EQ(tessaldrin::ReasonText(plan.refusals.front()),
+              Format(msg::kNameTaken, at.PathOf("Tessaldrin_1.TDB")));
     EXPECT_EQ(at.Names(), (Lines{"Tessaldrin.GDB", "Tessaldrin_1.GDB", "Tessaldrin_1.TDB"}));
     EXPECT_EQ(ReadBytes(at.dir.path() / "Tessaldrin_1.TDB"), "another database's file");
 }
@@ -109,7 +110,7 @@ TEST(RenameFiles, AFileTheServerHoldsOpenIsRefusedAndNothingIsRenamed) {
     }
     EXPECT_FALSE(plan.Holds());
     ASSERT_EQ(plan.refusals.size(), 2u);
-    EXPECT_EQ(plan.refusals[0].reason, lines::kCannotOpen);
+    EXPECT_EQ(tessaldrin::ReasonText(plan.refusals[0]), lines::kCannotOpen);
     EXPECT_TRUE(plan.renames.empty());
     EXPECT_EQ(at.Names(), (Lines{"Tessaldrin.GDB", "Tessaldrin_1.GDB"}));
 }

@@ -2,8 +2,8 @@
 // which plays a server whose RDB$FILES accepts updates (no Firebird 3 or later
 // does): every step, the console's output and the files afterwards. The
 // Windows build runs the same run under Wine against the same expectation.
-#include "app/console_front_end.h"
 #include "app/run_adjustment.h"
+#include "console/console_front_end.h"
 #include "tests/app/whole_run_expectation.h"
 #include "tests/support/firebird_fixture.h"
 
@@ -44,6 +44,31 @@ TEST(WholeRunThroughStandInClient, LogsEveryStepAndLeavesTheChainLinkedInItsNewP
     EXPECT_EQ(ReadBytes(dir.path() / "Tessaldrin_1.TDB"), whole_run::SecondaryPage().Text());
     EXPECT_EQ(standin::Rows(), whole_run::Rows(at + "Tessaldrin_1.TDB"));
     EXPECT_EQ(standin::OpenHandles(), 0);
+}
+
+// The preview and the run make one plan: equal as values, renames, pages as
+// read and as they are to be written, target names and refusals alike.
+TEST(WholeRunThroughStandInClient, ThePreviewsPlanIsTheRunsPlan) {
+    const TempDir dir;
+    const std::string at = dir.path().string() + "/";
+    WriteFile(dir.path() / "Tessaldrin.GDB",
+              whole_run::PrimaryPage(whole_run::kOldSecondary).Text());
+    WriteFile(dir.path() / "Tessaldrin_1.GDB", whole_run::SecondaryPage().Text());
+    standin::Reset();
+    standin::SetRows(whole_run::Rows());
+    std::vector<RunPlan> plans;
+    RunObservers observers;
+    observers.planMade = [&plans](const RunPlan& plan) { plans.push_back(plan); };
+    filetable::TdmFiles dmFiles(STANDIN_FBCLIENT);
+    const RunSettings settings{at + "tessaldrin-mover-cli", {}, 3050};
+    ListRunLog log;
+    EXPECT_TRUE(PreviewAdjustment(dmFiles, settings, log, observers));
+    EXPECT_EQ(RunAdjustment(dmFiles, settings, log, observers), RunOutcome::kAdjusted);
+    ASSERT_EQ(plans.size(), 2u);
+    EXPECT_EQ(plans[0].renames.size(), 2u);
+    EXPECT_EQ(plans[0].pages.size(), 2u);
+    EXPECT_TRUE(plans[0].pages[0].Writes());
+    EXPECT_TRUE(plans[0] == plans[1]);
 }
 
 namespace {
@@ -144,7 +169,18 @@ TEST(PlanOfARun, ThePreviewAndTheRunAgreeAndARefusedPlanChangesNothing) {
     SyntheticPage crowded = Page(0, "/a/Tessaldrin_1.GDB");
     crowded.FillTo(1024 - 8);
     const std::string chain = "--primary";
+    // A primary path of 335 characters: the system opens it, but it is
+    // longer than the 300 that the link editor takes for a file it works on.
+    const std::string deep =
+        std::string(150, 'd') + "/" + std::string(335 - dir.size() - 151 - 11, 'e') + "/Kunden.fdb";
     const std::vector<Case> cases = {
+        {"--primary: a path longer than the link editor takes",
+         {{deep, Page(0)}},
+         false,
+         {Refused(deep, "Die Datenbankdatei kann nicht ge\xC3\xB6"
+                        "ffnet werden!"),
+          "Grund: Der Dateiname ist zu lang."},
+         {chain, "{dir}" + deep}},
         {"a chain that holds",
          {{"Tessaldrin.GDB", Page(0, "/a/Tessaldrin_1.GDB")},
           {"Tessaldrin_1.GDB", Page(1, "C:\\a\\Tessaldrin_2.GDB")},

@@ -3,8 +3,10 @@
 // them: the situation an adjustment run repairs.
 #pragma once
 
-#include "app/run_plan.h"
 #include "header/held_database_files.h"
+#include "run/describer.h"
+#include "run/executor.h"
+#include "run/plan.h"
 #include "tests/support/firebird_fixture.h"
 
 #include <filesystem>

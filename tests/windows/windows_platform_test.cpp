@@ -4,8 +4,6 @@
 // process holds open, and the program's connections to a silent server.
 #include "platform/windows/windows_api.h"
 
-#include "app/discovery.h"
-#include "app/run_plan.h"
 #include "header/chain_relinking_pass.h"
 #include "platform/durable_file.h"
 #include "platform/format_message.h"
@@ -14,6 +12,10 @@
 #include "platform/loopback_connections.h"
 #include "platform/module_file_name.h"
 #include "platform/move_file.h"
+#include "run/describer.h"
+#include "run/discovery.h"
+#include "run/executor.h"
+#include "run/plan.h"
 #include "tests/header/expected_lines.h"
 #include "tests/header/synthetic_page.h"
 #include "tests/windows/windows_test_support.h"
@@ -103,15 +105,15 @@ TEST(WindowsRenaming, GivesEveryFileTdbAndNeverReplacesAnExistingFile) {
     // would take its name, and nothing is renamed.
     const RunPlan refused = at.Plan();
     ASSERT_FALSE(refused.Holds());
-    EXPECT_EQ(refused.refusals.front().path, at.dir / "Tessaldrin_1.GDB");
-    EXPECT_EQ(refused.refusals.front().reason,
+    EXPECT_EQ(refused.files.FileList[refused.refusals.front().file], at.dir / "Tessaldrin_1.GDB");
+    EXPECT_EQ(tessaldrin::ReasonText(refused.refusals.front()),
               Format(msg::kNameTaken, at.dir / "Tessaldrin_1.TDB"));
     EXPECT_EQ(ReadAll(at.dir / "Tessaldrin_1.TDB"), "Tessaldrin_1.TDB");
     at.held.Release();
 
     DeleteFileA((at.dir / "Tessaldrin_1.TDB").c_str());
     const RunPlan plan = at.Plan();
-    ASSERT_TRUE(plan.Holds()) << plan.refusals.front().reason;
+    ASSERT_TRUE(plan.Holds()) << tessaldrin::ReasonText(plan.refusals.front());
     at.log.Lines.clear();
     EXPECT_TRUE(RenameFiles(plan, at.held, at.log));
     // The lower-case extension becomes upper case.
@@ -169,8 +171,8 @@ TEST(WindowsRelinkingPass, RewritesTheClassicAndTheFirebird3FormByteExact) {
         header::HeldDatabaseFiles held;
         EXPECT_TRUE(held.Take(files));
         const RunPlan plan =
-            PlanAdjustment(RunMode::kTessaldrin, {dir.withSeparator(), files[0], files}, held);
-        ASSERT_TRUE(plan.Holds()) << plan.refusals.front().reason;
+            PlanAdjustment(RunMode::kTessaldrin, {dir.withSeparator(), files}, held);
+        ASSERT_TRUE(plan.Holds()) << tessaldrin::ReasonText(plan.refusals.front());
         EXPECT_TRUE(header::ChangeHeaderLinks(plan.pages, held, log));
         EXPECT_EQ(ReadAll(files[0]), LinkingPage(form, dir / "Tessaldrin_1.TDB").Text())
             << form.odsVersion;
@@ -197,8 +199,7 @@ TEST(WindowsRelinkingPass, RefusesAFileThatAnotherProcessHoldsOpenAndLeavesItAsI
         ListRunLog log;
         header::HeldDatabaseFiles held;
         EXPECT_FALSE(held.Take({file}));
-        LogRefusals(PlanAdjustment(RunMode::kTessaldrin, {dir.withSeparator(), file, {file}}, held),
-                    log);
+        LogRefusals(PlanAdjustment(RunMode::kTessaldrin, {dir.withSeparator(), {file}}, held), log);
         EXPECT_EQ(log.Lines,
                   (Lines{lines::Error(Format(msg::kFileRefused, file, lines::kCannotOpen)),
                          lines::Reason(lines::kHeldElsewhere)}));

@@ -1,12 +1,12 @@
-#include "app/run_plan.h"
+#include "run/plan.h"
 
 #include "header/header_reading.h"
+#include "header/link_editor.h"
 #include "platform/compare_string.h"
 #include "platform/file_status.h"
 #include "platform/format_message.h"
 #include "platform/local_path.h"
 #include "platform/open_failure.h"
-#include "platform/termination_signals.h"
 
 #include <algorithm>
 #include <map>
@@ -32,9 +32,9 @@ public:
             // of it: every file is refused, the held ones for that reason.
             for (std::size_t i = 0; i < count_; ++i) {
                 const auto failure = held_.FailureAt(i);
-                Refuse(i, platform::Format(failure ? msg::kCannotOpenFile : msg::kChainNotHeld),
-                       failure ? platform::Format(msg::kReason, platform::OpenFailureText(*failure))
-                               : std::string{});
+                Refuse(i,
+                       {.kind = failure ? Refusal::Kind::kCannotOpen : Refusal::Kind::kChainNotHeld,
+                        .failure = failure});
             }
             return Finish();
         }
@@ -44,16 +44,17 @@ public:
         for (std::size_t i = 0; i < count_; ++i) {
             names.push_back(renaming ? RenamedPath(list[i]) : list[i]);
             if (renaming) {
-                plan_.renames.push_back({list[i], names[i], i});
+                plan_.renames.push_back({list[i], names[i]});
                 RefuseWhereNoRename(i, names[i]);
             }
         }
         IndexNames(names);
+        RefuseTooLongNames(names);
         // The server gets the primary file by this name, and the client
         // library takes it only as characters of the system's character set:
         // refused here, before any change, not after the chain is relinked.
         if (!platform::IsSystemText(names.front())) {
-            Refuse(0, platform::Format(msg::kPathNotSystemText));
+            Refuse(0, {.kind = Refusal::Kind::kPathNotSystemText});
         }
         plan_.naming = filetable::TargetNaming(plan_.mode == RunMode::kTessaldrin
                                                    ? filetable::TargetNaming::Rule::kTessaldrin
@@ -68,10 +69,24 @@ public:
     }
 
 private:
-    void Refuse(std::size_t index, std::string reason, std::string cause = {}) {
+    // The first reason found against the file stands.
+    void Refuse(std::size_t index, Refusal refusal) {
         if (!refusals_[index]) {
-            refusals_[index] =
-                Refusal{plan_.files.FileList[index], std::move(reason), std::move(cause)};
+            refusal.file = index;
+            refusals_[index] = std::move(refusal);
+        }
+    }
+
+    // The link editor works on a file under its name now and, once renamed,
+    // under its new one, each at most kDatabaseFileNameWidth characters: a
+    // file opened under a longer name would be one that no run may change,
+    // whether or not the system opens it.
+    void RefuseTooLongNames(const std::vector<std::string>& names) {
+        constexpr std::size_t width = header::LinkEditor::kDatabaseFileNameWidth;
+        for (std::size_t i = 0; i < count_; ++i) {
+            if (std::max(names[i].size(), plan_.files.FileList[i].size()) > width) {
+                Refuse(i, {.kind = Refusal::Kind::kNameTooLong, .number = static_cast<int>(width)});
+            }
         }
     }
 
@@ -85,8 +100,8 @@ private:
         for (std::size_t i = 0; i < count_; ++i) {
             const auto [other, added] = folded.emplace(platform::FoldCase(list[i]), i);
             if (!added) {
-                Refuse(other->second, platform::Format(msg::kCaseTwin, list[i]));
-                Refuse(i, platform::Format(msg::kCaseTwin, list[other->second]));
+                Refuse(other->second, {.kind = Refusal::Kind::kCaseTwin, .name = list[i]});
+                Refuse(i, {.kind = Refusal::Kind::kCaseTwin, .name = list[other->second]});
             }
         }
     }
@@ -99,12 +114,9 @@ private:
             return;
         }
         if (const auto refused = platform::RenameRefusal(path)) {
-            const std::string why =
-                refused->reason == platform::OpenFailure::Reason::kNoPermission
-                    ? platform::Format(msg::kReasonDirectoryUnchangeable, plan_.files.DatabaseDir)
-                    : platform::OpenFailureText(*refused);
-            Refuse(index, platform::Format(msg::kCannotRename),
-                   platform::Format(msg::kReason, why));
+            Refuse(index, {.kind = Refusal::Kind::kCannotRename,
+                           .other = plan_.files.DatabaseDir,
+                           .failure = refused});
         }
     }
 
@@ -117,9 +129,10 @@ private:
         for (std::size_t i = 0; i < count_; ++i) {
             const auto [other, added] = index_.emplace(PathKey(names[i]), i);
             if (!added) {
-                Refuse(renamed(i) ? i : other->second, platform::Format(msg::kNameTaken, names[i]));
+                Refuse(renamed(i) ? i : other->second,
+                       {.kind = Refusal::Kind::kNameTaken, .name = names[i]});
             } else if (renamed(i) && platform::EntryExists(names[i])) {
-                Refuse(i, platform::Format(msg::kNameTaken, names[i]));
+                Refuse(i, {.kind = Refusal::Kind::kNameTaken, .name = names[i]});
             }
         }
     }
@@ -133,30 +146,31 @@ private:
         readings_.push_back(reading);
         page.readLines = reading.lines;
         if (reading.refusal) {
-            Refuse(index, *reading.refusal);
+            Refuse(index, {.kind = Refusal::Kind::kPageRefused, .name = *reading.refusal});
             return page;
         }
         if (index == 0 && reading.fileSequence != 0) {
-            Refuse(index,
-                   platform::Format(msg::kNotThePrimary, static_cast<int>(reading.fileSequence)));
+            Refuse(index, {.kind = Refusal::Kind::kNotThePrimary,
+                           .number = static_cast<int>(reading.fileSequence)});
         }
         if (!reading.link) {
             return page; // the last file of the chain
         }
         page.newLink = plan_.naming(*reading.link);
         if (page.newLink.empty()) {
-            Refuse(index, platform::Format(msg::kNamesNoFile, *reading.link));
+            Refuse(index, {.kind = Refusal::Kind::kNamesNoFile, .name = *reading.link});
             return page;
         }
         const auto target = index_.find(PathKey(page.newLink));
         if (target == index_.end()) {
-            Refuse(index,
-                   platform::Format(msg::kNotInDirectory, *reading.link, plan_.files.DatabaseDir));
+            Refuse(index, {.kind = Refusal::Kind::kNotInDirectory,
+                           .name = *reading.link,
+                           .other = plan_.files.DatabaseDir});
         } else {
             next_[index] = target->second;
         }
         if (auto refused = header::PlanNewPage(editor, page)) {
-            Refuse(index, std::move(*refused));
+            Refuse(index, {.kind = Refusal::Kind::kPageRefused, .name = std::move(*refused)});
         }
         return page;
     }
@@ -174,13 +188,13 @@ private:
             met[*at] = true;
             chain.push_back(*at);
             if (next_[*at] && met[*next_[*at]]) {
-                Refuse(*at, platform::Format(msg::kLoop, pages_[*next_[*at]].path));
+                Refuse(*at, {.kind = Refusal::Kind::kLoop, .name = pages_[*next_[*at]].path});
                 break;
             }
         }
         for (std::size_t i = 0; i < count_ && linksFound; ++i) {
             if (!met[i]) {
-                Refuse(i, platform::Format(msg::kReachedByNoLink));
+                Refuse(i, {.kind = Refusal::Kind::kReachedByNoLink});
             }
         }
         RefuseStrangersInChain(chain);
@@ -202,11 +216,11 @@ private:
                 continue;
             }
             if (reading.odsVersion != primary.odsVersion || reading.pageSize != primary.pageSize) {
-                Refuse(i, platform::Format(msg::kOtherForm, plan_.files.FileList[i]));
+                Refuse(i, {.kind = Refusal::Kind::kOtherForm, .name = plan_.files.FileList[i]});
             } else if (reading.fileSequence != place) {
-                Refuse(i, platform::Format(msg::kWrongPlaceInChain,
-                                           static_cast<int>(reading.fileSequence),
-                                           static_cast<int>(place)));
+                Refuse(i, {.kind = Refusal::Kind::kWrongPlaceInChain,
+                           .number = static_cast<int>(reading.fileSequence),
+                           .place = static_cast<int>(place)});
             }
         }
     }
@@ -234,53 +248,12 @@ private:
 
 filetable::FileTableChange RunPlan::FileTable() const {
     // The primary file by the name the renames give it.
-    const std::string primary = pages.empty() ? files.PrimaryFile : pages.front().writtenPath;
+    const std::string primary = pages.empty() ? files.PrimaryFile() : pages.front().writtenPath;
     return {primary, files.FileList.size(), naming};
 }
 
 RunPlan PlanAdjustment(RunMode mode, DatabaseFiles files, header::HeldDatabaseFiles& held) {
     return Planner(mode, std::move(files), held).Make();
-}
-
-void LogRefusals(const RunPlan& plan, RunLog& log) {
-    for (const Refusal& refusal : plan.refusals) {
-        // Unbounded, unlike the editor's short errors: the line names a path.
-        log.append(platform::Format(
-            msg::kError, platform::Format(msg::kFileRefused, refusal.path, refusal.reason)));
-        if (!refusal.cause.empty()) {
-            log.append(refusal.cause);
-        }
-    }
-}
-
-bool RenameFiles(const RunPlan& plan, header::HeldDatabaseFiles& held, RunLog& log) {
-    if (plan.renames.empty()) {
-        return true;
-    }
-    log.append("");
-    log.AppendMessage(msg::kRenamingHeading);
-    for (const Rename& rename : plan.renames) {
-        // The rename and its line go together, whenever a signal comes.
-        const platform::TerminationDeferred untilLogged;
-        platform::LockedFile* file = held.At(rename.held);
-        if (file == nullptr || !file->MoveTo(rename.to)) {
-            log.LogError(platform::Format(msg::kRenameFailed, rename.from, rename.to));
-            return false;
-        }
-        log.append(platform::Format(msg::kFileRenamed, rename.from, rename.to));
-    }
-    return true;
-}
-
-void ShowRenames(const RunPlan& plan, RunLog& log) {
-    if (plan.renames.empty()) {
-        return;
-    }
-    log.append("");
-    log.AppendMessage(msg::kRenamingHeading);
-    for (const Rename& rename : plan.renames) {
-        log.append(platform::Format(msg::kFileWouldBeRenamed, rename.from, rename.to));
-    }
 }
 
 } // namespace tessaldrin

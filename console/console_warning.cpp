@@ -1,4 +1,4 @@
-#include "app/console_warning.h"
+#include "console/console_warning.h"
 
 #include "app/confirmation.h"
 

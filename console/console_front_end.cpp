@@ -1,7 +1,7 @@
-#include "app/console_front_end.h"
+#include "console/console_front_end.h"
 
 #include "app/confirmation.h"
-#include "app/console_warning.h"
+#include "console/console_warning.h"
 #include "app/port_choice.h"
 #include "app/run_adjustment.h"
 #include "filetable/client_library.h"

@@ -3,8 +3,8 @@
 // file, which is looked for by its file name in the primary file's directory.
 #pragma once
 
-#include "app/discovery.h"
 #include "header/held_database_files.h"
+#include "run/discovery.h"
 #include "runlog/run_log.h"
 
 #include <string>

@@ -1,4 +1,4 @@
-#include "app/chain_discovery.h"
+#include "run/chain_discovery.h"
 
 #include "filetable/target_file_name.h"
 #include "header/header_reading.h"
@@ -64,11 +64,11 @@ private:
 DatabaseFiles FindChainFiles(const std::string& primary, RunLog& log,
                              header::HeldDatabaseFiles& held) {
     DatabaseFiles found;
-    found.PrimaryFile = platform::AbsolutePath(primary);
+    const std::string primaryPath = platform::AbsolutePath(primary);
     // With its trailing separator, as the run names directories.
-    found.DatabaseDir = platform::DirectoryPart(found.PrimaryFile);
+    found.DatabaseDir = platform::DirectoryPart(primaryPath);
     log.append("");
-    log.append(platform::Format(msg::kChainHeading, found.PrimaryFile));
+    log.append(platform::Format(msg::kChainHeading, primaryPath));
 
     held.Release();
     DirectoryNames names(found.DatabaseDir);
@@ -78,7 +78,7 @@ DatabaseFiles FindChainFiles(const std::string& primary, RunLog& log,
     header::LinkEditor editor;
     // The primary file as the user spelled it, then each file as the entry
     // that the link before it means.
-    for (std::optional<std::string> path = found.PrimaryFile; path;) {
+    for (std::optional<std::string> path = primaryPath; path;) {
         // Asked before the file is held: a second hold of a file held already
         // fails, and would hide the loop behind a file that cannot be opened.
         const std::optional<platform::FileIdentity> identity = platform::IdentityOf(*path);

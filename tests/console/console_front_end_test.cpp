@@ -2,7 +2,7 @@
 // The runs here stop before any header is written (the timing runs pass the
 // real local server's check, then fail on a file that is no database); the
 // whole repair is tested on the real server in the integration tests.
-#include "app/console_front_end.h"
+#include "console/console_front_end.h"
 #include "filetable/dm_files.h"
 #include "platform/program_version.h"
 

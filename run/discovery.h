@@ -12,13 +12,15 @@ namespace tessaldrin {
 // What a discovery found.
 struct DatabaseFiles {
     std::string DatabaseDir; // the directory searched, with its trailing separator
-    std::string PrimaryFile; // full path; empty when none was found
     // Full paths: the primary file first, then the secondary files (in text
     // order, or in chain order when found by the chain). Empty when no
     // database was found.
     std::vector<std::string> FileList;
 
     bool Found() const { return !FileList.empty(); }
+    // The primary file's full path; empty when none was found.
+    std::string PrimaryFile() const { return Found() ? FileList.front() : std::string{}; }
+    bool operator==(const DatabaseFiles&) const = default;
 };
 
 // Tessaldrin.?DB and Tessaldrin_*.?DB in the directory of `programPath`,

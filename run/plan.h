@@ -4,12 +4,12 @@
 // prints the plan.
 #pragma once
 
-#include "app/discovery.h"
 #include "filetable/dm_files.h"
 #include "filetable/target_file_name.h"
 #include "header/chain_relinking_pass.h"
 #include "header/held_database_files.h"
-#include "runlog/run_log.h"
+#include "run/discovery.h"
+#include "run/refusal.h"
 
 #include <cstddef>
 #include <string>
@@ -22,17 +22,13 @@ enum class RunMode {
     kChain,      // any database found by its header chain; names kept
 };
 
-// A file that cannot take part in the run as planned, and why.
-struct Refusal {
-    std::string path;
-    std::string reason;
-    std::string cause; // in the user's words, when the system said more; or empty
-};
-
+// One file's new name; the renames stand in list order, so a rename's place
+// is its file's list index and its index among the held files.
 struct Rename {
     std::string from;
     std::string to;
-    std::size_t held{}; // the file's index among the held files
+
+    bool operator==(const Rename&) const = default;
 };
 
 struct RunPlan {
@@ -45,10 +41,11 @@ struct RunPlan {
     // The new name of the file that a stored name means, for the links and
     // the rows of RDB$FILES alike.
     filetable::TargetNaming naming;
-    // In list order; the plan holds when there is none.
+    // In list order, at most one a file; the plan holds when there is none.
     std::vector<Refusal> refusals;
 
     bool Holds() const { return refusals.empty(); }
+    bool operator==(const RunPlan&) const = default;
     // What the file table step is to do once the chain is changed.
     filetable::FileTableChange FileTable() const;
 };
@@ -65,15 +62,5 @@ struct RunPlan {
 // for another place in the chain; a chain that loops, or that does not reach
 // every file. Reads the header pages and changes nothing.
 RunPlan PlanAdjustment(RunMode mode, DatabaseFiles files, header::HeldDatabaseFiles& held);
-
-// One error line per refused file, naming the file and the reason.
-void LogRefusals(const RunPlan& plan, RunLog& log);
-
-// Gives every file of the plan its new name, each held file renamed while it
-// stays held, with the renaming section in `log`; false, after its error
-// line, when a rename failed, and then no further file is renamed.
-bool RenameFiles(const RunPlan& plan, header::HeldDatabaseFiles& held, RunLog& log);
-// The renaming section as the preview shows it.
-void ShowRenames(const RunPlan& plan, RunLog& log);
 
 } // namespace tessaldrin

@@ -1,5 +1,5 @@
 // Entry of tessaldrin-mover-cli.
-#include "app/console_front_end.h"
+#include "console/console_front_end.h"
 #include "filetable/dm_files.h"
 #include "platform/console.h"
 #include "platform/module_file_name.h"

@@ -1,4 +1,4 @@
-#include "app/discovery.h"
+#include "run/discovery.h"
 
 #include "platform/compare_string.h"
 #include "platform/file_system_case.h"
@@ -61,22 +61,23 @@ DatabaseFiles FindDatabaseFiles(const std::string& programPath, RunLog& log) {
     // which is never where the database is looked for. The first match is
     // the primary file; a match that differs from it only in case joins the
     // list (the plan refuses both), any other is named and left alone.
+    std::string primary;
     std::vector<std::string> primaryTwins;
     std::vector<std::string> otherPrimaries;
     if (!found.DatabaseDir.empty()) {
-        for (platform::FileSearch primary(found.DatabaseDir + kPrimaryPattern); primary.Found();
-             primary.Next()) {
-            const std::string path = found.DatabaseDir + primary.Name();
-            if (found.PrimaryFile.empty()) {
-                found.PrimaryFile = path;
+        for (platform::FileSearch match(found.DatabaseDir + kPrimaryPattern); match.Found();
+             match.Next()) {
+            const std::string path = found.DatabaseDir + match.Name();
+            if (primary.empty()) {
+                primary = path;
             } else {
-                (platform::FoldCase(path) == platform::FoldCase(found.PrimaryFile) ? primaryTwins
-                                                                                   : otherPrimaries)
+                (platform::FoldCase(path) == platform::FoldCase(primary) ? primaryTwins
+                                                                         : otherPrimaries)
                     .push_back(path);
             }
         }
     }
-    if (found.PrimaryFile.empty()) {
+    if (primary.empty()) {
         log.AppendMessage(msg::kNoDatabase);
         // The program's directory, which need not be the working directory.
         if (!found.DatabaseDir.empty()) {
@@ -89,7 +90,7 @@ DatabaseFiles FindDatabaseFiles(const std::string& programPath, RunLog& log) {
         InsertSorted(found.FileList, found.DatabaseDir + secondary.Name());
     }
     found.FileList.insert(found.FileList.begin(), primaryTwins.begin(), primaryTwins.end());
-    found.FileList.insert(found.FileList.begin(), found.PrimaryFile);
+    found.FileList.insert(found.FileList.begin(), primary);
     log.append("");
     log.AppendMessage(msg::kFilesHeading);
     for (const std::string& path : found.FileList) {

@@ -1,0 +1,111 @@
+#include "run/describer.h"
+
+#include "platform/format_message.h"
+
+namespace tessaldrin {
+namespace {
+
+using Kind = Refusal::Kind;
+using platform::Format;
+
+// The reason that follows the file's name, and the system's cause, if any.
+struct Reason {
+    std::string reason;
+    std::string cause;
+};
+
+std::string CauseOf(const std::optional<platform::OpenFailure>& failure) {
+    return failure ? Format(msg::kReason, platform::OpenFailureText(*failure)) : std::string{};
+}
+
+Reason ReasonOf(const Refusal& refusal) {
+    switch (refusal.kind) {
+    case Kind::kCannotOpen:
+        return {Format(msg::kCannotOpenFile), CauseOf(refusal.failure)};
+    case Kind::kNameTooLong:
+        // What the link editor says of a name longer than it takes.
+        return {Format(msg::kCannotOpenFile),
+                CauseOf(platform::OpenFailure{platform::OpenFailure::Reason::kNameTooLong})};
+    case Kind::kChainNotHeld:
+        return {Format(msg::kChainNotHeld), {}};
+    case Kind::kCaseTwin:
+        return {Format(msg::kCaseTwin, refusal.name), {}};
+    case Kind::kCannotRename: {
+        const bool directory = refusal.failure && refusal.failure->reason ==
+                                                      platform::OpenFailure::Reason::kNoPermission;
+        return {Format(msg::kCannotRename),
+                directory
+                    ? Format(msg::kReason, Format(msg::kReasonDirectoryUnchangeable, refusal.other))
+                    : CauseOf(refusal.failure)};
+    }
+    case Kind::kNameTaken:
+        return {Format(msg::kNameTaken, refusal.name), {}};
+    case Kind::kPathNotSystemText:
+        return {Format(msg::kPathNotSystemText), {}};
+    case Kind::kPageRefused:
+        return {refusal.name, {}};
+    case Kind::kNotThePrimary:
+        return {Format(msg::kNotThePrimary, refusal.number), {}};
+    case Kind::kNamesNoFile:
+        return {Format(msg::kNamesNoFile, refusal.name), {}};
+    case Kind::kNotInDirectory:
+        return {Format(msg::kNotInDirectory, refusal.name, refusal.other), {}};
+    case Kind::kLoop:
+        return {Format(msg::kLoop, refusal.name), {}};
+    case Kind::kReachedByNoLink:
+        return {Format(msg::kReachedByNoLink), {}};
+    case Kind::kOtherForm:
+        return {Format(msg::kOtherForm, refusal.name), {}};
+    case Kind::kWrongPlaceInChain:
+        return {Format(msg::kWrongPlaceInChain, refusal.number, refusal.place), {}};
+    }
+    return {};
+}
+
+} // namespace
+
+std::string ReasonText(const Refusal& refusal) {
+    return ReasonOf(refusal).reason;
+}
+
+std::vector<std::string> Describe(const RunPlan& plan, const Refusal& refusal) {
+    const Reason reason = ReasonOf(refusal);
+    // Unbounded, unlike the editor's short errors: the line names a path.
+    std::vector<std::string> lines{
+        Format(msg::kError,
+               Format(msg::kFileRefused, plan.files.FileList.at(refusal.file), reason.reason))};
+    if (!reason.cause.empty()) {
+        lines.push_back(reason.cause);
+    }
+    return lines;
+}
+
+std::string Describe(const Rename& rename, Tense tense) {
+    return tense == Tense::kDone ? Format(msg::kFileRenamed, rename.from, rename.to)
+                                 : Format(msg::kFileWouldBeRenamed, rename.from, rename.to);
+}
+
+void LogRefusals(const RunPlan& plan, RunLog& log) {
+    for (const Refusal& refusal : plan.refusals) {
+        for (const std::string& line : Describe(plan, refusal)) {
+            log.append(line);
+        }
+    }
+}
+
+void LogRenamingHeading(const RunPlan& plan, RunLog& log) {
+    if (!plan.renames.empty()) {
+        log.append("");
+        log.AppendMessage(msg::kRenamingHeading);
+    }
+}
+
+void ShowPlan(const RunPlan& plan, RunLog& log) {
+    LogRenamingHeading(plan, log);
+    for (const Rename& rename : plan.renames) {
+        log.append(Describe(rename, Tense::kPlanned));
+    }
+    header::ShowHeaderLinks(plan.pages, log);
+}
+
+} // namespace tessaldrin

@@ -1,0 +1,32 @@
+// The log's German lines of a plan: its refusals and its changes, for the run
+// as it makes them and for the preview that shows them. The one place where
+// the text of a refusal is made.
+#pragma once
+
+#include "run/plan.h"
+#include "runlog/run_log.h"
+
+#include <string>
+#include <vector>
+
+namespace tessaldrin {
+
+// Whether a change is shown as made or as the preview would make it.
+enum class Tense { kDone, kPlanned };
+
+// The lines of `refusal` in `plan`: the error line that names the file and
+// the reason, then the system's cause, when it said more.
+std::vector<std::string> Describe(const RunPlan& plan, const Refusal& refusal);
+// The reason that the error line of `refusal` gives after the file's name.
+std::string ReasonText(const Refusal& refusal);
+// The line of one rename.
+std::string Describe(const Rename& rename, Tense tense);
+
+// Every refusal of the plan, in list order.
+void LogRefusals(const RunPlan& plan, RunLog& log);
+// The heading of the renaming section, when the plan renames anything.
+void LogRenamingHeading(const RunPlan& plan, RunLog& log);
+// The whole plan as the preview shows it: the renames, then each header page.
+void ShowPlan(const RunPlan& plan, RunLog& log);
+
+} // namespace tessaldrin
