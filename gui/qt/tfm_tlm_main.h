@@ -2,8 +2,8 @@
 // steps need no toolkit; the window gives them the port and its program path.
 #pragma once
 
-#include "app/mem_log.h"
 #include "app/run_adjustment.h"
+#include "gui/qt/mem_log.h"
 #include "ui_tfm_tlm_main.h"
 #include "versioninfo/evi_komp.h"
 

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "app/port_choice.h"
-#include "app/windows/mem_log.h"
 #include "filetable/dm_files.h"
+#include "gui/win32/mem_log.h"
 #include "toolkit/windows/form.h"
 #include "versioninfo/evi_komp.h"
 

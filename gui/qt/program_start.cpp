@@ -1,7 +1,7 @@
-#include "app/program_start.h"
+#include "gui/qt/program_start.h"
 
-#include "app/tfm_tlm_main.h"
-#include "app/tfm_tlm_start.h"
+#include "gui/qt/tfm_tlm_main.h"
+#include "gui/qt/tfm_tlm_start.h"
 #include "platform/termination_signals.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
-#include "app/windows/program_start.h"
+#include "gui/win32/program_start.h"
 
-#include "app/windows/tfm_tlm_main.h"
-#include "app/windows/tfm_tlm_start.h"
 #include "filetable/dm_files.h"
+#include "gui/win32/tfm_tlm_main.h"
+#include "gui/win32/tfm_tlm_start.h"
 
 #include <memory>
 
