@@ -2,6 +2,7 @@
 
 #include "gui/qt/tfm_tlm_main.h"
 #include "gui/qt/tfm_tlm_start.h"
+#include "gui/window_start.h"
 #include "platform/termination_signals.h"
 
 #include <QApplication>
@@ -30,34 +31,37 @@ public:
     CloseOnSignal& operator=(const CloseOnSignal&) = delete;
 };
 
-bool Ending() {
-    return platform::TerminationSignal() != 0;
-}
+// The Qt forms and message loop behind the common start-up.
+class QtProgram : public gui::WindowProgram {
+public:
+    explicit QtProgram(toolkit::TApplication& application) : application_(application) {}
+
+    void SetTitle(const char* title) override { application_.SetTitle(title); }
+    std::unique_ptr<gui::MainForm> CreateMainForm() override {
+        auto mainForm = std::make_unique<TfmTLMMain>();
+        mainForm_ = mainForm.get();
+        return mainForm;
+    }
+    std::unique_ptr<gui::Form> CreateConfirmation(gui::MainForm&) override {
+        auto dialog = std::make_unique<TfmTLMStart>();
+        mainForm_->SetConfirmationDialog(dialog.get());
+        return dialog;
+    }
+    bool Ending() const override { return platform::TerminationSignal() != 0; }
+    void Run() override { application_.exec(); }
+    void HandleException() override { application_.HandleException(); }
+
+private:
+    toolkit::TApplication& application_;
+    TfmTLMMain* mainForm_ = nullptr;
+};
 
 } // namespace
 
 int RunProgram(toolkit::TApplication& application, const std::string& clientLibrary) {
-    application.SetTitle("Tessaldrin-Mover");
     const CloseOnSignal closeOnSignal(application);
-    // Declared so that the main window goes first on the way out, then the
-    // dialog it shows, then the data module the window's adjustment points to.
-    std::unique_ptr<filetable::TdmFiles> dmFiles;
-    std::unique_ptr<TfmTLMStart> fmTLMStart;
-    std::unique_ptr<TfmTLMMain> fmTLMMain;
-    try {
-        fmTLMMain = std::make_unique<TfmTLMMain>();
-        dmFiles = std::make_unique<filetable::TdmFiles>(clientLibrary);
-        fmTLMMain->SetDataModule(dmFiles.get());
-        fmTLMStart = std::make_unique<TfmTLMStart>();
-        fmTLMMain->SetConfirmationDialog(fmTLMStart.get());
-        // A signal that came before a window was up has nothing to close.
-        if (!Ending() && fmTLMMain->ShowMainForm() && !Ending()) {
-            application.exec();
-        }
-    } catch (...) {
-        application.HandleException();
-    }
-    return 0;
+    QtProgram program(application);
+    return gui::RunProgram(program, clientLibrary);
 }
 
 } // namespace tessaldrin

@@ -4,6 +4,7 @@
 
 #include "app/run_adjustment.h"
 #include "gui/qt/mem_log.h"
+#include "gui/window_start.h"
 #include "ui_tfm_tlm_main.h"
 #include "versioninfo/evi_komp.h"
 
@@ -17,7 +18,7 @@ namespace tessaldrin {
 
 class TfmTLMStart;
 
-class TfmTLMMain : public QWidget, public Ui_TfmTLMMain {
+class TfmTLMMain : public QWidget, public Ui_TfmTLMMain, public gui::MainForm {
     Q_OBJECT
 
 public:
@@ -27,13 +28,13 @@ public:
     ~TfmTLMMain() override;
 
     // The forms that start-up creates after the main window.
-    void SetDataModule(filetable::TdmFiles* dataModule);
+    void SetDataModule(filetable::TdmFiles* dataModule) override;
     void SetConfirmationDialog(TfmTLMStart* dialog) { confirmation_ = dialog; }
 
     // Shows the window as the application's main form: FormShow first, then
     // the window, when the user confirmed; otherwise the window is closed.
     // Returns whether the window is now shown and waits for the user.
-    bool ShowMainForm();
+    bool ShowMainForm() override;
 
     // The run log over memLog.
     MemLog& Log() { return *log_; }

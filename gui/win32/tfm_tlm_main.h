@@ -5,6 +5,7 @@
 #include "app/port_choice.h"
 #include "filetable/dm_files.h"
 #include "gui/win32/mem_log.h"
+#include "gui/window_start.h"
 #include "toolkit/windows/form.h"
 #include "versioninfo/evi_komp.h"
 
@@ -17,19 +18,19 @@ namespace tessaldrin {
 
 class TfmTLMStart;
 
-class TfmTLMMain : public toolkit::TForm {
+class TfmTLMMain : public toolkit::TForm, public gui::MainForm {
 public:
     // Builds the window hidden and runs FormCreate.
     explicit TfmTLMMain(toolkit::TApplication& application);
 
     // The forms that start-up creates after the main window.
-    void SetDataModule(filetable::TdmFiles* dataModule);
+    void SetDataModule(filetable::TdmFiles* dataModule) override;
     void SetConfirmationDialog(TfmTLMStart* dialog) { confirmation_ = dialog; }
 
     // Shows the window as the application's main form: FormShow first, then
     // the window, when the user confirmed; otherwise the window is closed.
     // Returns whether the window is now shown and waits for the user.
-    bool ShowMainForm();
+    bool ShowMainForm() override;
 
     void FormCreate();
     // The confirmation, modally, before the window becomes visible. Returns
