@@ -5,9 +5,9 @@
 // Prints, in milliseconds since the launcher's TM_BENCH_SPAWNED_NS (or since
 // main when that is unset):
 //   first_window_ms=N main_window_ms=N
-#include "app/program_start.h"
-#include "app/tfm_tlm_main.h"
-#include "app/tfm_tlm_start.h"
+#include "gui/qt/program_start.h"
+#include "gui/qt/tfm_tlm_main.h"
+#include "gui/qt/tfm_tlm_start.h"
 #include "toolkit/application.h"
 
 #include <QEvent>

@@ -6,7 +6,7 @@ set(tm_dist_files ${tm_dist}/files)
 set(tm_zip ${tm_dist}/tessaldrin-mover-${PROJECT_VERSION}-windows.zip)
 file(MAKE_DIRECTORY ${tm_dist_files})
 # The line ends now, the code page at build time.
-configure_file(${CMAKE_SOURCE_DIR}/app/windows/LIESMICH.txt ${tm_dist}/LIESMICH.utf8.txt
+configure_file(${CMAKE_SOURCE_DIR}/platform/windows/resources/LIESMICH.txt ${tm_dist}/LIESMICH.utf8.txt
   @ONLY NEWLINE_STYLE CRLF)
 find_program(TM_ICONV iconv REQUIRED)
 add_custom_command(OUTPUT ${tm_zip}

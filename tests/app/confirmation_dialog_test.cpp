@@ -1,6 +1,6 @@
 // The confirmation dialog as a user drives it: real keystrokes, a real paste,
 // the dialog's own modal loop.
-#include "app/tfm_tlm_start.h"
+#include "gui/qt/tfm_tlm_start.h"
 #include "qt_test_support.h"
 
 #include <QClipboard>

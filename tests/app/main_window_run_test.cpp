@@ -1,9 +1,9 @@
 // Start in the main window: the port choice, and the log of every way a run
 // can end, on real files and the real Firebird 3 server. Each test confirms
 // with "JA" as the user does, clicks Start and reads memLog.
-#include "app/tfm_tlm_main.h"
-#include "app/tfm_tlm_start.h"
 #include "filetable/dm_files.h"
+#include "gui/qt/tfm_tlm_main.h"
+#include "gui/qt/tfm_tlm_start.h"
 #include "qt_test_support.h"
 #include "tests/support/firebird_fixture.h"
 #include "tests/support/stalling_proxy.h"

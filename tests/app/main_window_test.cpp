@@ -1,7 +1,7 @@
 // The main window: its state after creation, the port edit, the confirmation
 // before it is shown, Close, and the run log over memLog.
-#include "app/tfm_tlm_main.h"
-#include "app/tfm_tlm_start.h"
+#include "gui/qt/tfm_tlm_main.h"
+#include "gui/qt/tfm_tlm_start.h"
 #include "qt_test_support.h"
 
 #include <QClipboard>

@@ -1,9 +1,9 @@
 // The start-up as the process entry runs it: the forms in their order, the
 // confirmation first, the message loop, and a start-up failure's display.
 // The data module loads the real client library of this machine.
-#include "app/program_start.h"
-#include "app/tfm_tlm_main.h"
-#include "app/tfm_tlm_start.h"
+#include "gui/qt/program_start.h"
+#include "gui/qt/tfm_tlm_main.h"
+#include "gui/qt/tfm_tlm_start.h"
 #include "platform/termination_signals.h"
 #include "qt_test_support.h"
 

@@ -1,9 +1,9 @@
 // The version switches at the real start-up: the program's main window with
 // EVI1, started with the command line "/EVIF /EVIS", in the order that the
 // outputs and the confirmation dialog come.
-#include "app/program_start.h"
-#include "app/tfm_tlm_main.h"
-#include "app/tfm_tlm_start.h"
+#include "gui/qt/program_start.h"
+#include "gui/qt/tfm_tlm_main.h"
+#include "gui/qt/tfm_tlm_start.h"
 #include "qt_test_support.h"
 #include "toolkit/application.h"
 #include "versioninfo/evi_komp.h"

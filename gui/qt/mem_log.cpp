@@ -1,4 +1,4 @@
-#include "app/mem_log.h"
+#include "gui/qt/mem_log.h"
 
 #include <QMetaObject>
 #include <QPlainTextEdit>

@@ -4,7 +4,7 @@
 // the focus (BS_NOTIFY), which the default frame follows.
 #pragma once
 
-#include "app/windows/resource_ids.h"
+#include "gui/win32/resource_ids.h"
 #include "toolkit/windows/control_table.h"
 
 namespace tessaldrin::start_dialog {

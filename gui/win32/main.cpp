@@ -1,5 +1,5 @@
 // The process entry of the Win32 window program.
-#include "app/windows/program_start.h"
+#include "gui/win32/program_start.h"
 #include "toolkit/windows/application.h"
 
 int main(int argc, char** argv) {

@@ -2,13 +2,14 @@
 // confirmation word before the main window can be used.
 #pragma once
 
+#include "gui/window_start.h"
 #include "ui_tfm_tlm_start.h"
 
 #include <QDialog>
 
 namespace tessaldrin {
 
-class TfmTLMStart : public QDialog, public Ui_TfmTLMStart {
+class TfmTLMStart : public QDialog, public Ui_TfmTLMStart, public gui::Form {
     Q_OBJECT
 
 public:

@@ -1,4 +1,4 @@
-#include "app/windows/mem_log.h"
+#include "gui/win32/mem_log.h"
 
 #include "toolkit/windows/dialog_keyboard.h"
 

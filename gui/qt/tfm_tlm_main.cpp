@@ -1,7 +1,7 @@
-#include "app/tfm_tlm_main.h"
+#include "gui/qt/tfm_tlm_main.h"
 
 #include "app/start_run.h"
-#include "app/tfm_tlm_start.h"
+#include "gui/qt/tfm_tlm_start.h"
 #include "platform/module_file_name.h"
 #include "toolkit/application.h"
 #include "toolkit/run_repainting.h"

@@ -1,4 +1,4 @@
-#include "app/tfm_tlm_start.h"
+#include "gui/qt/tfm_tlm_start.h"
 
 #include "app/confirmation.h"
 #include "toolkit/application.h"

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/port_choice.h"
-#include "app/windows/resource_ids.h"
+#include "gui/win32/resource_ids.h"
 #include "toolkit/windows/control_table.h"
 
 namespace tessaldrin::main_window {

@@ -2,11 +2,12 @@
 // typing the confirmation word before the main window can be used.
 #pragma once
 
+#include "gui/window_start.h"
 #include "toolkit/windows/form.h"
 
 namespace tessaldrin {
 
-class TfmTLMStart : public toolkit::TForm {
+class TfmTLMStart : public toolkit::TForm, public gui::Form {
 public:
     // Builds the dialog hidden.
     explicit TfmTLMStart(toolkit::TApplication& application);

@@ -1,8 +1,8 @@
-#include "app/windows/tfm_tlm_main.h"
+#include "gui/win32/tfm_tlm_main.h"
 
 #include "app/start_run.h"
-#include "app/windows/tfm_tlm_main_layout.h"
-#include "app/windows/tfm_tlm_start.h"
+#include "gui/win32/tfm_tlm_main_layout.h"
+#include "gui/win32/tfm_tlm_start.h"
 #include "platform/module_file_name.h"
 #include "toolkit/run_repainting.h"
 #include "versioninfo/version_switches.h"

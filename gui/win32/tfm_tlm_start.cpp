@@ -1,7 +1,7 @@
-#include "app/windows/tfm_tlm_start.h"
+#include "gui/win32/tfm_tlm_start.h"
 
 #include "app/confirmation.h"
-#include "app/windows/tfm_tlm_start_layout.h"
+#include "gui/win32/tfm_tlm_start_layout.h"
 
 #include <string>
 

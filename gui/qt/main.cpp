@@ -1,5 +1,5 @@
 // The process entry of the window program.
-#include "app/program_start.h"
+#include "gui/qt/program_start.h"
 #include "platform/termination_signals.h"
 #include "toolkit/application.h"
 
