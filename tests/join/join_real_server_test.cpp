@@ -196,12 +196,18 @@ private:
     std::unique_ptr<ServerDir> copies_;
 };
 
-INSTANTIATE_TEST_SUITE_P(Servers, JoinOnServer, ::testing::Values(&Firebird3(), &Firebird4()),
+INSTANTIATE_TEST_SUITE_P(Servers, JoinOnServer,
+                         ::testing::Values(&Firebird25(), &Firebird3(), &Firebird4()),
                          [](const auto& info) { return std::string(info.param->name); });
 
 } // namespace
 
 TEST_P(JoinOnServer, PlanRefusesEveryChainThatIsNotAsTheEngineLeftIt) {
+    // Its changed bytes are laid out for the ODS 12 and 13 form, whose pages
+    // keep their own numbers; the ODS 11 rows are yet to be written.
+    if (GetParam() == &Firebird25()) {
+        GTEST_SKIP() << "laid out for ODS 12 and 13";
+    }
     const std::uint16_t otherOds = GetParam()->odsVersion == 0x800C ? 0x800D : 0x800C;
     const std::optional<std::uint64_t> plenty = std::uint64_t{1} << 40;
     const struct {
@@ -319,6 +325,11 @@ RecoveryPlan PlanRecoveryOf(const fs::path& primary) {
 // Faults that the files themselves bring, met on the way: the join stops,
 // undoes what it did and leaves the copy byte for byte as it was.
 TEST_P(JoinOnServer, FaultsMetOnTheWayUndoTheJoin) {
+    // Its changed bytes are laid out for the ODS 12 and 13 form, whose pages
+    // keep their own numbers; the ODS 11 rows are yet to be written.
+    if (GetParam() == &Firebird25()) {
+        GTEST_SKIP() << "laid out for ODS 12 and 13";
+    }
     const struct {
         const char* name;
         Change before;
