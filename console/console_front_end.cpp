@@ -6,6 +6,8 @@
 #include "app/run_adjustment.h"
 #include "filetable/client_library.h"
 #include "filetable/dm_files.h"
+#include "join/join_run.h"
+#include "join/terminal_progress.h"
 #include "platform/console.h"
 #include "platform/file_status.h"
 #include "platform/format_message.h"
@@ -31,6 +33,8 @@ namespace {
 constexpr const char* kUsage =
     "Aufruf: tessaldrin-mover-cli [--confirm JA] [--port N] [--dir DIR] [--timing]\n"
     "                             [--primary DATEI] [--dry-run] [--version] [--help]\n"
+    "        tessaldrin-mover-cli --join --primary DATEI [--dry-run] [--confirm JA]\n"
+    "                             [--port N]\n"
     "\n"
     "Passt eine verschobene Tessaldrin-Datenbank an ihr neues Verzeichnis an.\n"
     "  --confirm JA   bestätigt den Hinweis ohne Rückfrage (für Skripte)\n"
@@ -45,6 +49,9 @@ constexpr const char* kUsage =
     "                 Datenbank an, deren Dateien zusammen in das Verzeichnis ihrer\n"
     "                 Primärdatei DATEI verschoben wurden: folgt der Kette der\n"
     "                 Header-Seiten und benennt nichts um; nicht mit --dir\n"
+    "  --join         vereinigt die mehrteilige Datenbank von --primary DATEI zu\n"
+    "                 einer einzigen Datei (ihrer Primärdatei); die Folgedateien\n"
+    "                 werden zu NAME.joined umbenannt\n"
     "  --dry-run      Vorschau: zeigt, was ein Lauf ändern würde, und ändert nichts;\n"
     "                 fragt nicht nach JA\n"
     "  --version      zeigt Programmname, Version und Datum\n"
@@ -56,6 +63,7 @@ constexpr const char* kUsage =
     "Server (Firebird 3 und neuer) sie nicht ändern lässt.\n"
     "Mit --dry-run: 0 wenn ein Lauf alle Dateien wie geplant anpassen könnte,\n"
     "sonst 1.\n"
+    "Mit --join: 0 eine Datei (mit --dry-run: vereinigbar), 1 nicht vereinigt.\n"
     "Plus 8, wenn die Ausgabe nicht ganz geschrieben werden konnte (etwa in eine\n"
     "Pipe, deren Leser schon beendet ist); der Lauf geht dann trotzdem zu Ende.\n";
 
@@ -89,6 +97,7 @@ struct Options {
     bool version = false;
     bool timing = false;
     bool dryRun = false;
+    bool join = false;
     std::optional<std::string> primary;
     std::optional<std::string> confirmation;
     std::int32_t port = kStandardPort;
@@ -103,7 +112,8 @@ struct Flag {
 constexpr Flag kFlags[] = {{"--help", &Options::help},
                            {"--version", &Options::version},
                            {"--timing", &Options::timing},
-                           {"--dry-run", &Options::dryRun}};
+                           {"--dry-run", &Options::dryRun},
+                           {"--join", &Options::join}};
 
 bool AllDigits(const std::string& text) {
     return !text.empty() && std::all_of(text.begin(), text.end(),
@@ -172,7 +182,42 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::string& 
               "der Primärdatei.";
         return std::nullopt;
     }
+    if (options.join && !options.primary) {
+        why = "--join braucht --primary DATEI.";
+        return std::nullopt;
+    }
     return options;
+}
+
+// The join of the chain from --primary into its primary file, with the
+// plan shown before the confirmation.
+int RunJoinFromConsole(filetable::TdmFiles& dmFiles, const Options& options,
+                       const ConsoleEnvironment& env, RunLog& log,
+                       header::RelinkProgress& written) {
+    join::TerminalProgress terminal(env.err);
+    join::JoinHooks hooks;
+    hooks.written = &written;
+    hooks.confirm = [&] {
+        if (options.confirmation) {
+            return IsConfirmationWord(*options.confirmation);
+        }
+        env.out << "\nBitte JA eingeben, um die Dateien zu vereinigen: " << std::flush;
+        std::string typed;
+        return std::getline(env.in, typed) && IsConfirmationWord(typed);
+    };
+    if (platform::ErrorIsTerminal()) {
+        hooks.progress = [&](const join::JoinProgress& progress) { terminal.Show(progress); };
+    }
+    switch (join::RunJoin(dmFiles, {*options.primary, options.port, options.dryRun}, log, hooks)) {
+    case join::JoinRunOutcome::kJoined:
+        return kExitSucceeded;
+    case join::JoinRunOutcome::kNotJoined:
+        return kExitFailed;
+    case join::JoinRunOutcome::kUnconfirmed:
+        env.err << "Abgebrochen: ohne JA wird nichts vereinigt.\n";
+        break;
+    }
+    return kExitUsage;
 }
 
 // The typed confirmation, read from standard input after the warning.
@@ -301,6 +346,9 @@ int RunToTheEnd(const std::vector<std::string>& args, const ConsoleEnvironment& 
         // SIGINT or SIGTERM: whatever is attached is closed through the client
         // library's own shutdown, then the process ends by the signal.
         const EndOnSignal::Closing closing(endOnSignal, dmFiles);
+        if (options->join) {
+            return Finished(RunJoinFromConsole(dmFiles, *options, env, log, progress), env);
+        }
         // A preview changes nothing, so it needs no confirmation.
         if (!options->dryRun && !Confirmed(*options, env)) {
             env.err << "Abgebrochen: ohne JA wird nichts angepasst.\n";

@@ -148,6 +148,11 @@ LockedFile::SoleAccess::SoleAccess(LockedFile& file) {
     }
 }
 
+bool LockedFile::SoleAccess::Kept() const {
+    // A lease whose break has begun already reads as the type it is broken to.
+    return descriptor_ >= 0 && fcntl(descriptor_, F_GETLEASE) == F_WRLCK;
+}
+
 LockedFile::SoleAccess::~SoleAccess() {
     if (descriptor_ >= 0) {
         // An open that waits elsewhere goes on.

@@ -93,6 +93,9 @@ public:
         SoleAccess& operator=(const SoleAccess&) = delete;
         // Why it was not granted; none when it was.
         const std::optional<OpenFailure>& Refusal() const { return refusal_; }
+        // Whether it is still granted: no other process has begun to open
+        // the file since, which breaks it (the opener waits meanwhile).
+        bool Kept() const;
 
     private:
         int descriptor_ = -1; // the descriptor it was granted on

@@ -140,6 +140,65 @@ inline constexpr std::array kMessageTable{
     MessageText{21105, "Der Pfad enthält Bytes, die kein Zeichen des Systemzeichensatzes sind; die "
                        "Client-Bibliothek kann ihn dem Server nicht unverändert übergeben."},
     MessageText{21200, "Kopiere Seiten: %d %% (%d von %d MB)"},
+    MessageText{21201, "Vereinigung der mehrteiligen Datenbank %s zu einer Datei"},
+    MessageText{21202, "Nicht vereinigt: %s: %s"},
+    MessageText{21203, "Die Kette hat nur eine Datei: die Datenbank ist schon eine einzige Datei."},
+    MessageText{21204, "Die Header-Seite ist nicht lesbar oder hat keine zulässige Seitengröße."},
+    MessageText{21205, "Diese ODS-Version (%d) kann nicht vereinigt werden."},
+    MessageText{21206, "Die ODS-Version (%d) weicht von der der Primärdatei (%d) ab."},
+    MessageText{21207, "Die Datei gehört zu einem Schatten (Shadow)."},
+    MessageText{21208, "Die Header-Seite nennt eine Stammdatei (Root File Name)."},
+    MessageText{21209, "nbackup-Zustand ist nicht normal (Flags %d): erst nbackup beenden."},
+    MessageText{21210, "Eine Ver- oder Entschlüsselung ist im Gange."},
+    MessageText{21211, "Die Header-Seite setzt sich auf Seite %d fort."},
+    MessageText{21212, "Die Einträge der Header-Seite sind beschädigt."},
+    MessageText{21213, "Falsche Folgenummer in der Kette: erwartet %d, gefunden %d."},
+    MessageText{21214, "Falsche Seitengröße: erwartet %d, gefunden %d."},
+    MessageText{21215, "Falsche erste Seite: erwartet %d, gefunden %d."},
+    MessageText{21216, "Ein Folgedatei-Eintrag ohne Eintrag der letzten Seite."},
+    MessageText{21217, "Ein Eintrag der letzten Seite ohne Folgedatei-Eintrag."},
+    MessageText{21218, "Die Kette ist unvollständig: die nächste Datei fehlt, ist nicht lesbar "
+                       "oder gehört schon zur Kette."},
+    MessageText{21219, "Die Kette endet vor ihrer letzten Datei."},
+    MessageText{21220, "Leerer Seitenbereich: erste Seite %d, letzte Seite %d."},
+    MessageText{21221, "Die Dateigröße ist kein Vielfaches der Seitengröße."},
+    MessageText{21222, "Die Datei ist länger als ihr Seitenbereich: %d Seiten erlaubt, %d "
+                       "vorhanden."},
+    MessageText{21223, "Der Dateiname enthält einen Zeilenumbruch."},
+    MessageText{21224, "Neben der Primärdatei liegt ein Journal einer Vereinigung; es wird "
+                       "zuerst aufgelöst."},
+    MessageText{21225, "Der Name, unter den die Datei beiseitegelegt würde, ist schon vergeben."},
+    MessageText{21226, "Der freie Platz auf dem Datenträger ist nicht bekannt."},
+    MessageText{21227, "Nicht genug freier Platz: %d MB nötig, %d MB frei."},
+    MessageText{21228, "Die Änderung der Header-Seite passt nicht in ihren ersten Sektor."},
+    MessageText{21229, "Die Seite an Stelle %d trägt die Nummer %d."},
+    MessageText{21230, "Das Journal neben der Primärdatei gehört nicht zu dieser Datenbank."},
+    MessageText{21231, "Die Primärdatei passt weder zum Stand vor noch nach der Vereinigung."},
+    MessageText{21232, "Die Datei ist nicht mehr die, die das Journal nennt."},
+    MessageText{21233, "Die Datei liegt unter ihrem und unter ihrem beiseitegelegten Namen vor."},
+    MessageText{21234, "Die Datei kann nicht allein gehalten werden: %s"},
+    MessageText{21235, "Datei %s: Seiten %d bis %d, %d MB zu kopieren"},
+    MessageText{21236, "Neue Länge der Primärdatei: %d MB; danach beiseitegelegt:"},
+    MessageText{21237, "%s wird zu %s"},
+    MessageText{21238, "Journal einer unterbrochenen Vereinigung gefunden: %s"},
+    MessageText{21239, "Die Vereinigung war noch nicht festgeschrieben; die Primärdatei ist auf "
+                       "ihre alte Länge gekürzt, die Datenbank ist unverändert mehrteilig."},
+    MessageText{21240, "Die Vereinigung war festgeschrieben; die Umbenennungen sind beendet."},
+    MessageText{21241, "Das Journal war unvollständig geschrieben und ist entfernt; nichts "
+                       "anderes war geändert."},
+    MessageText{21242, "Die Auflösung des Journals ist fehlgeschlagen; es bleibt liegen."},
+    MessageText{21243, "Die Vereinigung ist im Schritt %s fehlgeschlagen und rückgängig gemacht; "
+                       "die Datenbank ist unverändert mehrteilig."},
+    MessageText{21244, "Die Datenbank %s ist jetzt eine einzige Datei."},
+    MessageText{21245, "Die Datenbank %s wurde nicht vereinigt."},
+    MessageText{21246, "RDB$FILES behält seine Zeilen, der Server lässt sie nicht ändern. ALTER "
+                       "DATABASE ADD FILE darf auf dieser Datenbank nicht verwendet werden; die "
+                       "nächste Sicherung und Rücksicherung entfernt die Zeilen."},
+    MessageText{21247, "Eine Datei der Kette wurde während der Vereinigung geöffnet; die "
+                       "Vereinigung ist rückgängig gemacht."},
+    MessageText{21248, "Die Vereinigung ist im Schritt %s stehen geblieben; das Journal bleibt "
+                       "liegen, der nächste Lauf mit --join schließt sie ab oder macht sie "
+                       "rückgängig."},
 };
 
 // The text of message `id`; empty for a number the table does not hold.

@@ -1,12 +1,11 @@
 #include "platform/termination_signals.h"
 
 #include "platform/retry_on_interrupt.h"
+#include "platform/termination_moment.h"
 
-#include <atomic>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
-#include <mutex>
 #include <thread>
 #include <unistd.h>
 
@@ -16,22 +15,6 @@ namespace {
 // The handler only writes the signal's number into this pipe, which is all a
 // signal handler may safely do; the watching thread reads it.
 int pipeEnds[2] = {-1, -1};
-std::atomic<int> arrived{0};
-// While the watching thread waits for the moment, a write that is about to
-// begin lets it go first: a loop of short deferred writes would otherwise
-// take the mutex again and again before the waiting thread is woken, and a
-// signal would wait for the whole loop.
-std::atomic<bool> waiting{false};
-
-// Held by a write that must not be cut short, and by the action while it runs.
-std::mutex& Moment() {
-    static std::mutex moment;
-    return moment;
-}
-TerminationAction& Action() {
-    static TerminationAction action;
-    return action;
-}
 
 void OnSignal(int signal) {
     const int saved = errno;
@@ -47,15 +30,13 @@ void Watch() {
         if (n != 1) {
             return;
         }
-        arrived.store(number);
-        waiting.store(true);
-        const std::lock_guard<std::mutex> moment(Moment());
-        waiting.store(false);
-        if (Action()) {
-            Action()(number);
-        } else {
+        TerminationMoment& moment = ProcessTerminationMoment();
+        const TerminationAction action = moment.AwaitAction(number);
+        if (!action) {
             EndBySignal(number);
         }
+        action(number);
+        moment.EndAction();
     }
 }
 
@@ -75,30 +56,19 @@ void WatchTerminationSignals() {
 }
 
 void SetTerminationAction(TerminationAction action) {
-    const std::lock_guard<std::mutex> moment(Moment());
-    if (action) {
-        arrived.store(0);
-    }
-    Action() = std::move(action);
+    ProcessTerminationMoment().SetAction(std::move(action));
 }
 
 int TerminationSignal() {
-    return arrived.load();
+    return ProcessTerminationMoment().Arrived();
 }
 
 TerminationDeferred::TerminationDeferred() {
-    for (;;) {
-        Moment().lock();
-        if (!waiting.load()) {
-            return;
-        }
-        Moment().unlock();
-        std::this_thread::yield();
-    }
+    ProcessTerminationMoment().BeginDeferral();
 }
 
 TerminationDeferred::~TerminationDeferred() {
-    Moment().unlock();
+    ProcessTerminationMoment().EndDeferral();
 }
 
 void EndBySignal(int signal) {

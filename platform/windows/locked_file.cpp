@@ -192,6 +192,12 @@ LockedFile::SoleAccess::SoleAccess(LockedFile& file) {
 
 LockedFile::SoleAccess::~SoleAccess() = default;
 
+// The share mode of the held handle keeps every writer out for as long as it
+// is held, so the access granted stays granted.
+bool LockedFile::SoleAccess::Kept() const {
+    return !refusal_;
+}
+
 bool LockedFile::Sync() {
     return FlushFileBuffers(HandleOf(descriptor_)) != 0;
 }

@@ -1,50 +1,26 @@
 #include "platform/windows/windows_api.h"
 
+#include "platform/termination_moment.h"
 #include "platform/termination_signals.h"
 
-#include <atomic>
-#include <condition_variable>
 #include <csignal>
-#include <mutex>
 
 namespace tessaldrin::platform {
 namespace {
 
 // A console program on Windows learns of Ctrl+C, Ctrl+Break, the closing of
 // its console and a logoff through its control handler, which the system
-// calls on a thread of its own: that thread carries out the action.
-std::mutex mutex;
-std::condition_variable idle;
-TerminationAction action;
-int deferred = 0;
-bool acting = false;
-std::atomic<int> arrived{0};
-
-// A moment with no write under way and no action running.
-bool Idle() {
-    return deferred == 0 && !acting;
-}
-
+// calls on a thread of its own: that thread carries out the action, once no
+// write is under way.
 BOOL WINAPI OnControl(DWORD event) {
     const int signal = event == CTRL_C_EVENT ? SIGINT : SIGTERM;
-    TerminationAction todo;
-    {
-        std::unique_lock lock(mutex);
-        arrived = signal;
-        if (!action) {
-            return FALSE; // the system's default: the process ends
-        }
-        idle.wait(lock, Idle);
-        acting = true;
-        todo = action;
+    TerminationMoment& moment = ProcessTerminationMoment();
+    const TerminationAction action = moment.AwaitAction(signal);
+    if (action) {
+        action(signal);
     }
-    todo(signal);
-    {
-        const std::lock_guard lock(mutex);
-        acting = false;
-    }
-    idle.notify_all();
-    return TRUE;
+    moment.EndAction();
+    return action ? TRUE : FALSE; // FALSE: the system's default, the process ends
 }
 
 } // namespace
@@ -54,28 +30,19 @@ void WatchTerminationSignals() {
 }
 
 void SetTerminationAction(TerminationAction next) {
-    std::unique_lock lock(mutex);
-    idle.wait(lock, Idle);
-    action = std::move(next);
-    arrived = 0;
+    ProcessTerminationMoment().SetAction(std::move(next));
 }
 
 int TerminationSignal() {
-    return arrived;
+    return ProcessTerminationMoment().Arrived();
 }
 
 TerminationDeferred::TerminationDeferred() {
-    std::unique_lock lock(mutex);
-    idle.wait(lock, [] { return !acting; });
-    ++deferred;
+    ProcessTerminationMoment().BeginDeferral();
 }
 
 TerminationDeferred::~TerminationDeferred() {
-    {
-        const std::lock_guard lock(mutex);
-        --deferred;
-    }
-    idle.notify_all();
+    ProcessTerminationMoment().EndDeferral();
 }
 
 // The exit status that Windows gives a console program ended by Ctrl+C.

@@ -61,3 +61,38 @@ TEST(TerminationSignals, WithoutAnActionASignalEndsTheProcessByThatSignal) {
         },
         ::testing::KilledBySignal(SIGTERM), "");
 }
+
+TEST(TerminationSignals, NestedDeferralsHoldASignalUntilTheOuterEndsAndNeverLoseIt) {
+    // In a child process of its own, which the signal really ends: a guard
+    // taken inside another, also while the signal waits, must neither wait
+    // for the signal nor let it act before the outer guard ends.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            WatchTerminationSignals();
+            static std::atomic<bool> outerEnded{false};
+            SetTerminationAction([](int received) {
+                if (!outerEnded.load()) {
+                    std::_Exit(1); // acted during a deferred write
+                }
+                EndBySignal(received);
+            });
+            {
+                const TerminationDeferred outer;
+                {
+                    const TerminationDeferred inner;
+                    ::kill(::getpid(), SIGTERM);
+                    if (!Eventually([] { return TerminationSignal() == SIGTERM; })) {
+                        std::_Exit(2); // never arrived
+                    }
+                    // Taken while the signal waits for its moment.
+                    const TerminationDeferred innermost;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                outerEnded.store(true);
+            }
+            Eventually([] { return false; });
+            std::_Exit(3); // the signal was lost
+        },
+        ::testing::KilledBySignal(SIGTERM), "");
+}
