@@ -196,18 +196,23 @@ private:
     std::unique_ptr<ServerDir> copies_;
 };
 
+std::string ServerName(const ::testing::TestParamInfo<const Server*>& info) {
+    return info.param->name;
+}
+
 INSTANTIATE_TEST_SUITE_P(Servers, JoinOnServer,
-                         ::testing::Values(&Firebird25(), &Firebird3(), &Firebird4()),
-                         [](const auto& info) { return std::string(info.param->name); });
+                         ::testing::Values(&Firebird25(), &Firebird3(), &Firebird4()), ServerName);
+
+// The servers whose pages keep their own numbers (ODS 12 and 13): the tests
+// that alter bytes laid out in that form. The ODS 11 rows are yet to be written.
+class JoinOnPageNumberedServer : public JoinOnServer {};
+
+INSTANTIATE_TEST_SUITE_P(Servers, JoinOnPageNumberedServer,
+                         ::testing::Values(&Firebird3(), &Firebird4()), ServerName);
 
 } // namespace
 
-TEST_P(JoinOnServer, PlanRefusesEveryChainThatIsNotAsTheEngineLeftIt) {
-    // Its changed bytes are laid out for the ODS 12 and 13 form, whose pages
-    // keep their own numbers; the ODS 11 rows are yet to be written.
-    if (GetParam() == &Firebird25()) {
-        GTEST_SKIP() << "laid out for ODS 12 and 13";
-    }
+TEST_P(JoinOnPageNumberedServer, PlanRefusesEveryChainThatIsNotAsTheEngineLeftIt) {
     const std::uint16_t otherOds = GetParam()->odsVersion == 0x800C ? 0x800D : 0x800C;
     const std::optional<std::uint64_t> plenty = std::uint64_t{1} << 40;
     const struct {
@@ -324,12 +329,7 @@ RecoveryPlan PlanRecoveryOf(const fs::path& primary) {
 
 // Faults that the files themselves bring, met on the way: the join stops,
 // undoes what it did and leaves the copy byte for byte as it was.
-TEST_P(JoinOnServer, FaultsMetOnTheWayUndoTheJoin) {
-    // Its changed bytes are laid out for the ODS 12 and 13 form, whose pages
-    // keep their own numbers; the ODS 11 rows are yet to be written.
-    if (GetParam() == &Firebird25()) {
-        GTEST_SKIP() << "laid out for ODS 12 and 13";
-    }
+TEST_P(JoinOnPageNumberedServer, FaultsMetOnTheWayUndoTheJoin) {
     const struct {
         const char* name;
         Change before;
