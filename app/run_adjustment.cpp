@@ -31,7 +31,7 @@ RunMode ModeOf(const RunSettings& settings) {
 // files once all are found, the files of a chain as the chain reaches them.
 DatabaseFiles Discover(const RunSettings& settings, RunLog& log, header::HeldDatabaseFiles& held) {
     if (ModeOf(settings) == RunMode::kChain) {
-        return FindChainFiles(settings.ChainPrimary, log, held);
+        return FindChainFiles(settings.ChainPrimary, log, held, settings.SearchDirs);
     }
     DatabaseFiles files = FindDatabaseFiles(settings.ProgramPath, log);
     held.Take(files.FileList);

@@ -14,6 +14,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tessaldrin {
 
@@ -26,6 +27,10 @@ struct RunSettings {
     // the primary file's directory.
     std::string ChainPrimary;
     std::int32_t Port = kStandardPort;
+    // With ChainPrimary: where a file of the chain is looked for after the
+    // primary file's directory, in this order (absolute, each with its
+    // trailing separator); every link then names the file where it was found.
+    std::vector<std::string> SearchDirs{};
 };
 
 enum class RunOutcome {

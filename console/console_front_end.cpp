@@ -1,9 +1,9 @@
 #include "console/console_front_end.h"
 
 #include "app/confirmation.h"
-#include "console/console_warning.h"
 #include "app/port_choice.h"
 #include "app/run_adjustment.h"
+#include "console/console_warning.h"
 #include "filetable/client_library.h"
 #include "filetable/dm_files.h"
 #include "join/join_run.h"
@@ -32,7 +32,8 @@ namespace {
 
 constexpr const char* kUsage =
     "Aufruf: tessaldrin-mover-cli [--confirm JA] [--port N] [--dir DIR] [--timing]\n"
-    "                             [--primary DATEI] [--dry-run] [--version] [--help]\n"
+    "                             [--primary DATEI] [--search DIR] [--dry-run]\n"
+    "                             [--version] [--help]\n"
     "        tessaldrin-mover-cli --join --primary DATEI [--dry-run] [--confirm JA]\n"
     "                             [--port N]\n"
     "\n"
@@ -49,6 +50,10 @@ constexpr const char* kUsage =
     "                 Datenbank an, deren Dateien zusammen in das Verzeichnis ihrer\n"
     "                 Primärdatei DATEI verschoben wurden: folgt der Kette der\n"
     "                 Header-Seiten und benennt nichts um; nicht mit --dir\n"
+    "  --search DIR   mit --primary: sucht die Folgedateien nach dem Verzeichnis der\n"
+    "                 Primärdatei auch in DIR; mehrfach möglich, in dieser\n"
+    "                 Reihenfolge. Jeder Link nennt die Datei dort, wo sie gefunden\n"
+    "                 wurde; ein Name an zwei Orten wird abgelehnt\n"
     "  --join         vereinigt die mehrteilige Datenbank von --primary DATEI zu\n"
     "                 einer einzigen Datei (ihrer Primärdatei); die Folgedateien\n"
     "                 werden zu NAME.joined umbenannt\n"
@@ -101,7 +106,8 @@ struct Options {
     std::optional<std::string> primary;
     std::optional<std::string> confirmation;
     std::int32_t port = kStandardPort;
-    std::optional<std::string> dir; // absolute, with its trailing separator
+    std::optional<std::string> dir;  // absolute, with its trailing separator
+    std::vector<std::string> search; // each like dir, in the order given
 };
 
 // The options that take no value.
@@ -135,7 +141,8 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::string& 
             options.*(flag->set) = true;
             continue;
         }
-        if (arg != "--confirm" && arg != "--port" && arg != "--dir" && arg != "--primary") {
+        if (arg != "--confirm" && arg != "--port" && arg != "--dir" && arg != "--primary" &&
+            arg != "--search") {
             why = "Unbekanntes Argument: " + arg;
             return std::nullopt;
         }
@@ -169,12 +176,13 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::string& 
             }
         } else {
             if (!platform::IsDirectory(value)) {
-                why = "--dir ist kein Verzeichnis: " + value;
+                why = arg + " ist kein Verzeichnis: " + value;
                 return std::nullopt;
             }
             // Absolute, as every path that the program writes into a header
             // page or passes to the server must be.
-            options.dir = platform::AbsoluteDirectory(value);
+            (arg == "--dir" ? options.dir.emplace() : options.search.emplace_back()) =
+                platform::AbsoluteDirectory(value);
         }
     }
     if (options.primary && options.dir) {
@@ -184,6 +192,11 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::string& 
     }
     if (options.join && !options.primary) {
         why = "--join braucht --primary DATEI.";
+        return std::nullopt;
+    }
+    if (!options.search.empty() && (!options.primary || options.join)) {
+        why = "--search gilt nur für die Anpassung mit --primary DATEI, nicht mit --dir oder "
+              "--join.";
         return std::nullopt;
     }
     return options;
@@ -355,7 +368,8 @@ int RunToTheEnd(const std::vector<std::string>& args, const ConsoleEnvironment& 
             return Finished(kExitUsage, env);
         }
         const RunSettings settings{ProgramPathFor(*options, env.executablePath),
-                                   options->primary.value_or(std::string{}), options->port};
+                                   options->primary.value_or(std::string{}), options->port,
+                                   options->search};
         RunObservers observers;
         observers.progress = &progress;
         if (options->timing) {

@@ -2,6 +2,7 @@
 
 #include "platform/compare_string.h"
 #include "platform/file_system_case.h"
+#include "platform/local_path.h"
 
 #include <utility>
 
@@ -31,24 +32,42 @@ std::string KeptNameTarget(const std::string& dir, const std::string& stored) {
 } // namespace
 
 TargetNaming::TargetNaming(Rule rule, std::string dir, const std::vector<std::string>& files)
-    : rule_(rule), dir_(std::move(dir)), ignoresCase_(platform::FileSystemIgnoresCase(dir_)) {
-    for (const std::string& file : files) {
-        exact_.insert(file);
-        const auto [place, added] = folded_.emplace(platform::FoldCase(file), file);
-        if (!added) {
-            place->second.reset(); // two spellings: neither is the one meant
+    : TargetNaming(rule, std::vector<std::string>{std::move(dir)}, files) {}
+
+TargetNaming::TargetNaming(Rule rule, const std::vector<std::string>& dirs,
+                           const std::vector<std::string>& files)
+    : rule_(rule) {
+    if (!dirs.empty()) {
+        dirs_.clear();
+    }
+    for (const std::string& dir : dirs) {
+        dirs_.push_back({dir, platform::FileSystemIgnoresCase(dir)});
+        if (rule_ == Rule::kTessaldrin) {
+            break; // every file is renamed into the one directory
         }
+    }
+    for (const std::string& file : files) {
+        names_.Add(platform::DirectoryPart(file), platform::FilePart(file));
     }
 }
 
 std::string TargetNaming::operator()(const std::string& stored) const {
+    const std::string& first = dirs_.front().path;
     const std::string target =
-        rule_ == Rule::kTessaldrin ? TargetFileName(dir_, stored) : KeptNameTarget(dir_, stored);
-    if (target.empty() || ignoresCase_ || exact_.count(target) != 0) {
+        rule_ == Rule::kTessaldrin ? TargetFileName(first, stored) : KeptNameTarget(first, stored);
+    if (target.empty()) {
         return target;
     }
-    const auto match = folded_.find(platform::FoldCase(target));
-    return match != folded_.end() && match->second ? *match->second : target;
+    // The file part as the rule made it, looked for in each directory.
+    const std::string part = target.substr(first.size());
+    for (const Directory& dir : dirs_) {
+        if (const std::optional<std::string> spelling = names_.Spelling(dir.path, part)) {
+            // Where case does not tell names apart, the stored spelling
+            // opens the file as well as the one on disk.
+            return dir.path + (dir.ignoresCase ? part : *spelling);
+        }
+    }
+    return target;
 }
 
 } // namespace tessaldrin::filetable

@@ -2,9 +2,8 @@
 // continuation link, an RDB$FILES row) to the full name of that file now.
 #pragma once
 
-#include <map>
-#include <optional>
-#include <set>
+#include "filetable/name_index.h"
+
 #include <string>
 #include <vector>
 
@@ -35,24 +34,34 @@ public:
     TargetNaming() = default;
     // `files`: the full names that the run's files have once it renamed them.
     TargetNaming(Rule rule, std::string dir, const std::vector<std::string>& files);
+    // The same over several directories, each with its trailing separator:
+    // a stored name means the file of its name in the first of `dirs` that
+    // holds one. Only the kept-name rule looks beyond the first.
+    TargetNaming(Rule rule, const std::vector<std::string>& dirs,
+                 const std::vector<std::string>& files);
 
-    // The new full name of `stored`, or empty when it names no file. Where
-    // the file system tells names apart by case and none of `files` has the
-    // name exactly, while exactly one equals it without regard to case (a
-    // copy from a volume that ignores case, say), that file's spelling.
+    // The new full name of `stored`, or empty when it names no file: in the
+    // first directory, unless a later one holds a file of that name and no
+    // earlier one does. Where the file system tells names apart by case and
+    // no file there has the name exactly, while exactly one equals it without
+    // regard to case (a copy from a volume that ignores case, say), that
+    // file's spelling.
     std::string operator()(const std::string& stored) const;
 
     Rule rule() const { return rule_; }
-    const std::string& dir() const { return dir_; }
+    const std::string& dir() const { return dirs_.front().path; }
     bool operator==(const TargetNaming&) const = default;
 
 private:
+    struct Directory {
+        std::string path;
+        bool ignoresCase = false;
+        bool operator==(const Directory&) const = default;
+    };
+
     Rule rule_ = Rule::kTessaldrin;
-    std::string dir_;
-    bool ignoresCase_ = false;
-    std::set<std::string> exact_;
-    // Each case-folded name, with its one spelling; none when two files share it.
-    std::map<std::wstring, std::optional<std::string>> folded_;
+    std::vector<Directory> dirs_{Directory{}}; // never empty
+    NameIndex names_;                          // the files, by directory
 };
 
 } // namespace tessaldrin::filetable

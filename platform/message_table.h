@@ -139,6 +139,9 @@ inline constexpr std::array kMessageTable{
                        "(Zugriffsrechte oder Schreibschutz)."},
     MessageText{21105, "Der Pfad enthält Bytes, die kein Zeichen des Systemzeichensatzes sind; die "
                        "Client-Bibliothek kann ihn dem Server nicht unverändert übergeben."},
+    MessageText{21106, "Eine Datei dieses Namens liegt auch in \"%s\"; welche der beiden zur "
+                       "Datenbank gehört, ist nicht zu entscheiden."},
+    MessageText{21107, "Gesucht wurde auch im Verzeichnis \"%s\"."},
     MessageText{21200, "Kopiere Seiten: %d %% (%d von %d MB)"},
     MessageText{21201, "Vereinigung der mehrteiligen Datenbank %s zu einer Datei"},
     MessageText{21202, "Nicht vereinigt: %s: %s"},

@@ -148,6 +148,8 @@ inline constexpr Message<Text> kCaseTwin{21102};
 inline constexpr Message<> kCannotRename{21103};
 inline constexpr Message<Text> kReasonDirectoryUnchangeable{21104};
 inline constexpr Message<> kPathNotSystemText{21105};
+inline constexpr Message<Text> kFoundTwice{21106};
+inline constexpr Message<Text> kAlsoSearched{21107};
 inline constexpr Message<Number, Number, Number> kCopyProgress{21200};
 inline constexpr Message<Text> kJoinHeading{21201};
 inline constexpr Message<Text, Text> kJoinRefused{21202};

@@ -1,5 +1,6 @@
 #include "run/chain_discovery.h"
 
+#include "filetable/name_index.h"
 #include "filetable/target_file_name.h"
 #include "header/header_reading.h"
 #include "platform/compare_string.h"
@@ -8,61 +9,85 @@
 #include "platform/format_message.h"
 #include "platform/local_path.h"
 
-#include <map>
 #include <optional>
 #include <set>
+#include <utility>
+#include <vector>
 
 namespace tessaldrin {
 namespace {
 
-bool HasEntry(const std::string& dir, const std::string& name) {
-    return platform::EntryExists(dir + name);
-}
-
-// The names of one directory, looked up without regard to case: read once,
-// when a link first needs it.
-class DirectoryNames {
+// The places of the directories searched, in their order, each directory's
+// names read once, when a link first needs them.
+class SearchedDirectories {
 public:
-    explicit DirectoryNames(std::string dir) : dir_(std::move(dir)) {}
+    explicit SearchedDirectories(std::vector<std::string> dirs) : dirs_(std::move(dirs)) {}
 
-    // The name under which the directory holds the entry that `name` means:
-    // `name` when an entry of that exact spelling exists; otherwise the one
-    // entry that equals it without regard to case (a copy from a volume that
-    // ignores case); nothing when there is neither, or several such entries.
-    std::optional<std::string> Spelling(const std::string& name) {
+    // Where the directories hold the entry that `name` means, in their order:
+    // in each, `name` when an entry of that exact spelling exists; otherwise
+    // the one entry that equals it without regard to case. A directory with
+    // several such entries holds none that is meant, and ends the search:
+    // no later directory may stand in for it. Once a place is found, such a
+    // directory counts as a second place, under `name`.
+    std::vector<std::string> Places(const std::string& name) {
+        std::vector<std::string> places;
         if (name.empty() || name == "." || name == "..") {
-            return std::nullopt;
+            return places;
         }
-        if (HasEntry(dir_, name)) {
-            return name;
+        for (const std::string& dir : dirs_) {
+            if (platform::EntryExists(dir + name)) {
+                places.push_back(dir + name);
+            } else if (const auto spelling = Names(dir).Spelling(dir, name)) {
+                places.push_back(dir + *spelling);
+            } else if (Names(dir).Holds(dir, name)) {
+                if (!places.empty()) {
+                    places.push_back(dir + name);
+                }
+                break;
+            }
         }
-        const auto match = Folded().find(platform::FoldCase(name));
-        return match == Folded().end() ? std::nullopt : match->second;
+        return places;
     }
 
 private:
-    const std::map<std::wstring, std::optional<std::string>>& Folded() {
-        if (!folded_) {
-            folded_.emplace();
-            for (platform::FileSearch entry(dir_ + "*"); entry.Found(); entry.Next()) {
-                const std::string& name = entry.Name();
-                const auto [place, added] = folded_->emplace(platform::FoldCase(name), name);
-                if (!added) {
-                    place->second.reset(); // two spellings: neither is the one meant
-                }
+    const filetable::NameIndex& Names(const std::string& dir) {
+        if (listed_.insert(dir).second) {
+            for (platform::FileSearch entry(dir + "*"); entry.Found(); entry.Next()) {
+                names_.Add(dir, entry.Name());
             }
         }
-        return *folded_;
+        return names_;
     }
 
-    std::string dir_;
-    std::optional<std::map<std::wstring, std::optional<std::string>>> folded_;
+    std::vector<std::string> dirs_;
+    std::set<std::string> listed_;
+    filetable::NameIndex names_;
 };
+
+// `dirs` without a directory that an earlier one, or `first`, names already:
+// a file found there would be found twice in one place.
+std::vector<std::string> DistinctDirectories(const std::string& first,
+                                             const std::vector<std::string>& dirs) {
+    std::set<platform::FileIdentity> seen;
+    std::set<std::string> named{first};
+    if (const auto identity = platform::IdentityOf(first)) {
+        seen.insert(*identity);
+    }
+    std::vector<std::string> distinct;
+    for (const std::string& dir : dirs) {
+        const auto identity = platform::IdentityOf(dir);
+        if (named.insert(dir).second && (!identity || seen.insert(*identity).second)) {
+            distinct.push_back(dir);
+        }
+    }
+    return distinct;
+}
 
 } // namespace
 
 DatabaseFiles FindChainFiles(const std::string& primary, RunLog& log,
-                             header::HeldDatabaseFiles& held) {
+                             header::HeldDatabaseFiles& held,
+                             const std::vector<std::string>& searchDirs) {
     DatabaseFiles found;
     const std::string primaryPath = platform::AbsolutePath(primary);
     // With its trailing separator, as the run names directories.
@@ -70,8 +95,10 @@ DatabaseFiles FindChainFiles(const std::string& primary, RunLog& log,
     log.append("");
     log.append(platform::Format(msg::kChainHeading, primaryPath));
 
+    found.SearchDirs = DistinctDirectories(found.DatabaseDir, searchDirs);
+
     held.Release();
-    DirectoryNames names(found.DatabaseDir);
+    SearchedDirectories dirs(found.Directories());
     // By identity, since a file may be reached under two names where the
     // file system ignores case.
     std::set<platform::FileIdentity> listed;
@@ -93,10 +120,17 @@ DatabaseFiles FindChainFiles(const std::string& primary, RunLog& log,
         if (reading.refusal || !reading.link) {
             break;
         }
-        const std::optional<std::string> spelling =
-            names.Spelling(filetable::StoredFilePart(*reading.link));
-        path = spelling ? std::optional(found.DatabaseDir + *spelling) : std::nullopt;
+        const std::vector<std::string> places =
+            dirs.Places(filetable::StoredFilePart(*reading.link));
+        path = places.empty() ? std::nullopt : std::optional(places.front());
+        if (places.size() > 1) {
+            // The file that the next turn lists, if the chain goes on to it.
+            found.FoundTwice.push_back({found.FileList.size(), places[1]});
+        }
     }
+    // A chain that went no further leaves no file for the note.
+    std::erase_if(found.FoundTwice,
+                  [&](const SecondPlace& twice) { return twice.file >= found.FileList.size(); });
     return found;
 }
 

@@ -58,6 +58,8 @@ Reason ReasonOf(const Refusal& refusal) {
         return {Format(msg::kOtherForm, refusal.name), {}};
     case Kind::kWrongPlaceInChain:
         return {Format(msg::kWrongPlaceInChain, refusal.number, refusal.place), {}};
+    case Kind::kFoundTwice:
+        return {Format(msg::kFoundTwice, refusal.name), {}};
     }
     return {};
 }
@@ -76,6 +78,12 @@ std::vector<std::string> Describe(const RunPlan& plan, const Refusal& refusal) {
                Format(msg::kFileRefused, plan.files.FileList.at(refusal.file), reason.reason))};
     if (!reason.cause.empty()) {
         lines.push_back(reason.cause);
+    }
+    // The directories that were searched after the one the reason names.
+    if (refusal.kind == Kind::kNotInDirectory) {
+        for (const std::string& dir : plan.files.SearchDirs) {
+            lines.push_back(Format(msg::kAlsoSearched, dir));
+        }
     }
     return lines;
 }

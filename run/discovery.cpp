@@ -54,6 +54,12 @@ void InsertSorted(std::vector<std::string>& list, std::string path) {
 
 } // namespace
 
+std::vector<std::string> DatabaseFiles::Directories() const {
+    std::vector<std::string> dirs{DatabaseDir};
+    dirs.insert(dirs.end(), SearchDirs.begin(), SearchDirs.end());
+    return dirs;
+}
+
 DatabaseFiles FindDatabaseFiles(const std::string& programPath, RunLog& log) {
     DatabaseFiles found;
     found.DatabaseDir = DirectoryOf(programPath);

@@ -4,10 +4,19 @@
 
 #include "runlog/run_log.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
 namespace tessaldrin {
+
+// A file of the list whose name the directories searched hold in another
+// place as well: either could be the file that the link before it means.
+struct SecondPlace {
+    std::size_t file{}; // its list index
+    std::string path;   // the other place, in a later directory
+    bool operator==(const SecondPlace&) const = default;
+};
 
 // What a discovery found.
 struct DatabaseFiles {
@@ -16,6 +25,13 @@ struct DatabaseFiles {
     // order, or in chain order when found by the chain). Empty when no
     // database was found.
     std::vector<std::string> FileList;
+    // The directories searched after DatabaseDir, in their order, each with
+    // its trailing separator and none of them twice.
+    std::vector<std::string> SearchDirs{};
+    std::vector<SecondPlace> FoundTwice{};
+
+    // DatabaseDir, then SearchDirs.
+    std::vector<std::string> Directories() const;
 
     bool Found() const { return !FileList.empty(); }
     // The primary file's full path; empty when none was found.

@@ -39,6 +39,9 @@ public:
             return Finish();
         }
         RefuseCaseTwins();
+        for (const SecondPlace& twice : plan_.files.FoundTwice) {
+            Refuse(twice.file, {.kind = Refusal::Kind::kFoundTwice, .name = twice.path});
+        }
         const bool renaming = plan_.mode == RunMode::kTessaldrin && NeedsRenaming(list);
         std::vector<std::string> names;
         for (std::size_t i = 0; i < count_; ++i) {
@@ -59,7 +62,7 @@ public:
         plan_.naming = filetable::TargetNaming(plan_.mode == RunMode::kTessaldrin
                                                    ? filetable::TargetNaming::Rule::kTessaldrin
                                                    : filetable::TargetNaming::Rule::kKeptName,
-                                               plan_.files.DatabaseDir, names);
+                                               plan_.files.Directories(), names);
         header::LinkEditor editor;
         for (std::size_t i = 0; i < count_; ++i) {
             pages_.push_back(PlanPage(editor, i, names[i]));

@@ -28,6 +28,7 @@ struct Refusal {
         kReachedByNoLink,   //
         kOtherForm,         // name: the file itself
         kWrongPlaceInChain, // number: the sequence it holds; place: its place
+        kFoundTwice,        // name: the other place that holds its name
     };
 
     Kind kind = Kind::kCannotOpen;

@@ -49,6 +49,8 @@ struct Console {
 // as none: a script whose variable is unset would otherwise repair whatever
 // lies beside the program. A port above 65535 would reach another port.
 TEST(ConsoleFrontEnd, UsageErrorsExitWithTwoAndTouchNothing) {
+    const std::string kSearchAlone = "--search gilt nur f\xC3\xBCr die Anpassung mit --primary "
+                                     "DATEI, nicht mit --dir oder --join.";
     const std::vector<std::pair<std::vector<std::string>, std::string>> bad = {
         {{"--port"}, "--port braucht einen Wert."},
         {{"--port", "12a"},
@@ -80,6 +82,9 @@ TEST(ConsoleFrontEnd, UsageErrorsExitWithTwoAndTouchNothing) {
          "--primary und --dir schlie\xC3\x9F"
          "en einander aus: die Dateien liegen im "
          "Verzeichnis der Prim\xC3\xA4rdatei."},
+        {{"--primary", "/tmp/Kunden.fdb", "--search", ""}, "--search braucht einen Wert."},
+        {{"--search", "/tmp"}, kSearchAlone},
+        {{"--join", "--primary", "/tmp/Kunden.fdb", "--search", "/tmp"}, kSearchAlone},
         {{"--dir", "/tmp", "--dry-run", "--primary", "/tmp/Kunden.fdb"},
          "--primary und --dir schlie\xC3\x9F"
          "en einander aus: die Dateien liegen im "
@@ -100,8 +105,9 @@ TEST(ConsoleFrontEnd, HelpPrintsTheUsageAndExitsWithZero) {
     // The usage line names every option that the text below it explains.
     const std::string usage = console.out.str();
     const std::string line = usage.substr(0, usage.find("\n\n"));
-    for (const char* option : {"[--confirm JA]", "[--port N]", "[--dir DIR]", "[--timing]",
-                               "[--primary DATEI]", "[--dry-run]", "[--version]", "[--help]"}) {
+    for (const char* option :
+         {"[--confirm JA]", "[--port N]", "[--dir DIR]", "[--timing]", "[--primary DATEI]",
+          "[--search DIR]", "[--dry-run]", "[--version]", "[--help]"}) {
         EXPECT_NE(line.find(option), std::string::npos) << option;
         const std::string explained = "\n  " + std::string(option + 1, std::strlen(option) - 2);
         EXPECT_NE(usage.find(explained), std::string::npos) << explained;

@@ -31,6 +31,7 @@
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 #include <utility>
 
@@ -222,6 +223,29 @@ RunEnd EndOn(const Server& server, const LinkList& rows, const std::string& adju
     return end;
 }
 
+// How a run from the primary file `primary` ends on `server`, as EndOn says.
+RunEnd ChainEndOn(const Server& server, const LinkList& rows, const std::string& primary) {
+    const std::string named = "\nTessaldrin Mover hat die Datenbank \"" + primary + "\" ";
+    return EndOn(server, rows, named + "erfolgreich angepasst!\n",
+                 named + "angepasst: Sie \xC3\xB6"
+                         "ffnet an ihrem neuen Ort. RDB$FILES beh\xC3\xA4lt die alten "
+                         "Dateinamen, weil der Server sie nicht \xC3\xA4ndern l\xC3\xA4sst.\n");
+}
+
+// Each file `now[i]` has its header page `before[i]` as the server wrote it at
+// `old[i]`, but for the link, which names `now[i + 1]` instead of `old[i + 1]`.
+void ExpectPagesKeptButTheLinks(const std::vector<std::string>& before,
+                                const std::vector<fs::path>& old,
+                                const std::vector<fs::path>& now) {
+    for (std::size_t i = 0; i < old.size(); ++i) {
+        const auto after = ReadBytes(now[i]).substr(0, before[i].size());
+        const bool last = i + 1 == old.size();
+        EXPECT_TRUE(KeptPart(before[i], last ? "" : old[i + 1].string(), i == 0) ==
+                    KeptPart(after, last ? "" : now[i + 1].string(), i == 0))
+            << now[i];
+    }
+}
+
 } // namespace
 
 // In every page size that the server makes, and in the smallest also with new
@@ -273,15 +297,8 @@ TEST_P(RunOnServer, MovedThreeFileDatabaseOpensFromItsNewPlaceAfterTheRun) {
         // The chain on disk is repaired: every row is read, including those stored
         // in the secondary files, and every page kept but for its link.
         ExpectWholeDatabase(db.neu / "Tessaldrin.TDB", kRows, end.stored);
-        for (std::size_t i = 0; i < db.old.size(); ++i) {
-            const auto& before = db.pagesBefore[i];
-            const auto after = ReadBytes(db.neu / (db.old[i].stem().string() + ".TDB"));
-            const auto oldLink = i + 1 < db.old.size() ? db.old[i + 1].string() : "";
-            const auto newLink = i + 1 < db.old.size() ? links[i] : "";
-            EXPECT_TRUE(KeptPart(before, oldLink, i == 0) ==
-                        KeptPart(after.substr(0, before.size()), newLink, i == 0))
-                << db.old[i];
-        }
+        ExpectPagesKeptButTheLinks(db.pagesBefore, db.old,
+                                   {db.at("Tessaldrin.TDB"), links[0], links[1]});
         // The server is the one of the parameter, and so is the form of its pages.
         const std::uint16_t ods = static_cast<std::uint8_t>(db.pagesBefore[0][18]) |
                                   static_cast<std::uint8_t>(db.pagesBefore[0][19]) << 8;
@@ -657,19 +674,115 @@ TEST_P(RunOnServer, PrimaryRepairsAMovedDatabaseOfAnyNameAndKeepsEveryName) {
     EXPECT_EQ(LinkPairs(run.out, kChanged), targets) << run.out;
     // Firebird 2.5 rewrites RDB$FILES. Firebird 3 and 4 refuse the change; the
     // chain on disk is what lets the server open the database from its new place.
-    const RunEnd end = EndOn(
-        server(), targets,
-        "\nTessaldrin Mover hat die Datenbank \"" + at + "Kunden.fdb\" erfolgreich angepasst!\n",
-        "\nTessaldrin Mover hat die Datenbank \"" + at +
-            "Kunden.fdb\" angepasst: Sie \xC3\xB6"
-            "ffnet an ihrem neuen Ort. RDB$FILES beh\xC3\xA4lt die alten "
-            "Dateinamen, weil der Server sie nicht \xC3\xA4ndern l\xC3\xA4sst.\n");
+    const RunEnd end = ChainEndOn(server(), targets, at + "Kunden.fdb");
     EXPECT_TRUE(InOrder(run.out, end.lines));
     EXPECT_EQ(run.exitCode, end.exitCode) << run.out;
     const auto after = Snapshot(neu);
     EXPECT_TRUE(std::equal(after.begin(), after.end(), before.begin(), before.end(),
                            [](const auto& a, const auto& b) { return a.first == b.first; }));
     ExpectWholeDatabase(neu / "Kunden.fdb", kRows, end.stored);
+}
+
+namespace {
+
+// A three-file database created by `server` in <dir>/alt and spread by the
+// move over three disks, neu/, d2/ and d3/: there as after a copy from a
+// volume that ignores case.
+struct SpreadDatabase {
+    ServerDir dir;
+    std::vector<fs::path> dirs, old, now;
+    std::vector<std::string> pagesBefore;
+
+    explicit SpreadDatabase(const Server& server) : dir("tm-search", server) {
+        const fs::path alt = dir.makeSubdir("alt");
+        dirs = {dir.makeSubdir("neu"), dir.makeSubdir("d2"), dir.makeSubdir("d3")};
+        old = {alt / "Kunden.fdb", alt / "Kunden.f01", alt / "Kunden.f02"};
+        now = {dirs[0] / "Kunden.fdb", dirs[1] / "Kunden.f01", dirs[2] / "KUNDEN.F02"};
+        CreateDatabase({.files = old, .owner = Owner::ProgramUser, .rows = kRows});
+        for (std::size_t i = 0; i < old.size(); ++i) {
+            pagesBefore.push_back(ReadBytes(old[i]).substr(0, 4096));
+            fs::rename(old[i], now[i]);
+        }
+    }
+    std::string args(const std::vector<fs::path>& search) const {
+        std::string args = " --primary " + Quoted(now[0]);
+        for (const fs::path& d : search) {
+            args += " --search " + Quoted(d);
+        }
+        return args;
+    }
+    std::map<fs::path, std::string> snapshot() const {
+        std::map<fs::path, std::string> files;
+        for (const fs::path& d : dirs) {
+            files.merge(Snapshot(d));
+        }
+        return files;
+    }
+};
+
+} // namespace
+
+// Each file is found where it lies, whatever the order of the directories
+// searched; each link and row names it there, and the preview shows each place.
+TEST_P(RunOnServer, SearchFindsEachFileOfTheChainWhereItLiesAndLinksItThere) {
+    SpreadDatabase db(server());
+    const auto before = db.snapshot();
+    const LinkList targets = {{db.old[1].string(), db.now[1].string()},
+                              {db.old[2].string(), db.now[2].string()}};
+    const CliResult preview = Run("--dry-run" + db.args({db.dirs[2], db.dirs[1]}));
+    EXPECT_EQ(preview.exitCode, 0) << preview.out;
+    EXPECT_TRUE(InOrder(preview.out, {"\n" + db.now[0].string() + "\n" + db.now[1].string() + "\n" +
+                                          db.now[2].string() + "\n",
+                                      kNothingChanged}));
+    EXPECT_EQ(LinkPairs(preview.out, kWouldChange), targets);
+    EXPECT_EQ(db.snapshot(), before);
+
+    const CliResult run = Run("--confirm JA" + db.args({db.dirs[2], db.dirs[1]}));
+    EXPECT_EQ(LinkPairs(run.out, kChanged), targets) << run.out;
+    const RunEnd end = ChainEndOn(server(), targets, db.now[0].string());
+    EXPECT_TRUE(InOrder(run.out, end.lines));
+    EXPECT_EQ(run.exitCode, end.exitCode) << run.out;
+    ExpectWholeDatabase(db.now[0], kRows, end.stored);
+    ExpectPagesKeptButTheLinks(db.pagesBefore, db.old, db.now);
+}
+
+// A chain that --search cannot tell for sure is refused, and nothing changed:
+// a name that two places hold, a file that no directory searched holds, a
+// --search that names no directory.
+TEST(RunEndToEnd, SearchRefusesANameInTwoPlacesAFileFoundNowhereAndNoDirectory) {
+    const SpreadDatabase db(Firebird3());
+    const auto twice = [&](const fs::path& file, const fs::path& other) {
+        return "FEHLER: Datei \"" + file.string() +
+               "\": Eine Datei dieses Namens liegt auch in \"" + other.string() +
+               "\"; welche der beiden zur Datenbank geh\xC3\xB6rt, ist nicht zu "
+               "entscheiden.\n";
+    };
+    const fs::path d2 = db.dirs[1], d3 = db.dirs[2], none = d3 / "nein";
+    const fs::path beside = db.dirs[0] / "kunden.F01"; // found first, in another case
+    const std::vector<std::tuple<std::string, fs::path, int, std::vector<std::string>>> cases = {
+        {db.args({d2, d3}), d3 / "Kunden.f01", 1, {twice(db.now[1], d3 / "Kunden.f01")}},
+        {db.args({d2, d3}), beside, 1, {twice(beside, db.now[1])}},
+        {db.args({d2}),
+         {},
+         1,
+         {"FEHLER: Datei \"" + db.now[1].string() + "\": Die Datei \"" + db.old[2].string() +
+              "\" der Kette ist nicht im Verzeichnis \"" + db.dirs[0].string() + "/\".\n",
+          "Gesucht wurde auch im Verzeichnis \"" + d2.string() + "/\".\n"}},
+        {db.args({d2, none}), {}, 2, {"--search ist kein Verzeichnis: " + none.string() + "\n"}},
+        {db.args({db.now[2]}), {}, 2, {"--search ist kein Verzeichnis: " + db.now[2].string()}},
+    };
+    for (const auto& [args, copy, exitCode, lines] : cases) {
+        SCOPED_TRACE(args);
+        if (!copy.empty()) {
+            fs::copy_file(db.now[1], copy);
+        }
+        const auto before = db.snapshot();
+        const CliResult run = RunCli(kCli, "--port 3050 --confirm JA" + args);
+        EXPECT_EQ(run.exitCode, exitCode) << run.out;
+        EXPECT_TRUE(InOrder(run.out, lines));
+        EXPECT_EQ(db.snapshot(), before);
+        fs::remove(copy);
+    }
 }
 
 namespace {
