@@ -575,19 +575,58 @@ TEST_P(JoinOnServer, ConsoleJoinPreviewsRefusesAndJoins) {
     fs::remove(journal);
     EXPECT_TRUE(unchanged());
 
+    const std::string joinedLine =
+        "Die Datenbank " + db.files[0].string() + " ist jetzt eine einzige Datei.";
+    const std::string rowsKept = "ALTER DATABASE ADD FILE darf";
+    const bool rowsGo = GetParam()->changesFileTable;
+    if (rowsGo) {
+        // A table that does not hold a row for each secondary is left as it
+        // is; the database is one file all the same, and the exit code says
+        // that only the rows remain.
+        const IsqlResult deleted =
+            RunIsql("DELETE FROM RDB$FILES WHERE RDB$FILE_SEQUENCE = 2; COMMIT;",
+                    GetParam()->Address() + ":" + db.files[0].string(), *GetParam());
+        ASSERT_EQ(deleted.status, 0) << deleted.output;
+        const CommandResult miscounted = join("--confirm JA");
+        EXPECT_EQ(miscounted.status, 4) << miscounted.output;
+        EXPECT_NE(miscounted.output.find("RDB$FILES hält 1 Zeilen der Folgedateien, die Kette "
+                                         "hatte 2; keine wird gelöscht."),
+                  std::string::npos)
+            << miscounted.output;
+        EXPECT_NE(miscounted.output.find(rowsKept), std::string::npos) << miscounted.output;
+        EXPECT_NE(miscounted.output.find(joinedLine), std::string::npos) << miscounted.output;
+        EXPECT_EQ(StoredFileNames(db.files[0]).size(), 1U);
+        db.Restore();
+    }
+
     const std::string newSector = Plan(db.files).newSector;
     const CommandResult run = join("--confirm JA");
     EXPECT_EQ(run.status, 0) << run.output;
-    EXPECT_NE(run.output.find("ALTER DATABASE ADD FILE darf"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find(db.files[0].string() + " ist jetzt eine einzige Datei."),
-              std::string::npos)
+    EXPECT_EQ(run.output.find(rowsKept) == std::string::npos, rowsGo) << run.output;
+    EXPECT_EQ(run.output.find("RDB$FILES: 2 Zeilen der Folgedateien gelöscht.") !=
+                  std::string::npos,
+              rowsGo)
+        << run.output;
+    EXPECT_EQ(run.output.substr(run.output.rfind('\n', run.output.size() - 2) + 1),
+              joinedLine + "\n")
         << run.output;
     EXPECT_FALSE(fs::exists(journal));
     for (std::size_t i = 1; i < db.files.size(); ++i) {
         EXPECT_EQ(ReadBytes(Database::AsideNameFor(db.files[i])), db.bytes[i]);
     }
-    // Joined as the engine's own join makes it, before the server reads it.
-    ASSERT_EQ(ReadBytes(db.files[0]), JoinedBytes(db.bytes, newSector));
+    // Joined as the engine's own join makes it, before the server reads it;
+    // where the program deleted the rows, the server has written the file
+    // since, and its header names no further file.
+    if (rowsGo) {
+        const std::string page = ReadBytes(db.files[0]).substr(0, kPageSize);
+        const auto bytes = reinterpret_cast<const std::uint8_t*>(page.data());
+        const header::ChainEntries entries = header::ReadChainEntries(*header::ViewOf(bytes));
+        ASSERT_EQ(entries.outcome, header::ChainEntries::Outcome::kRead);
+        ASSERT_FALSE(entries.continuation.has_value());
+        EXPECT_TRUE(StoredFileNames(db.files[0]).empty());
+    } else {
+        ASSERT_EQ(ReadBytes(db.files[0]), JoinedBytes(db.bytes, newSector));
+    }
     EXPECT_EQ(DumpRows(db.files[0]), db.rows);
     EXPECT_EQ(Validate(db.files[0]).output, "");
     db.Restore();
