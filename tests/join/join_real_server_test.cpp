@@ -15,6 +15,10 @@
 
 #include <fstream>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace fs = std::filesystem;
 using namespace tessaldrin;
 using namespace tessaldrin::join;
@@ -426,6 +430,126 @@ std::string JoinedBytes(const std::vector<std::string>& files, const std::string
     return joined;
 }
 
+// The console program joining a database, run as a process of its own and
+// held still from outside, between two of its system calls, at the place of
+// the join that the files on disk and the bytes it wrote show.
+class StoppableJoin {
+public:
+    // The places, in the order the join passes them.
+    enum class Place {
+        kBeforeJournal,
+        kJournalWritten,
+        kMidCopy,
+        kCopied,    // every page copied, the header not yet written
+        kCommitted, // the one sector written, no secondary put aside
+        kMidRename,
+        kRenamed, // every secondary aside, the journal still there
+        kEnded,
+    };
+
+    StoppableJoin(const Server& server, const std::vector<fs::path>& files,
+                  std::uint64_t bytesToCopy, const fs::path& output)
+        : files_(files), journal_(JournalPathFor(files[0].string())), bytesToCopy_(bytesToCopy),
+          output_(output) {
+        const std::string command = WithClientLibrary(server) + "exec " TM_CLI_PATH " --port " +
+                                    std::to_string(server.port) + " --join --primary '" +
+                                    files[0].string() + "' --confirm JA </dev/null >'" +
+                                    output.string() + "' 2>&1";
+        std::ofstream(output, std::ios::trunc).flush();
+        pid_ = fork();
+        if (pid_ == 0) {
+            execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+    }
+    ~StoppableJoin() {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    StoppableJoin(const StoppableJoin&) = delete;
+    StoppableJoin& operator=(const StoppableJoin&) = delete;
+
+    // Lets the program run in short slices, stopped between them, until it
+    // is stopped at `place` or past it; sends it `signal` there and waits
+    // for its end. Where it was.
+    Place SignalAt(Place place, int signal) {
+        Place now = Place::kBeforeJournal;
+        while (true) {
+            kill(pid_, SIGSTOP);
+            int status = 0;
+            if (waitpid(pid_, &status, WUNTRACED) != pid_ || !WIFSTOPPED(status)) {
+                pid_ = -1;
+                return Place::kEnded;
+            }
+            now = Where();
+            if (now >= place) {
+                break;
+            }
+            kill(pid_, SIGCONT);
+            usleep(50);
+        }
+        kill(pid_, signal);
+        kill(pid_, SIGCONT);
+        waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+        return now;
+    }
+
+private:
+    // Read without opening a file of the chain, which the program keeps
+    // free of openers (one would wait for it): only names, sizes and the
+    // bytes the process wrote, less those of its log.
+    Place Where() {
+        const std::uint64_t written = WrittenBytes() - fs::file_size(output_);
+        if (!fs::exists(journal_)) {
+            // Once the server check is logged, the process writes nothing
+            // more to the server until the join is over: what it has
+            // written to it by then is what it wrote before the journal.
+            if (ReadBytes(output_).find("(Interbase / Firebird) vorhanden") != std::string::npos) {
+                toServer_ = written;
+            }
+            return fs::exists(files_[1]) ? Place::kBeforeJournal : Place::kEnded;
+        }
+        if (!fs::exists(files_[2])) {
+            return Place::kRenamed;
+        }
+        if (!fs::exists(files_[1])) {
+            return Place::kMidRename;
+        }
+        const std::uint64_t journal = fs::file_size(journal_);
+        if (!toServer_ || written < *toServer_ + journal) {
+            return Place::kEnded; // not seen before the journal: the run is made again
+        }
+        const std::uint64_t copied = written - *toServer_ - journal;
+        if (copied >= bytesToCopy_ + kCommitSectorSize) {
+            return Place::kCommitted;
+        }
+        if (copied == bytesToCopy_) {
+            return Place::kCopied;
+        }
+        return copied > 0 ? Place::kMidCopy : Place::kJournalWritten;
+    }
+    std::uint64_t WrittenBytes() const {
+        std::ifstream io("/proc/" + std::to_string(pid_) + "/io");
+        std::string key;
+        std::uint64_t value = 0;
+        while (io >> key >> value) {
+            if (key == "wchar:") {
+                return value;
+            }
+        }
+        throw std::runtime_error("no wchar for the join's process");
+    }
+
+    std::vector<fs::path> files_;
+    fs::path journal_;
+    std::uint64_t bytesToCopy_;
+    fs::path output_;
+    std::optional<std::uint64_t> toServer_;
+    pid_t pid_ = -1;
+};
 } // namespace
 
 // Stopped before each of its steps, as a signal stops it, then recovered from
@@ -492,6 +616,87 @@ TEST_P(JoinOnServer, CrashTableEndsJoinedOrAsItWasAndTheServerOpensIt) {
     EXPECT_EQ(Validate(db.files[0]).output, "");
     EXPECT_NE(DumpRows(db.files[0]).find("ID                              4499"),
               std::string::npos);
+    db.Restore();
+}
+
+// The console program killed at each step of its join, then run again: the
+// next run completes or undoes it from the journal, and the database is the
+// chain it was or the one file, proven byte for byte before the server opens
+// it, with every row and blob, and free of errors.
+TEST_P(JoinOnServer, ConsoleKilledAtEachStepIsCompletedOrUndoneByTheNextRun) {
+    using Place = StoppableJoin::Place;
+    const Database& db = database();
+    db.Restore();
+    const std::uint64_t bytesToCopy = Plan(db.files).BytesToCopy();
+    const std::string newSector = Plan(db.files).newSector;
+    const fs::path output = db.dir.path() / "join.out";
+    const char* const undone = "Die Vereinigung war noch nicht festgeschrieben";
+    const char* const finished =
+        "Die Vereinigung war festgeschrieben; die Umbenennungen sind beendet.";
+    // A termination signal ends the run cleanly, and its last line says how far it came.
+    const struct {
+        const char* name;
+        Place place;
+        int signal;
+        bool joined;
+        const char* recovered;
+        const char* stopped;
+    } rows[] = {
+        {"killed in the middle of the copy", Place::kMidCopy, SIGKILL, false, undone, ""},
+        {"killed after the copy, before the commit", Place::kCopied, SIGKILL, false, undone, ""},
+        {"killed after the commit", Place::kCommitted, SIGKILL, true, finished, ""},
+        {"killed between the renames", Place::kMidRename, SIGKILL, true, finished, ""},
+        {"killed before the journal goes", Place::kRenamed, SIGKILL, true, finished, ""},
+        {"terminated in the middle of the copy", Place::kMidCopy, SIGTERM, false, undone,
+         "Der Lauf wurde durch ein Signal beendet, bevor eine Header-Seite geschrieben wurde."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        // A step can pass within one slice; the run is then made again.
+        Place killedAt = Place::kEnded;
+        for (int attempt = 0; attempt < 20 && killedAt != row.place; ++attempt) {
+            fs::remove(JournalPathFor(db.files[0].string()));
+            db.Restore();
+            killedAt = StoppableJoin(*GetParam(), db.files, bytesToCopy, output)
+                           .SignalAt(row.place, row.signal);
+        }
+        ASSERT_EQ(killedAt, row.place);
+        EXPECT_NE(ReadBytes(output).find(row.stopped), std::string::npos) << ReadBytes(output);
+        ASSERT_TRUE(fs::exists(JournalPathFor(db.files[0].string())));
+
+        const CommandResult rerun =
+            RunCommand(WithClientLibrary(*GetParam()) + TM_CLI_PATH " --port " +
+                       std::to_string(GetParam()->port) + " --join --primary '" +
+                       db.files[0].string() + "' --confirm JA </dev/null 2>&1");
+        EXPECT_EQ(rerun.status, row.joined ? 0 : 1) << rerun.output;
+        EXPECT_NE(rerun.output.find(row.recovered), std::string::npos) << rerun.output;
+        EXPECT_FALSE(fs::exists(JournalPathFor(db.files[0].string())));
+
+        // The bytes first: a chain that is neither never reaches the server.
+        for (std::size_t i = 1; i < db.files.size(); ++i) {
+            ASSERT_EQ(ReadBytes(row.joined ? Database::AsideNameFor(db.files[i]) : db.files[i]),
+                      db.bytes[i]);
+            ASSERT_NE(fs::exists(db.files[i]), row.joined);
+        }
+        if (!row.joined) {
+            ASSERT_EQ(ReadBytes(db.files[0]), db.bytes[0]);
+        } else if (GetParam()->changesFileTable) {
+            // The rerun let the rows of RDB$FILES go through the server,
+            // which wrote the file since: its header names no further file.
+            const std::string page = ReadBytes(db.files[0]).substr(0, kPageSize);
+            const auto bytes = reinterpret_cast<const std::uint8_t*>(page.data());
+            const header::ChainEntries entries = header::ReadChainEntries(*header::ViewOf(bytes));
+            ASSERT_EQ(entries.outcome, header::ChainEntries::Outcome::kRead);
+            ASSERT_FALSE(entries.continuation.has_value());
+            EXPECT_TRUE(StoredFileNames(db.files[0]).empty());
+        } else {
+            ASSERT_EQ(ReadBytes(db.files[0]), JoinedBytes(db.bytes, newSector));
+        }
+        EXPECT_EQ(DumpRows(db.files[0]), db.rows);
+        const CommandResult validation = Validate(db.files[0]);
+        EXPECT_EQ(validation.status, 0) << validation.output;
+        EXPECT_EQ(validation.output, "");
+    }
     db.Restore();
 }
 
