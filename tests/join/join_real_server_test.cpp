@@ -550,6 +550,29 @@ private:
     std::optional<std::uint64_t> toServer_;
     pid_t pid_ = -1;
 };
+// The primary as the join leaves it, proven before the server reads it: the
+// file the engine's own join makes; where the program deleted the rows of
+// RDB$FILES through the server (`rowsGone`), which wrote the file since, a
+// header that names no further file, and no row left.
+bool ProvenJoined(const Database& db, const std::string& newSector, bool rowsGone) {
+    const std::string joined = ReadBytes(db.files[0]);
+    if (!rowsGone) {
+        EXPECT_EQ(joined, JoinedBytes(db.bytes, newSector));
+        return joined == JoinedBytes(db.bytes, newSector);
+    }
+    const std::string page = joined.substr(0, kPageSize);
+    const std::optional<header::PageView> view =
+        header::ViewOf(reinterpret_cast<const std::uint8_t*>(page.data()));
+    const auto entries = view ? std::optional(header::ReadChainEntries(*view)) : std::nullopt;
+    if (!entries || entries->outcome != header::ChainEntries::Outcome::kRead ||
+        entries->continuation) {
+        ADD_FAILURE() << "the joined header page is not that of a single file";
+        return false;
+    }
+    EXPECT_TRUE(StoredFileNames(db.files[0]).empty());
+    return true;
+}
+
 } // namespace
 
 // Stopped before each of its steps, as a signal stops it, then recovered from
@@ -680,17 +703,8 @@ TEST_P(JoinOnServer, ConsoleKilledAtEachStepIsCompletedOrUndoneByTheNextRun) {
         }
         if (!row.joined) {
             ASSERT_EQ(ReadBytes(db.files[0]), db.bytes[0]);
-        } else if (GetParam()->changesFileTable) {
-            // The rerun let the rows of RDB$FILES go through the server,
-            // which wrote the file since: its header names no further file.
-            const std::string page = ReadBytes(db.files[0]).substr(0, kPageSize);
-            const auto bytes = reinterpret_cast<const std::uint8_t*>(page.data());
-            const header::ChainEntries entries = header::ReadChainEntries(*header::ViewOf(bytes));
-            ASSERT_EQ(entries.outcome, header::ChainEntries::Outcome::kRead);
-            ASSERT_FALSE(entries.continuation.has_value());
-            EXPECT_TRUE(StoredFileNames(db.files[0]).empty());
         } else {
-            ASSERT_EQ(ReadBytes(db.files[0]), JoinedBytes(db.bytes, newSector));
+            ASSERT_TRUE(ProvenJoined(db, newSector, GetParam()->changesFileTable));
         }
         EXPECT_EQ(DumpRows(db.files[0]), db.rows);
         const CommandResult validation = Validate(db.files[0]);
@@ -819,19 +833,7 @@ TEST_P(JoinOnServer, ConsoleJoinPreviewsRefusesAndJoins) {
     for (std::size_t i = 1; i < db.files.size(); ++i) {
         EXPECT_EQ(ReadBytes(Database::AsideNameFor(db.files[i])), db.bytes[i]);
     }
-    // Joined as the engine's own join makes it, before the server reads it;
-    // where the program deleted the rows, the server has written the file
-    // since, and its header names no further file.
-    if (rowsGo) {
-        const std::string page = ReadBytes(db.files[0]).substr(0, kPageSize);
-        const auto bytes = reinterpret_cast<const std::uint8_t*>(page.data());
-        const header::ChainEntries entries = header::ReadChainEntries(*header::ViewOf(bytes));
-        ASSERT_EQ(entries.outcome, header::ChainEntries::Outcome::kRead);
-        ASSERT_FALSE(entries.continuation.has_value());
-        EXPECT_TRUE(StoredFileNames(db.files[0]).empty());
-    } else {
-        ASSERT_EQ(ReadBytes(db.files[0]), JoinedBytes(db.bytes, newSector));
-    }
+    ASSERT_TRUE(ProvenJoined(db, newSector, rowsGo));
     EXPECT_EQ(DumpRows(db.files[0]), db.rows);
     EXPECT_EQ(Validate(db.files[0]).output, "");
     db.Restore();
