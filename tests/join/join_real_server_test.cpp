@@ -637,8 +637,46 @@ TEST_P(JoinOnServer, CrashTableEndsJoinedOrAsItWasAndTheServerOpensIt) {
     ASSERT_TRUE(InsertRows(db.files[0], 1500, 3000, true));
     EXPECT_GT(fs::file_size(db.files[0]), joinedSize);
     EXPECT_EQ(Validate(db.files[0]).output, "");
-    EXPECT_NE(DumpRows(db.files[0]).find("ID                              4499"),
-              std::string::npos);
+    const std::string grown = DumpRows(db.files[0]);
+    EXPECT_NE(grown.find("ID                              4499"), std::string::npos);
+
+    // The server's own backups of the joined file hold every row: a gbak
+    // backup and its restore, and nbackup's level 0 (which of a chain copies
+    // only the primary) and its restore, each made by the server itself.
+    const Server& server = *GetParam();
+    const auto service = [&](const std::string& action) {
+        return RunCommand(WithClientLibrary(server) + Tool(server, "fbsvcmgr") + " " +
+                          server.Address() + ":service_mgr -user SYSDBA -password '" +
+                          SysdbaPassword(server) + "' " + action + " 2>&1");
+    };
+    const fs::path dir = db.dir.path();
+    const struct {
+        const char* name;
+        std::string backup, restore;
+        fs::path restored;
+    } backups[] = {
+        {"gbak",
+         "action_backup dbname '" + db.files[0].string() + "' bkp_file '" +
+             (dir / "joined.fbk").string() + "'",
+         "action_restore bkp_file '" + (dir / "joined.fbk").string() + "' dbname '" +
+             (dir / "gbak-restored.fdb").string() + "'",
+         dir / "gbak-restored.fdb"},
+        {"nbackup",
+         "action_nbak dbname '" + db.files[0].string() + "' nbk_file '" +
+             (dir / "joined.nbk").string() + "' nbk_level 0",
+         "action_nrest nbk_file '" + (dir / "joined.nbk").string() + "' dbname '" +
+             (dir / "nbackup-restored.fdb").string() + "'",
+         dir / "nbackup-restored.fdb"},
+    };
+    for (const auto& backup : backups) {
+        SCOPED_TRACE(backup.name);
+        const CommandResult made = service(backup.backup);
+        ASSERT_EQ(made.status, 0) << made.output;
+        const CommandResult restored = service(backup.restore);
+        ASSERT_EQ(restored.status, 0) << restored.output;
+        EXPECT_EQ(DumpRows(backup.restored), grown);
+        EXPECT_EQ(Validate(backup.restored).output, "");
+    }
     db.Restore();
 }
 
