@@ -839,6 +839,17 @@ TEST_P(JoinOnServer, ConsoleJoinPreviewsRefusesAndJoins) {
     fs::remove(journal);
     EXPECT_TRUE(unchanged());
 
+    if (header::FormOf(GetParam()->odsVersion)->pagesKeepNumber) {
+        // A page out of place, met in the copy: undone, and the step named.
+        PokeAt(2, kPageSize + 12, 12345, 4)(db.files);
+        const CommandResult misplaced = join("--confirm JA");
+        EXPECT_EQ(misplaced.status, 1) << misplaced.output;
+        EXPECT_NE(misplaced.output.find("im Schritt \"Seiten kopieren\" fehlgeschlagen"),
+                  std::string::npos)
+            << misplaced.output;
+        db.Restore();
+        EXPECT_TRUE(unchanged());
+    }
     const std::string joinedLine =
         "Die Datenbank " + db.files[0].string() + " ist jetzt eine einzige Datei.";
     const std::string rowsKept = "ALTER DATABASE ADD FILE darf";
