@@ -68,7 +68,8 @@ constexpr const char* kUsage =
     "Server (Firebird 3 und neuer) sie nicht ändern lässt.\n"
     "Mit --dry-run: 0 wenn ein Lauf alle Dateien wie geplant anpassen könnte,\n"
     "sonst 1.\n"
-    "Mit --join: 0 eine Datei (mit --dry-run: vereinigbar), 1 nicht vereinigt.\n"
+    "Mit --join: 0 eine Datei (mit --dry-run: vereinigbar), 1 nicht vereinigt,\n"
+    "4 eine Datei, nur RDB$FILES behält die Zeilen der Folgedateien.\n"
     "Plus 8, wenn die Ausgabe nicht ganz geschrieben werden konnte (etwa in eine\n"
     "Pipe, deren Leser schon beendet ist); der Lauf geht dann trotzdem zu Ende.\n";
 
@@ -224,6 +225,8 @@ int RunJoinFromConsole(filetable::TdmFiles& dmFiles, const Options& options,
     switch (join::RunJoin(dmFiles, {*options.primary, options.port, options.dryRun}, log, hooks)) {
     case join::JoinRunOutcome::kJoined:
         return kExitSucceeded;
+    case join::JoinRunOutcome::kJoinedRowsKept:
+        return kExitFileTableKept;
     case join::JoinRunOutcome::kNotJoined:
         return kExitFailed;
     case join::JoinRunOutcome::kUnconfirmed:

@@ -232,6 +232,7 @@ JoinPlan PlanJoin(std::vector<platform::LockedFile> chain, std::optional<std::ui
         return plan;
     }
     plan.form = *header::FormOf(ods);
+    plan.odsVersion = ods;
     plan.pageSize = header::PageSize(pages[0].data());
     std::vector<header::ChainEntries> entries;
     for (std::size_t i = 0; i < plan.files.size(); ++i) {

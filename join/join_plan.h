@@ -32,6 +32,8 @@ struct JoinPlan {
     std::vector<JoinFile> files;
     std::uint32_t pageSize = 0;
     header::HeaderForm form{};
+    // The primary's ODS version word: which server can open it.
+    std::uint16_t odsVersion = 0;
     // The primary's length once every secondary's pages are in it.
     std::uint64_t joinedSize = 0;
     // The first sector of the primary's header page as it is, and as the

@@ -1,7 +1,8 @@
 #include "join/join_run.h"
 
-#include "run/chain_discovery.h"
 #include "app/port_choice.h"
+#include "filetable/chain_rows_removal.h"
+#include "header/header_page.h"
 #include "join/join_describer.h"
 #include "join/join_ending.h"
 #include "join/join_executor.h"
@@ -11,7 +12,10 @@
 #include "platform/free_space.h"
 #include "platform/local_path.h"
 #include "platform/termination_signals.h"
+#include "run/chain_discovery.h"
 
+#include <algorithm>
+#include <array>
 #include <memory>
 
 namespace tessaldrin::join {
@@ -19,24 +23,47 @@ namespace {
 
 using Access = platform::LockedFile::SoleAccess;
 
-const char* StepName(JoinStep step) {
+std::string StepName(JoinStep step) {
     switch (step) {
     case JoinStep::kJournal:
-        return "journal";
+        return platform::Format(msg::kJoinStepJournal);
     case JoinStep::kReserve:
-        return "reserve";
+        return platform::Format(msg::kJoinStepReserve);
     case JoinStep::kCopy:
-        return "copy";
+        return platform::Format(msg::kJoinStepCopy);
     case JoinStep::kSync:
-        return "sync";
+        return platform::Format(msg::kJoinStepSync);
     case JoinStep::kCommit:
-        return "commit";
+        return platform::Format(msg::kJoinStepCommit);
     case JoinStep::kRename:
-        return "rename";
+        return platform::Format(msg::kJoinStepRename);
     case JoinStep::kRemoveJournal:
-        return "remove-journal";
+        return platform::Format(msg::kJoinStepRemoveJournal);
     }
-    return "";
+    return {};
+}
+
+// What the file table of a database that is now one file still names: its
+// secondaries' rows, and the ODS that says which server opens it.
+struct RowsLeft {
+    std::uint16_t odsVersion = 0;
+    std::size_t secondaries = 0;
+};
+
+// Firebird 3 and later, the only servers of ODS 12 and newer, refuse every
+// change of RDB$FILES; the servers of older forms let its rows go.
+constexpr std::uint16_t kFirstOdsKeepingRows = 12;
+
+bool ServerLetsRowsGo(std::uint16_t odsVersion) {
+    return header::OdsMajorVersion(odsVersion) < kFirstOdsKeepingRows;
+}
+
+// The ODS version word of a journaled first sector, read from a page of the
+// smallest size that holds it, so that no read reaches past the sector.
+std::uint16_t OdsVersionOf(const std::string& sector) {
+    std::array<std::uint8_t, header::kMinPageSize> page{};
+    std::copy_n(sector.begin(), std::min(sector.size(), page.size()), page.begin());
+    return header::OdsVersion(page.data());
 }
 
 void LogRefusals(const std::vector<JoinRefusal>& refusals,
@@ -58,7 +85,7 @@ JoinRefusal NotHeld(std::size_t index, const platform::OpenFailure& why) {
 }
 
 // The journal of an interrupted join, completed or undone; says which.
-JoinRunOutcome RecoverFirst(const std::string& primary, bool preview, RunLog& log) {
+JoinRunOutcome RecoverFirst(const std::string& primary, bool preview, RunLog& log, RowsLeft& left) {
     log.append(platform::Format(msg::kJoinJournalFound, JournalPathFor(primary)));
     platform::OpenFailure why;
     std::optional<platform::LockedFile> held = platform::LockedFile::Open(primary, &why);
@@ -93,6 +120,7 @@ JoinRunOutcome RecoverFirst(const std::string& primary, bool preview, RunLog& lo
         return JoinRunOutcome::kNotJoined;
     case RecoveryPlan::Action::kFinish:
         log.append(platform::Format(msg::kJoinRecoveredFinished));
+        left = {OdsVersionOf(plan.journal.oldSector), plan.journal.secondaries.size()};
         break;
     }
     return JoinRunOutcome::kJoined;
@@ -128,7 +156,7 @@ JoinPlan Plan(const std::string& primary, RunLog& log) {
     return plan;
 }
 
-JoinRunOutcome Join(JoinPlan& plan, RunLog& log, const JoinHooks& hooks) {
+JoinRunOutcome Join(JoinPlan& plan, RunLog& log, const JoinHooks& hooks, RowsLeft& left) {
     // No other process may open a file of the chain until the secondaries
     // are aside: an opener waits, and one that waited long enough for the
     // system to break the hold is seen before the commit, which then is not
@@ -163,6 +191,7 @@ JoinRunOutcome Join(JoinPlan& plan, RunLog& log, const JoinHooks& hooks) {
     LogRenames(result.renamed, log);
     switch (result.outcome) {
     case JoinResult::Outcome::kJoined:
+        left = {plan.odsVersion, plan.files.size() - 1};
         return JoinRunOutcome::kJoined;
     case JoinResult::Outcome::kNotPlanned:
         return JoinRunOutcome::kNotJoined;
@@ -197,11 +226,12 @@ JoinRunOutcome RunJoin(filetable::TdmFiles& dmFiles, const JoinSettings& setting
     log.append("");
     log.append(platform::Format(msg::kJoinHeading, primary));
     JoinRunOutcome outcome = JoinRunOutcome::kNotJoined;
+    RowsLeft left;
     if (!IsServerPort(settings.port)) {
         log.LogError(platform::Format(msg::kNotAPort, static_cast<int>(settings.port)));
     } else if (dmFiles.CheckServer(settings.port, &log)) {
         if (platform::EntryExists(JournalPathFor(primary))) {
-            outcome = RecoverFirst(primary, settings.preview, log);
+            outcome = RecoverFirst(primary, settings.preview, log, left);
         } else if (JoinPlan plan = Plan(primary, log); plan.Holds()) {
             for (const std::string& line : DescribePlan(plan)) {
                 log.append(line);
@@ -211,8 +241,18 @@ JoinRunOutcome RunJoin(filetable::TdmFiles& dmFiles, const JoinSettings& setting
             } else if (!hooks.confirm || !hooks.confirm()) {
                 return JoinRunOutcome::kUnconfirmed;
             } else {
-                outcome = Join(plan, log, hooks);
+                outcome = Join(plan, log, hooks, left);
             }
+        }
+    }
+    // The rows go once every file of the chain is let go of, for the server
+    // to open the database as one file.
+    const bool rowsGo = outcome == JoinRunOutcome::kJoined && !settings.preview &&
+                        ServerLetsRowsGo(left.odsVersion);
+    if (rowsGo) {
+        log.append("");
+        if (!filetable::RemoveChainRows(dmFiles, settings.port, primary, left.secondaries, log)) {
+            outcome = JoinRunOutcome::kJoinedRowsKept;
         }
     }
     log.append("");
@@ -220,14 +260,20 @@ JoinRunOutcome RunJoin(filetable::TdmFiles& dmFiles, const JoinSettings& setting
         log.AppendMessage(msg::kPreviewEnded);
         return outcome;
     }
-    if (outcome == JoinRunOutcome::kJoined) {
+    if (outcome == JoinRunOutcome::kNotJoined) {
+        log.append(platform::Format(msg::kNotJoined, primary));
+        return outcome;
+    }
+    if (outcome == JoinRunOutcome::kJoinedRowsKept) {
+        // The database is one file all the same; only a later ADD FILE would
+        // trust the rows.
+        log.LogError(platform::Format(msg::kJoinRowsNotRemoved));
+    } else if (!rowsGo) {
         // Nothing reads the rows when the database opens, and the server
         // does not let them change; only a later ADD FILE would trust them.
         log.append(platform::Format(msg::kJoinFileTableKept));
-        log.append(platform::Format(msg::kJoined, primary));
-    } else {
-        log.append(platform::Format(msg::kNotJoined, primary));
     }
+    log.append(platform::Format(msg::kJoined, primary));
     return outcome;
 }
 

@@ -33,9 +33,11 @@ struct JoinHooks {
 };
 
 enum class JoinRunOutcome {
-    kJoined,      // one file now (a preview: the plan holds)
-    kNotJoined,   // refused, undone, or left for a recovery
-    kUnconfirmed, // the confirmation was refused: nothing changed
+    kJoined,         // one file now (a preview: the plan holds)
+    kNotJoined,      // refused, undone, or left for a recovery
+    kJoinedRowsKept, // one file, but the rows of RDB$FILES that a server of
+                     // ODS 11 would have let go of are still there
+    kUnconfirmed,    // the confirmation was refused: nothing changed
 };
 
 JoinRunOutcome RunJoin(filetable::TdmFiles& dmFiles, const JoinSettings& settings, RunLog& log,

@@ -202,6 +202,20 @@ inline constexpr std::array kMessageTable{
     MessageText{21248, "Die Vereinigung ist im Schritt %s stehen geblieben; das Journal bleibt "
                        "liegen, der nächste Lauf mit --join schließt sie ab oder macht sie "
                        "rückgängig."},
+    MessageText{21249, "\"Journal anlegen\""},
+    MessageText{21250, "\"Platz reservieren\""},
+    MessageText{21251, "\"Seiten kopieren\""},
+    MessageText{21252, "\"Auf die Platte schreiben\""},
+    MessageText{21253, "\"Festschreiben\""},
+    MessageText{21254, "\"Folgedateien umbenennen\""},
+    MessageText{21255, "\"Journal entfernen\""},
+    MessageText{21256, "RDB$FILES: %d Zeilen der Folgedateien gelöscht."},
+    MessageText{21257, "RDB$FILES hält %d Zeilen der Folgedateien, die Kette hatte %d; keine "
+                       "wird gelöscht."},
+    MessageText{21258, "Die Zeilen der Folgedateien in RDB$FILES konnten nicht gelöscht werden; "
+                       "die Datenbank ist trotzdem eine einzige Datei. ALTER DATABASE ADD FILE "
+                       "darf auf dieser Datenbank nicht verwendet werden; die nächste Sicherung "
+                       "und Rücksicherung entfernt die Zeilen."},
 };
 
 // The text of message `id`; empty for a number the table does not hold.

@@ -199,5 +199,15 @@ inline constexpr Message<Text> kNotJoined{21245};
 inline constexpr Message<> kJoinFileTableKept{21246};
 inline constexpr Message<> kJoinOpenedMeanwhile{21247};
 inline constexpr Message<Text> kJoinLeftForRecovery{21248};
+inline constexpr Message<> kJoinStepJournal{21249};
+inline constexpr Message<> kJoinStepReserve{21250};
+inline constexpr Message<> kJoinStepCopy{21251};
+inline constexpr Message<> kJoinStepSync{21252};
+inline constexpr Message<> kJoinStepCommit{21253};
+inline constexpr Message<> kJoinStepRename{21254};
+inline constexpr Message<> kJoinStepRemoveJournal{21255};
+inline constexpr Message<Number> kJoinRowsRemoved{21256};
+inline constexpr Message<Number, Number> kJoinRowsMiscounted{21257};
+inline constexpr Message<> kJoinRowsNotRemoved{21258};
 
 } // namespace tessaldrin::msg
