@@ -24,8 +24,9 @@ struct Server {
     // Its own client tools and client library; empty: the host's Firebird 3
     // tools (isql-fb, gfix, fbsvcmgr) and the system's client library.
     std::filesystem::path tools{}, clientLibraryDir{};
-    bool changesFileTable = false; // lets the program's user change RDB$FILES
-    std::string Address() const;   // "localhost", or "localhost/PORT" but for 3050
+    bool changesFileTable = false;   // lets the program's user change RDB$FILES
+    std::filesystem::path logFile{}; // the server's own log, in the root
+    std::string Address() const;     // "localhost", or "localhost/PORT" but for 3050
 };
 // The host's Firebird 3 on 3050; Firebird 4 on 3051 in the root that
 // scripts/firebird4-server runs it from; Firebird 2.5 on 3052 from the prefix

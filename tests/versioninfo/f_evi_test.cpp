@@ -81,7 +81,10 @@ private slots:
             // Tab moves from the memo to close, print, setup and file, and round.
             const QList<QWidget*> order{window.memInfo, window.bbtnClose, window.bbtnDrucken,
                                         window.bbtnDruckerEinrichten, window.bbtnFile};
+            // Focus goes to a window only once it is active, which comes
+            // late on a loaded machine.
             window.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&window));
             window.memInfo->setFocus();
             for (qsizetype i = 1; i <= order.size(); ++i) {
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
