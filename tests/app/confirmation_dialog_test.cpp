@@ -1,6 +1,7 @@
 // The confirmation dialog as a user drives it: real keystrokes, a real paste,
 // the dialog's own modal loop.
 #include "gui/qt/tfm_tlm_start.h"
+#include "gui/tfm_tlm_start_layout.h"
 #include "qt_test_support.h"
 
 #include <QClipboard>
@@ -8,6 +9,7 @@
 #include <QGuiApplication>
 
 using tessaldrin::TfmTLMStart;
+using tessaldrin::test::LayoutDifferences;
 using tessaldrin::test::SaveRender;
 using tessaldrin::test::WhenModal;
 
@@ -30,6 +32,8 @@ private slots:
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         QCOMPARE(dialog.size(), QSize(700, 416));
+        QCOMPARE(LayoutDifferences(dialog, tessaldrin::layout::start_dialog::kWindow).join("; "),
+                 QString());
         QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
         QVERIFY(!(dialog.windowFlags() & Qt::WindowMinMaxButtonsHint));
 

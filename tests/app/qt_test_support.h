@@ -3,6 +3,7 @@
 #pragma once
 
 #include "toolkit/application.h"
+#include "toolkit/window_layout.h"
 
 #include <QApplication>
 #include <QString>
@@ -27,6 +28,11 @@ template <typename T> T* ActiveModal() {
 template <typename T> void WhenModal(std::function<void(T&)> act) {
     WhenReady([] { return ActiveModal<T>() != nullptr; }, [act] { act(*ActiveModal<T>()); });
 }
+
+// How `window`, shown, differs from its Designer file's table: the frame,
+// each control's parent, place, caption, font and state, and the tab order;
+// one line for each difference, empty when there is none.
+QStringList LayoutDifferences(const QWidget& window, const toolkit::WindowLayout& layout);
 
 // Renders `window` to <build folder>/renders/<name>.png; true on success.
 bool SaveRender(QWidget& window, const QString& name);
