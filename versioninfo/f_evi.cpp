@@ -5,6 +5,7 @@
 #include "versioninfo/dozadier.h"
 #include "versioninfo/evi_komp.h"
 #include "versioninfo/f_evi_images.h"
+#include "versioninfo/printer_setup_request.h"
 
 #include <QFont>
 #include <QMessageBox>
@@ -52,14 +53,14 @@ void TfmEVI::bbtnDruckenClick() {
 
 void TfmEVI::bbtnDruckerEinrichtenClick() {
     toolkit::CallHandler([this] {
-        if (DOzadi != nullptr && DOzadi->GetPrinterAvailable()) {
-            PSDlg.Execute(this);
-            return;
-        }
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Hinweis"),
-                        QStringLiteral("Keine Drucker installiert!"), QMessageBox::Ok, this);
-        box.setWindowModality(Qt::ApplicationModal);
-        box.exec();
+        RequestPrinterSetup(
+            DOzadi, [this] { PSDlg.Execute(this); },
+            [this](const Note& note) {
+                QMessageBox box(QMessageBox::Critical, toolkit::FromLocal(note.title),
+                                toolkit::FromLocal(note.text), QMessageBox::Ok, this);
+                box.setWindowModality(Qt::ApplicationModal);
+                box.exec();
+            });
     });
 }
 

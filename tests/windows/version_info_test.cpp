@@ -127,7 +127,9 @@ void WithVersionWindow(versioninfo::TEVI& evi, const std::function<void(HWND)>& 
         }
         return window != nullptr;
     });
-    versioninfo::StartVersionInfo(evi, {"/EVIS"});
+    // As the main window's creation does: its version texts, then the switch.
+    versioninfo::SetProgramVersion(evi);
+    versioninfo::RunVersionSwitches({"/EVIS"}, [&evi](TExVersionInfoTyp kind) { evi.Info(kind); });
     EXPECT_TRUE(driven.get()) << "no version window: is there an X display (scripts/xvfb)?";
 }
 
@@ -158,7 +160,9 @@ TEST(VersionReportFile, BesideAProgramInADirectoryNamedWithUmlautsByteForByte) {
     WinTempDir temp;
     const std::string dir = temp / "B\xFCro \xC4\xD6\xDC\xDF\x80\\";
     ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
-    WriteAll(dir + "version_probe.exe", ReadAll(ProgramDir() + "version_probe.exe"));
+    for (const char* file : {"version_probe.exe", "gds32.dll"}) {
+        WriteAll(dir + file, ReadAll(ProgramDir() + file));
+    }
     // A second write replaces the first: the file never holds two reports.
     for (const char* switches : {"/EVIF", "/evif /EVIF"}) {
         EXPECT_EQ(RunProgram(dir + "version_probe.exe", switches, dir).exitCode, 0u);

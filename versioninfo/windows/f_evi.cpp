@@ -3,6 +3,7 @@
 #include "toolkit/windows/dialog_keyboard.h"
 #include "toolkit/windows/exception_display.h"
 #include "versioninfo/button_images.h"
+#include "versioninfo/printer_setup_request.h"
 
 #include <exception>
 #include <optional>
@@ -194,12 +195,11 @@ void TfmEVI::bbtnDruckenClick() {
 
 void TfmEVI::bbtnDruckerEinrichtenClick() {
     toolkit::CallHandler([this] {
-        if (DOzadi != nullptr && DOzadi->GetPrinterAvailable()) {
-            PSDlg.Execute(Handle());
-            return;
-        }
-        MessageBoxA(Handle(), "Keine Drucker installiert!", "Hinweis",
-                    MB_OK | MB_ICONERROR | MB_TASKMODAL);
+        RequestPrinterSetup(
+            DOzadi, [this] { PSDlg.Execute(Handle()); },
+            [this](const Note& note) {
+                MessageBoxA(Handle(), note.text, note.title, MB_OK | MB_ICONERROR | MB_TASKMODAL);
+            });
     });
 }
 
