@@ -32,7 +32,8 @@ private slots:
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         QCOMPARE(dialog.size(), QSize(700, 416));
-        QCOMPARE(LayoutDifferences(dialog, tessaldrin::layout::start_dialog::kWindow).join("; "),
+        QCOMPARE(QString::fromStdString(
+                     LayoutDifferences(dialog, tessaldrin::layout::start_dialog::kWindow)),
                  QString());
         QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
         QVERIFY(!(dialog.windowFlags() & Qt::WindowMinMaxButtonsHint));

@@ -50,7 +50,8 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QCOMPARE(window.size(), QSize(862, 616));
-        QCOMPARE(LayoutDifferences(window, tessaldrin::layout::main_window::kWindow).join("; "),
+        QCOMPARE(QString::fromStdString(
+                     LayoutDifferences(window, tessaldrin::layout::main_window::kWindow)),
                  QString());
 
         // Fonts as shown: the window's 11 pixels, a bold group caption over

@@ -1,5 +1,7 @@
 #include "qt_test_support.h"
 
+#include "tests/support/layout_check.h"
+
 #include <QAbstractButton>
 #include <QDir>
 #include <QElapsedTimer>
@@ -25,19 +27,9 @@ QString CurrentTest() {
            QString::fromLatin1(QTest::currentDataTag());
 }
 
-QString FontText(const QFont& font) {
-    const QFontInfo shown(font);
-    return QStringLiteral("%1 %2px%3")
-        .arg(font.family())
-        .arg(shown.pixelSize())
-        .arg(shown.bold() ? QStringLiteral(" bold") : QString());
-}
-
-QString FontText(const toolkit::LayoutFont& font) {
-    return QStringLiteral("%1 %2px%3")
-        .arg(QString::fromUtf8(font.face))
-        .arg(font.pixels)
-        .arg(font.bold ? QStringLiteral(" bold") : QString());
+std::string FontOf(const QWidget& widget) {
+    const QFontInfo shown(widget.font());
+    return testing::FontText(widget.font().family().toStdString(), shown.pixelSize(), shown.bold());
 }
 
 QString Caption(const QWidget& control) {
@@ -53,71 +45,53 @@ QString Caption(const QWidget& control) {
     return QStringLiteral("(no caption)");
 }
 
-// Adds "what: shown, not wanted" when the two differ.
-template <typename T>
-void Compare(QStringList& differences, const QString& what, const T& shown, const T& wanted) {
-    if (shown != wanted) {
-        QString line = what + QStringLiteral(": ");
-        QDebug(&line).nospace() << shown << ", not " << wanted;
-        differences << line;
-    }
-}
-
 } // namespace
 
-QStringList LayoutDifferences(const QWidget& window, const toolkit::WindowLayout& layout) {
-    QStringList differences;
-    Compare(differences, QStringLiteral("window"), window.objectName(),
-            QString::fromUtf8(layout.name));
-    Compare(differences, QStringLiteral("caption"), window.windowTitle(),
-            QString::fromUtf8(layout.caption));
-    Compare(differences, QStringLiteral("client area"), window.size(),
-            QSize(layout.clientWidth, layout.clientHeight));
-    Compare(differences, QStringLiteral("window font"), FontText(window.font()),
-            FontText(layout.font));
-    std::vector<const QWidget*> tabStops(layout.controls.size(), nullptr);
+std::string LayoutDifferences(const QWidget& window, const toolkit::WindowLayout& layout) {
+    testing::LayoutCheck check;
+    check.Compare("window", window.objectName().toStdString(), layout.name);
+    check.Compare("caption", window.windowTitle().toStdString(), layout.caption);
+    check.Compare("client area", testing::BoundsText(0, 0, window.width(), window.height()),
+                  testing::BoundsText(0, 0, layout.clientWidth, layout.clientHeight));
+    check.Compare("window font", FontOf(window), testing::FontText(layout.font));
+    std::vector<const QWidget*> controls;
     for (const toolkit::LayoutControl& wanted : layout.controls) {
-        const QString name = QString::fromUtf8(wanted.name);
-        const auto* control = window.findChild<const QWidget*>(name);
+        const std::string name = wanted.name;
+        controls.push_back(window.findChild<const QWidget*>(QString::fromUtf8(wanted.name)));
+        const QWidget* control = controls.back();
         if (control == nullptr) {
-            differences << name + QStringLiteral(": missing");
+            check.Compare(name, "missing", "there");
             continue;
         }
-        const QString parent =
-            QString::fromUtf8(wanted.parent != nullptr ? wanted.parent : layout.name);
-        Compare(differences, name + QStringLiteral(" in"), control->parentWidget()->objectName(),
-                parent);
-        Compare(differences, name + QStringLiteral(" bounds"), control->geometry(),
-                QRect(wanted.bounds.left, wanted.bounds.top, wanted.bounds.width,
-                      wanted.bounds.height));
+        check.Compare(name + " in", control->parentWidget()->objectName().toStdString(),
+                      wanted.parent != nullptr ? wanted.parent : layout.name);
+        const QRect bounds = control->geometry();
+        check.Compare(name + " bounds",
+                      testing::BoundsText(bounds.x(), bounds.y(), bounds.width(), bounds.height()),
+                      testing::BoundsText(wanted.bounds.left, wanted.bounds.top,
+                                          wanted.bounds.width, wanted.bounds.height));
         if (wanted.text != nullptr) {
-            Compare(differences, name + QStringLiteral(" caption"), Caption(*control),
-                    QString::fromUtf8(wanted.text));
+            check.Compare(name + " caption", Caption(*control).toStdString(), wanted.text);
         }
-        Compare(differences, name + QStringLiteral(" font"), FontText(control->font()),
-                FontText(wanted.font));
-        Compare(differences, name + QStringLiteral(" enabled"), control->isEnabled(),
-                wanted.enabled);
-        if (wanted.tabOrder >= 0) {
-            tabStops[static_cast<std::size_t>(wanted.tabOrder)] = control;
-        }
+        check.Compare(name + " font", FontOf(*control), testing::FontText(wanted.font));
+        check.Compare(name + " enabled", control->isEnabled(), wanted.enabled);
         // Whatever the layout leaves out takes no focus from Tab.
-        if (wanted.tabOrder < 0 && (control->focusPolicy() & Qt::TabFocus) != 0) {
-            differences << name + QStringLiteral(": a tab stop");
-        }
+        check.Compare(name + " a tab stop", (control->focusPolicy() & Qt::TabFocus) != 0,
+                      wanted.tabOrder >= 0);
     }
     // Tab goes from each stop to the next of the table, and round.
-    std::erase(tabStops, nullptr);
-    for (std::size_t i = 0; i < tabStops.size(); ++i) {
-        const QWidget* next = tabStops[i]->nextInFocusChain();
-        while (next != tabStops[i] &&
-               std::find(tabStops.begin(), tabStops.end(), next) == tabStops.end()) {
+    const std::vector<std::size_t> stops = testing::TabStops(layout);
+    for (std::size_t i = 0; i < stops.size() && controls[stops[i]] != nullptr; ++i) {
+        const QWidget* next = controls[stops[i]]->nextInFocusChain();
+        while (std::none_of(stops.begin(), stops.end(),
+                            [&](std::size_t stop) { return controls[stop] == next; })) {
             next = next->nextInFocusChain();
         }
-        Compare(differences, tabStops[i]->objectName() + QStringLiteral(" then"),
-                next->objectName(), tabStops[(i + 1) % tabStops.size()]->objectName());
+        check.Compare(std::string(layout.controls[stops[i]].name) + " then",
+                      next->objectName().toStdString(),
+                      layout.controls[stops[(i + 1) % stops.size()]].name);
     }
-    return differences;
+    return check.Differences();
 }
 
 void WhenReady(std::function<bool()> ready, std::function<void()> act) {

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <string>
 
 namespace tessaldrin::test {
 
@@ -31,8 +32,8 @@ template <typename T> void WhenModal(std::function<void(T&)> act) {
 
 // How `window`, shown, differs from its Designer file's table: the frame,
 // each control's parent, place, caption, font and state, and the tab order;
-// one line for each difference, empty when there is none.
-QStringList LayoutDifferences(const QWidget& window, const toolkit::WindowLayout& layout);
+// the differences, "; " between them; empty when there is none.
+std::string LayoutDifferences(const QWidget& window, const toolkit::WindowLayout& layout);
 
 // Renders `window` to <build folder>/renders/<name>.png; true on success.
 bool SaveRender(QWidget& window, const QString& name);
