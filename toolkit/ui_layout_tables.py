@@ -277,7 +277,7 @@ def win32_form(form):
     return fields
 
 
-def win32_styles(control, previous, tabstops, form):
+def win32_styles(control, previous, tabstops):
     """The window class, styles and extended styles of one control."""
     styles = []
     ex = []
@@ -348,7 +348,7 @@ def win32_header(ui, namespace, form, controls, tabstops, slots):
     previous = None
     for control in controls:
         font, colour, background = resolved_style(control)
-        window_class, styles, ex = win32_styles(control, previous, tabstops, form)
+        window_class, styles, ex = win32_styles(control, previous, tabstops)
         previous = control
         left, top, width, height = control.rect()
         fields = [f".id = {control_id_name(control.name)}",
