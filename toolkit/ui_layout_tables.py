@@ -242,12 +242,12 @@ def data_header(ui, namespace, form, controls, tabstops):
             f"{{{c_string(face, 'ascii')}, {pixels}, {'true' if bold else 'false'}}}, {tab}, "
             f"{radio}, {'true' if control.prop_bool('enabled', True) else 'false'}}},")
     lines.append("};")
-    _, _, width, height = form.rect()
+    left, top, width, height = form.rect()
     face, pixels, bold = resolved_style(form)[0]
     lines += ["",
               f"inline constexpr toolkit::WindowLayout kWindow{{"
               f"{c_string(form.name, 'ascii')}, "
-              f"{c_string(form.prop_text('windowTitle', ''))}, {width}, {height}, "
+              f"{c_string(form.prop_text('windowTitle', ''))}, {left}, {top}, {width}, {height}, "
               f"{{{c_string(face, 'ascii')}, {pixels}, {'true' if bold else 'false'}}}, "
               f"kControls}};", "", f"}} // namespace {namespace}", ""]
     return "\n".join(lines)
@@ -274,6 +274,9 @@ def win32_form(form):
                    ".exStyle = WS_EX_DLGMODALFRAME"]
     else:
         raise LayoutError(f"{form.name}: no Win32 frame for {form.cls}")
+    left, top, _, _ = form.rect()
+    if (left, top) != (0, 0):
+        fields += [f".left = {left}", f".top = {top}"]
     return fields
 
 
@@ -379,9 +382,10 @@ def win32_header(ui, namespace, form, controls, tabstops, slots):
         if control.prop_bool("checked", False):
             fields.append(".checked = true")
         rows.append("    {" + ",\n     ".join(fields) + "},")
-    lines = [HEADER.format(ui=ui), '#include "gui/win32/resource_ids.h"',
-             '#include "toolkit/windows/control_table.h"', "", f"namespace {namespace} {{", "",
-             "enum Control : int {"]
+    icons = "IDI_" in "".join(rows) + "".join(win32_form(form))
+    lines = [HEADER.format(ui=ui)] + (['#include "gui/win32/resource_ids.h"'] if icons else [])
+    lines += ['#include "toolkit/windows/control_table.h"', "", f"namespace {namespace} {{", "",
+              "enum Control : int {"]
     lines += [f"    {control_id_name(c.name)} = {ids[c.name]}," for c in controls]
     lines += ["};", ""]
     lines += [f'inline constexpr toolkit::FontSpec {name}{{"{font[0]}", {font[1]}'

@@ -35,6 +35,8 @@ struct LayoutControl {
 struct WindowLayout {
     const char* name;
     const char* caption;
+    int left; // on the screen, for a window that is not centred
+    int top;
     int clientWidth;
     int clientHeight;
     LayoutFont font;

@@ -3,6 +3,7 @@
 #include "gui/qt/tfm_tlm_start.h"
 #include "gui/tfm_tlm_start_layout.h"
 #include "qt_test_support.h"
+#include "tests/app/qt_layout_differences.h"
 
 #include <QClipboard>
 #include <QFontInfo>

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "toolkit/application.h"
-#include "toolkit/window_layout.h"
 
 #include <QApplication>
 #include <QString>
@@ -11,7 +10,6 @@
 #include <QWidget>
 
 #include <functional>
-#include <string>
 
 namespace tessaldrin::test {
 
@@ -29,11 +27,6 @@ template <typename T> T* ActiveModal() {
 template <typename T> void WhenModal(std::function<void(T&)> act) {
     WhenReady([] { return ActiveModal<T>() != nullptr; }, [act] { act(*ActiveModal<T>()); });
 }
-
-// How `window`, shown, differs from its Designer file's table: the frame,
-// each control's parent, place, caption, font and state, and the tab order;
-// the differences, "; " between them; empty when there is none.
-std::string LayoutDifferences(const QWidget& window, const toolkit::WindowLayout& layout);
 
 // Renders `window` to <build folder>/renders/<name>.png; true on success.
 bool SaveRender(QWidget& window, const QString& name);

@@ -5,7 +5,7 @@
 add_executable(version_probe version_probe.cpp)
 target_link_libraries(version_probe PRIVATE tm_gui_start tm_versioninfo tm_toolkit_win32)
 
-add_executable(version_info_tests version_info_test.cpp window_driver.cpp)
+add_executable(version_info_tests version_info_test.cpp window_driver.cpp layout_differences.cpp)
 target_link_libraries(version_info_tests PRIVATE tm_versioninfo tm_windows_test_support gtest_main
                       gdi32 advapi32)
 set_target_properties(version_probe version_info_tests PROPERTIES

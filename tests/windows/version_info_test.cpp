@@ -3,9 +3,11 @@
 // version window driven through its messages, and the system's printer setup
 // dialog over it. What the printouts look like is checked from Linux, where
 // the tools are (version_printout_test.sh runs VersionPrintout.*).
+#include "tests/windows/layout_differences.h"
 #include "tests/windows/window_driver.h"
 #include "tests/windows/windows_test_support.h"
 #include "toolkit/windows/gdi_printer.h"
+#include "versioninfo/f_evi_layout.h"
 #include "versioninfo/version_switches.h"
 #include "versioninfo/windows/f_evi.h"
 
@@ -196,6 +198,7 @@ TEST(VersionWindow, ShowsTheReportReadOnlyAndWritesTheFileAndClosesOnItsButtons)
         char caption[64] = {};
         GetWindowTextA(window, caption, sizeof caption);
         EXPECT_STREQ(caption, "Version Info");
+        EXPECT_EQ(LayoutDifferences(window, layout::version_window::kWindow), "");
 
         const HWND memo = FindWindowExA(window, nullptr, "Edit", nullptr);
         const struct {
