@@ -5,6 +5,8 @@
 #include "versioninfo/dozadier.h"
 #include "versioninfo/evi_komp.h"
 #include "versioninfo/f_evi_images.h"
+#include "versioninfo/f_evi_layout.h"
+#include "versioninfo/printer_setup_request.h"
 
 #include <QFont>
 #include <QMessageBox>
@@ -16,8 +18,7 @@
 namespace tessaldrin::versioninfo {
 namespace {
 
-// The fonts as the layout gives them, in pixels: Qt's layout format knows
-// only points.
+// A font of `pixels` pixels.
 QFont PixelFont(const char* family, int pixels) {
     QFont font{QString::fromLatin1(family)};
     font.setPixelSize(pixels);
@@ -28,11 +29,13 @@ QFont PixelFont(const char* family, int pixels) {
 
 TfmEVI::TfmEVI(TEVI* owner) : QDialog(nullptr), owner_(owner) {
     setupUi(this);
-    move(192, 112);
+    // Where the layout puts the window, and its font: Designer files place
+    // no window on the screen and give fonts only in points.
+    move(layout::version_window::kWindow.left, layout::version_window::kWindow.top);
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
     setBackgroundRole(QPalette::Button);
-    setFont(PixelFont("MS Sans Serif", 11));
-    memInfo->setFont(PixelFont("Courier New", 11));
+    setFont(PixelFont(layout::version_window::kWindow.font.face,
+                      layout::version_window::kWindow.font.pixels));
     bbtnClose->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     bbtnDrucken->setIcon(PrinterWithSheetIcon());
     bbtnDruckerEinrichten->setIcon(PrinterWithSpannerIcon());
@@ -52,14 +55,14 @@ void TfmEVI::bbtnDruckenClick() {
 
 void TfmEVI::bbtnDruckerEinrichtenClick() {
     toolkit::CallHandler([this] {
-        if (DOzadi != nullptr && DOzadi->GetPrinterAvailable()) {
-            PSDlg.Execute(this);
-            return;
-        }
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Hinweis"),
-                        QStringLiteral("Keine Drucker installiert!"), QMessageBox::Ok, this);
-        box.setWindowModality(Qt::ApplicationModal);
-        box.exec();
+        RequestPrinterSetup(
+            DOzadi, [this] { PSDlg.Execute(this); },
+            [this](const Note& note) {
+                QMessageBox box(QMessageBox::Critical, toolkit::FromLocal(note.title),
+                                toolkit::FromLocal(note.text), QMessageBox::Ok, this);
+                box.setWindowModality(Qt::ApplicationModal);
+                box.exec();
+            });
     });
 }
 

@@ -51,9 +51,4 @@ void RunVersionSwitches(const std::vector<std::string>& arguments,
     }
 }
 
-void StartVersionInfo(TEVI& evi, const std::vector<std::string>& arguments) {
-    SetProgramVersion(evi);
-    RunVersionSwitches(arguments, [&evi](TExVersionInfoTyp kind) { evi.Info(kind); });
-}
-
 } // namespace tessaldrin::versioninfo

@@ -31,9 +31,4 @@ std::optional<TExVersionInfoTyp> VersionSwitchKind(const std::string& argument);
 void RunVersionSwitches(const std::vector<std::string>& arguments,
                         const std::function<void(TExVersionInfoTyp)>& showVersionInfo);
 
-// The last steps of the main window's creation: the program's version texts
-// on `evi`, then every switch among `arguments` through `evi`'s Info. Errors
-// pass to the caller as with RunVersionSwitches.
-void StartVersionInfo(TEVI& evi, const std::vector<std::string>& arguments);
-
 } // namespace tessaldrin::versioninfo

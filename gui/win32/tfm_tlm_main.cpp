@@ -14,6 +14,22 @@ namespace tessaldrin {
 
 using namespace main_window;
 
+namespace {
+
+constexpr const toolkit::ControlSpec& Layout(int id) {
+    for (const toolkit::ControlSpec& control : kControls) {
+        if (control.id == id) {
+            return control;
+        }
+    }
+    throw std::logic_error("Tessaldrin-Mover: no such control");
+}
+
+// The port edit holds as many digits as the port choice reads.
+static_assert(Layout(kEdPortCustom).textLimit == kCustomPortDigitsMax);
+
+} // namespace
+
 TfmTLMMain::TfmTLMMain(toolkit::TApplication& application)
     : TForm(application, kForm, kControls), EVI1(versioninfo::CreateVersionInfo()),
       log_(Control(kMemLog)), programPath_(platform::ModuleFileName()) {
@@ -113,7 +129,7 @@ LRESULT TfmTLMMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_SIZE:
         // memLog is aligned to the top: full width, its own height.
-        SetWindowPos(Control(kMemLog), nullptr, 0, 0, LOWORD(lParam), kControls[0].bounds.height,
+        SetWindowPos(Control(kMemLog), nullptr, 0, 0, LOWORD(lParam), Layout(kMemLog).bounds.height,
                      SWP_NOZORDER | SWP_NOMOVE);
         return 0;
     case WM_QUERYENDSESSION:

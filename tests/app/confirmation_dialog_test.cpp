@@ -1,13 +1,16 @@
 // The confirmation dialog as a user drives it: real keystrokes, a real paste,
 // the dialog's own modal loop.
 #include "gui/qt/tfm_tlm_start.h"
+#include "gui/tfm_tlm_start_layout.h"
 #include "qt_test_support.h"
+#include "tests/app/qt_layout_differences.h"
 
 #include <QClipboard>
 #include <QFontInfo>
 #include <QGuiApplication>
 
 using tessaldrin::TfmTLMStart;
+using tessaldrin::test::LayoutDifferences;
 using tessaldrin::test::SaveRender;
 using tessaldrin::test::WhenModal;
 
@@ -30,6 +33,9 @@ private slots:
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         QCOMPARE(dialog.size(), QSize(700, 416));
+        QCOMPARE(QString::fromStdString(
+                     LayoutDifferences(dialog, tessaldrin::layout::start_dialog::kWindow)),
+                 QString());
         QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
         QVERIFY(!(dialog.windowFlags() & Qt::WindowMinMaxButtonsHint));
 

@@ -2,7 +2,9 @@
 // before it is shown, Close, and the run log over memLog.
 #include "gui/qt/tfm_tlm_main.h"
 #include "gui/qt/tfm_tlm_start.h"
+#include "gui/tfm_tlm_main_layout.h"
 #include "qt_test_support.h"
+#include "tests/app/qt_layout_differences.h"
 
 #include <QClipboard>
 #include <QFontInfo>
@@ -15,6 +17,7 @@
 
 using tessaldrin::TfmTLMMain;
 using tessaldrin::TfmTLMStart;
+using tessaldrin::test::LayoutDifferences;
 using tessaldrin::test::SaveRender;
 using tessaldrin::test::WhenModal;
 using Entries = std::vector<std::string>;
@@ -48,6 +51,9 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QCOMPARE(window.size(), QSize(862, 616));
+        QCOMPARE(QString::fromStdString(
+                     LayoutDifferences(window, tessaldrin::layout::main_window::kWindow)),
+                 QString());
 
         // Fonts as shown: the window's 11 pixels, a bold group caption over
         // regular radio buttons, 19-pixel navy Arial on the two buttons.

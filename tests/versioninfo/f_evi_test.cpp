@@ -1,11 +1,13 @@
 // The version window under the offscreen platform: its layout, its read-only
 // memo, and its file and printer setup buttons.
 #include "qt_test_support.h"
+#include "tests/app/qt_layout_differences.h"
 #include "toolkit/application.h"
 #include "toolkit/printer_setup_form.h"
 #include "versioninfo/dozadier.h"
 #include "versioninfo/evi_komp.h"
 #include "versioninfo/f_evi.h"
+#include "versioninfo/f_evi_layout.h"
 #include "versioninfo/version_switches.h"
 
 #include <QDir>
@@ -53,6 +55,9 @@ private slots:
             QCOMPARE(window.memInfo->font().pixelSize(), 11);
             QCOMPARE(QFontInfo(window.memInfo->font()).family(), QStringLiteral("Liberation Mono"));
             QCOMPARE(window.memInfo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+            QCOMPARE(QString::fromStdString(tessaldrin::test::LayoutDifferences(
+                         window, layout::version_window::kWindow)),
+                     QString());
 
             const struct {
                 QPushButton* button;

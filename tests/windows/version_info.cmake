@@ -3,14 +3,14 @@
 # window, and the check of its printouts from Linux. The windows need an X
 # display: TM_WINE_DISPLAY (scripts/xvfb).
 add_executable(version_probe version_probe.cpp)
-target_link_libraries(version_probe PRIVATE tm_versioninfo)
+target_link_libraries(version_probe PRIVATE tm_gui_start tm_versioninfo tm_toolkit_win32)
 
-add_executable(version_info_tests version_info_test.cpp window_driver.cpp)
+add_executable(version_info_tests version_info_test.cpp window_driver.cpp layout_differences.cpp)
 target_link_libraries(version_info_tests PRIVATE tm_versioninfo tm_windows_test_support gtest_main
                       gdi32 advapi32)
 set_target_properties(version_probe version_info_tests PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${tm_windows_out})
-add_dependencies(version_info_tests version_probe)
+add_dependencies(version_info_tests version_probe standin_gds32)
 
 # The printouts reach the real queue "PDF": these tests come from the script.
 add_test(NAME version_info_tests COMMAND version_info_tests --gtest_filter=-VersionPrintout.*)

@@ -3,9 +3,11 @@
 // version window driven through its messages, and the system's printer setup
 // dialog over it. What the printouts look like is checked from Linux, where
 // the tools are (version_printout_test.sh runs VersionPrintout.*).
+#include "tests/windows/layout_differences.h"
 #include "tests/windows/window_driver.h"
 #include "tests/windows/windows_test_support.h"
 #include "toolkit/windows/gdi_printer.h"
+#include "versioninfo/f_evi_layout.h"
 #include "versioninfo/version_switches.h"
 #include "versioninfo/windows/f_evi.h"
 
@@ -127,7 +129,9 @@ void WithVersionWindow(versioninfo::TEVI& evi, const std::function<void(HWND)>& 
         }
         return window != nullptr;
     });
-    versioninfo::StartVersionInfo(evi, {"/EVIS"});
+    // As the main window's creation does: its version texts, then the switch.
+    versioninfo::SetProgramVersion(evi);
+    versioninfo::RunVersionSwitches({"/EVIS"}, [&evi](TExVersionInfoTyp kind) { evi.Info(kind); });
     EXPECT_TRUE(driven.get()) << "no version window: is there an X display (scripts/xvfb)?";
 }
 
@@ -158,7 +162,9 @@ TEST(VersionReportFile, BesideAProgramInADirectoryNamedWithUmlautsByteForByte) {
     WinTempDir temp;
     const std::string dir = temp / "B\xFCro \xC4\xD6\xDC\xDF\x80\\";
     ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
-    WriteAll(dir + "version_probe.exe", ReadAll(ProgramDir() + "version_probe.exe"));
+    for (const char* file : {"version_probe.exe", "gds32.dll"}) {
+        WriteAll(dir + file, ReadAll(ProgramDir() + file));
+    }
     // A second write replaces the first: the file never holds two reports.
     for (const char* switches : {"/EVIF", "/evif /EVIF"}) {
         EXPECT_EQ(RunProgram(dir + "version_probe.exe", switches, dir).exitCode, 0u);
@@ -192,6 +198,7 @@ TEST(VersionWindow, ShowsTheReportReadOnlyAndWritesTheFileAndClosesOnItsButtons)
         char caption[64] = {};
         GetWindowTextA(window, caption, sizeof caption);
         EXPECT_STREQ(caption, "Version Info");
+        EXPECT_EQ(LayoutDifferences(window, layout::version_window::kWindow), "");
 
         const HWND memo = FindWindowExA(window, nullptr, "Edit", nullptr);
         const struct {

@@ -43,7 +43,7 @@ pdf_of() {
 # the Windows tests check byte for byte, in Windows-1252.
 dir="$program_dir/Büro ÄÖÜß€"
 rm -rf "$dir" && mkdir -p "$dir"
-cp "$program_dir/version_probe.exe" "$dir/"
+cp "$program_dir/version_probe.exe" "$program_dir/gds32.dll" "$dir/"
 last=$(last_job)
 "$source_dir/scripts/wine-run" "$dir/version_probe.exe" /EVIF /EVIP
 job=$(completed_after "${last:-0}" 1)

@@ -2,10 +2,16 @@
 // (scripts/xvfb): the confirmation, the port choice, whole runs through the
 // stand-in client library put beside it as gds32.dll (it plays a server whose
 // RDB$FILES accepts updates, which no real one here can be made to), each way
-// the program ends, and the start without any gds32.dll.
+// the program ends, and the start without any gds32.dll; and its windows,
+// made here, against their layout.
 #include "filetable/client_library.h"
+#include "gui/tfm_tlm_main_layout.h"
+#include "gui/tfm_tlm_start_layout.h"
+#include "gui/win32/tfm_tlm_main.h"
+#include "gui/win32/tfm_tlm_start.h"
 #include "platform/format_message.h"
 #include "tests/app/whole_run_expectation.h"
+#include "tests/windows/layout_differences.h"
 #include "tests/windows/window_driver.h"
 #include "tests/windows/windows_test_support.h"
 
@@ -117,6 +123,15 @@ std::string VersionValue(const std::string& program, const std::string& path) {
 }
 
 } // namespace
+
+// The windows as the program makes them, here, where their fonts can be read.
+TEST(WindowProgramWindows, AreLaidOutAsTheirDesignerFilesSay) {
+    toolkit::TApplication application(GetModuleHandleA(nullptr), {});
+    TfmTLMMain main(application);
+    TfmTLMStart dialog(application);
+    EXPECT_EQ(LayoutDifferences(dialog.Handle(), layout::start_dialog::kWindow), "");
+    EXPECT_EQ(LayoutDifferences(main.Handle(), layout::main_window::kWindow), "");
+}
 
 TEST(WindowProgramWithStandInGds32, EndsWithoutARunEveryWayTheUserEndsIt) {
     enum class Ending { kAbbrechen, kDialogCloseBox, kSchliessen, kMainCloseBox, kEndSession };

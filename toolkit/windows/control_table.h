@@ -56,6 +56,9 @@ struct FormSpec {
     DWORD style;
     DWORD exStyle = 0;
     int icon = 0; // icon resource; 0 none
+    // On the screen, for a window that places itself; TForm centres its forms.
+    int left = 0;
+    int top = 0;
 };
 
 } // namespace tessaldrin::toolkit

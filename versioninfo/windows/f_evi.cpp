@@ -3,6 +3,8 @@
 #include "toolkit/windows/dialog_keyboard.h"
 #include "toolkit/windows/exception_display.h"
 #include "versioninfo/button_images.h"
+#include "versioninfo/printer_setup_request.h"
+#include "versioninfo/windows/f_evi_layout.h"
 
 #include <exception>
 #include <optional>
@@ -11,47 +13,26 @@
 namespace tessaldrin::versioninfo {
 namespace {
 
-enum ControlId : int { kMemInfo = 101, kClose, kDrucken, kDruckerEinrichten, kFile };
+using namespace version_window;
 
-struct ControlLayout {
-    ControlId id;
-    const char* className;
-    const char* caption;
-    int x;
-    int y;
-    int width;
-    int height;
-    DWORD style;
-    DWORD exStyle;
-    const char* const* image;
-};
+// A fixed dialog border in the colour of button faces, its controls not drawn over.
+constexpr DWORD kStyle = kForm.style | WS_CLIPCHILDREN;
 
-// The window: caption, screen position and client area, in pixels.
-constexpr const char* kClassName = "TfmEVI";
-constexpr const char* kCaption = "Version Info";
-constexpr int kLeft = 192;
-constexpr int kTop = 112;
-constexpr int kClientWidth = 607;
-constexpr int kClientHeight = 343;
-// A fixed dialog border in the colour of button faces.
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
-
-// The controls in tab order, in pixels of the client area. The buttons draw
-// their image left of their caption themselves, and say when they get or lose
-// the focus (BS_NOTIFY), which the default frame follows.
-const ControlLayout kControls[] = {
-    {kMemInfo, "EDIT", "", 0, 0, 609, 297,
-     ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL | WS_VSCROLL, WS_EX_CLIENTEDGE,
-     nullptr},
-    {kClose, "BUTTON", "&Schließen", 506, 304, 87, 25, BS_OWNERDRAW | BS_NOTIFY, 0, kDoorWithArrow},
-    {kDrucken, "BUTTON", "&Drucken", 88, 304, 75, 25, BS_OWNERDRAW | BS_NOTIFY, 0,
-     kPrinterWithSheet},
-    {kDruckerEinrichten, "BUTTON", "Drucker &einrichten", 176, 304, 129, 25,
-     BS_OWNERDRAW | BS_NOTIFY, 0, kPrinterWithSpanner},
-    {kFile, "BUTTON", "Datei&ausgabe", 312, 304, 105, 25, BS_OWNERDRAW | BS_NOTIFY, 0,
-     kPageIntoDrive},
-};
+// The image that each button draws left of its caption itself.
+const char* const* ImageOf(int id) {
+    switch (id) {
+    case kBbtnClose:
+        return kDoorWithArrow;
+    case kBbtnDrucken:
+        return kPrinterWithSheet;
+    case kBbtnDruckerEinrichten:
+        return kPrinterWithSpanner;
+    case kBbtnFile:
+        return kPageIntoDrive;
+    default:
+        return nullptr;
+    }
+}
 
 // The window font and the memo's, heights in pixels.
 toolkit::GdiObject<HFONT> PixelFont(const char* name, std::int32_t height) {
@@ -77,7 +58,7 @@ void RegisterWindowClass(WNDPROC procedure) {
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<const char*>(IDC_ARROW));
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = kClassName;
+        windowClass.lpszClassName = kForm.windowClass;
         return RegisterClassExA(&windowClass) != 0;
     }();
     if (!registered) {
@@ -117,36 +98,38 @@ private:
 } // namespace
 
 TfmEVI::TfmEVI(TEVI& owner)
-    : owner_(owner), font_(PixelFont("MS Sans Serif", -11)),
-      memoFont_(PixelFont("Courier New", -11)) {
+    : owner_(owner), font_(PixelFont(toolkit::kWindowFont.face, -toolkit::kWindowFont.pixels)),
+      memoFont_(PixelFont(kControls[0].font->face, -kControls[0].font->pixels)) {
+    static_assert(kControls[0].id == kMemInfo);
     RegisterWindowClass(WindowProc);
-    RECT frame{0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+    RECT frame{0, 0, kForm.clientWidth, kForm.clientHeight};
+    AdjustWindowRectEx(&frame, kStyle, FALSE, kForm.exStyle);
     const HINSTANCE instance = GetModuleHandleA(nullptr);
-    window_.reset(CreateWindowExA(kExStyle, kClassName, kCaption, kStyle, kLeft, kTop,
-                                  frame.right - frame.left, frame.bottom - frame.top,
-                                  GetActiveWindow(), nullptr, instance, this));
+    window_.reset(CreateWindowExA(kForm.exStyle, kForm.windowClass, kForm.caption, kStyle,
+                                  kForm.left, kForm.top, frame.right - frame.left,
+                                  frame.bottom - frame.top, GetActiveWindow(), nullptr, instance,
+                                  this));
     if (!window_) {
         throw std::runtime_error("Das Fenster \"Version Info\" kann nicht erstellt werden");
     }
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    for (const ControlLayout& control : kControls) {
+    for (const toolkit::ControlSpec& control : kControls) {
         const HWND created = CreateWindowExA(
-            control.exStyle, control.className, control.caption,
-            WS_CHILD | WS_VISIBLE | WS_TABSTOP | control.style, control.x, control.y, control.width,
-            control.height, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
-            instance, nullptr);
+            control.exStyle, control.windowClass, control.text,
+            WS_CHILD | WS_VISIBLE | control.style, control.bounds.left, control.bounds.top,
+            control.bounds.width, control.bounds.height, Handle(),
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
         const HFONT font = control.id == kMemInfo ? memoFont_.get() : font_.get();
         SendMessageA(created, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        if (control.image != nullptr) {
-            images_[control.id - kClose] = LoadButtonImage(control.image, face);
+        if (const char* const* image = ImageOf(control.id)) {
+            images_[control.id - kBbtnClose] = LoadButtonImage(image, face);
         }
     }
     memInfo = GetDlgItem(Handle(), kMemInfo);
-    bbtnClose = GetDlgItem(Handle(), kClose);
-    bbtnDrucken = GetDlgItem(Handle(), kDrucken);
-    bbtnDruckerEinrichten = GetDlgItem(Handle(), kDruckerEinrichten);
-    bbtnFile = GetDlgItem(Handle(), kFile);
+    bbtnClose = GetDlgItem(Handle(), kBbtnClose);
+    bbtnDrucken = GetDlgItem(Handle(), kBbtnDrucken);
+    bbtnDruckerEinrichten = GetDlgItem(Handle(), kBbtnDruckerEinrichten);
+    bbtnFile = GetDlgItem(Handle(), kBbtnFile);
 }
 
 TfmEVI::~TfmEVI() = default;
@@ -194,12 +177,11 @@ void TfmEVI::bbtnDruckenClick() {
 
 void TfmEVI::bbtnDruckerEinrichtenClick() {
     toolkit::CallHandler([this] {
-        if (DOzadi != nullptr && DOzadi->GetPrinterAvailable()) {
-            PSDlg.Execute(Handle());
-            return;
-        }
-        MessageBoxA(Handle(), "Keine Drucker installiert!", "Hinweis",
-                    MB_OK | MB_ICONERROR | MB_TASKMODAL);
+        RequestPrinterSetup(
+            DOzadi, [this] { PSDlg.Execute(Handle()); },
+            [this](const Note& note) {
+                MessageBoxA(Handle(), note.text, note.title, MB_OK | MB_ICONERROR | MB_TASKMODAL);
+            });
     });
 }
 
@@ -261,17 +243,17 @@ LRESULT TfmEVI::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void TfmEVI::Command(int id) {
     switch (id) {
-    case kClose:
+    case kBbtnClose:
     case IDCANCEL:
         closed_ = true;
         break;
-    case kDrucken:
+    case kBbtnDrucken:
         bbtnDruckenClick();
         break;
-    case kDruckerEinrichten:
+    case kBbtnDruckerEinrichten:
         bbtnDruckerEinrichtenClick();
         break;
-    case kFile:
+    case kBbtnFile:
         bbtnFileClick();
         break;
     default:
@@ -280,7 +262,7 @@ void TfmEVI::Command(int id) {
 }
 
 void TfmEVI::DrawButton(const DRAWITEMSTRUCT& item) const {
-    if (item.CtlID < kClose || item.CtlID > kFile) {
+    if (ImageOf(static_cast<int>(item.CtlID)) == nullptr) {
         return;
     }
     const HDC dc = item.hDC;
@@ -298,7 +280,7 @@ void TfmEVI::DrawButton(const DRAWITEMSTRUCT& item) const {
 
     // Image and caption side by side, the pair centred; a pushed button's
     // content moves by one pixel.
-    const ButtonImage& image = images_[item.CtlID - kClose];
+    const ButtonImage& image = images_[item.CtlID - kBbtnClose];
     const int shift = pushed ? 1 : 0;
     const int width = image.size.cx + kImageSpacing + text.right;
     const int left = bounds.left + (bounds.right - bounds.left - width) / 2 + shift;

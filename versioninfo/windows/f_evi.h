@@ -1,6 +1,6 @@
 // TfmEVI in Win32: the version window. It shows the report read-only and
 // offers to print it, to set up the printer and to write the report file.
-// Its layout is the table in f_evi.cpp, in pixels of the client area.
+// Its layout is the table made from f_evi.ui, in pixels of the client area.
 #pragma once
 
 #include "versioninfo/dozadier.h"
