@@ -24,6 +24,8 @@ struct FileTableChange {
     std::string primaryFile; // the full path the server opens the database by
     std::size_t fileCount{}; // the files of the chain: one more than the rows
     TargetNaming naming;     // the new name of the file that each row names
+
+    bool operator==(const FileTableChange&) const = default;
 };
 
 enum class FileTableOutcome {

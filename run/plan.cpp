@@ -47,7 +47,7 @@ public:
         for (std::size_t i = 0; i < count_; ++i) {
             names.push_back(renaming ? RenamedPath(list[i]) : list[i]);
             if (renaming) {
-                plan_.renames.push_back({list[i], names[i]});
+                plan_.changes.emplace_back(Rename{FileIndex{i}, list[i], names[i]});
                 RefuseWhereNoRename(i, names[i]);
             }
         }
@@ -59,15 +59,17 @@ public:
         if (!platform::IsSystemText(names.front())) {
             Refuse(0, {.kind = Refusal::Kind::kPathNotSystemText});
         }
-        plan_.naming = filetable::TargetNaming(plan_.mode == RunMode::kTessaldrin
-                                                   ? filetable::TargetNaming::Rule::kTessaldrin
-                                                   : filetable::TargetNaming::Rule::kKeptName,
-                                               plan_.files.Directories(), names);
+        naming_ = filetable::TargetNaming(plan_.mode == RunMode::kTessaldrin
+                                              ? filetable::TargetNaming::Rule::kTessaldrin
+                                              : filetable::TargetNaming::Rule::kKeptName,
+                                          plan_.files.Directories(), names);
         header::LinkEditor editor;
         for (std::size_t i = 0; i < count_; ++i) {
             pages_.push_back(PlanPage(editor, i, names[i]));
         }
         FollowChain();
+        // The server opens the database by the primary file's new name.
+        plan_.changes.emplace_back(RewriteFileTable{{names.front(), count_, naming_}});
         return Finish();
     }
 
@@ -144,7 +146,7 @@ private:
     header::PlannedPage PlanPage(header::LinkEditor& editor, std::size_t index,
                                  const std::string& name) {
         const std::string& path = plan_.files.FileList[index];
-        header::PlannedPage page{path, name, index, {}, {}, {}, {}, {}};
+        header::PlannedPage page{FileIndex{index}, path, name, {}, {}, {}, {}, {}};
         const header::HeaderReading reading = header::ReadHeader(editor, held_.At(index), path);
         readings_.push_back(reading);
         page.readLines = reading.lines;
@@ -159,7 +161,7 @@ private:
         if (!reading.link) {
             return page; // the last file of the chain
         }
-        page.newLink = plan_.naming(*reading.link);
+        page.newLink = naming_(*reading.link);
         if (page.newLink.empty()) {
             Refuse(index, {.kind = Refusal::Kind::kNamesNoFile, .name = *reading.link});
             return page;
@@ -202,7 +204,7 @@ private:
         }
         RefuseStrangersInChain(chain);
         for (const std::size_t i : chain) {
-            plan_.pages.push_back(std::move(pages_[i]));
+            plan_.changes.emplace_back(std::move(pages_[i]));
         }
     }
 
@@ -242,18 +244,15 @@ private:
     RunPlan plan_;
     std::vector<std::optional<Refusal>> refusals_;
     std::vector<std::optional<std::size_t>> next_;
+    // The new name of the file that a stored name means, for the links and
+    // the rows of RDB$FILES alike.
+    filetable::TargetNaming naming_;
     std::vector<header::PlannedPage> pages_;
     std::vector<header::HeaderReading> readings_; // per list index
     std::map<std::wstring, std::size_t> index_;   // the new names, by PathKey
 };
 
 } // namespace
-
-filetable::FileTableChange RunPlan::FileTable() const {
-    // The primary file by the name the renames give it.
-    const std::string primary = pages.empty() ? files.PrimaryFile() : pages.front().writtenPath;
-    return {primary, files.FileList.size(), naming};
-}
 
 RunPlan PlanAdjustment(RunMode mode, DatabaseFiles files, header::HeldDatabaseFiles& held) {
     return Planner(mode, std::move(files), held).Make();

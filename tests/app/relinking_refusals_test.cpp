@@ -5,6 +5,7 @@
 #include "tests/app/adjustment_in_dir.h"
 #include "tests/header/expected_lines.h"
 #include "tests/header/synthetic_page.h"
+#include "tests/support/plan_steps.h"
 
 #include "platform/format_message.h"
 
@@ -118,7 +119,7 @@ TEST(HeldFiles, ThePassWritesTheFilesItLockedNotWhatTheirNamesNameLater) {
     fs::rename(primary, at.dir.path() / "locked");
     WriteFile(primary, "decoy");
 
-    EXPECT_TRUE(tessaldrin::header::ChangeHeaderLinks(plan.pages, at.held, at.log));
+    EXPECT_TRUE(MakeStep<tessaldrin::WriteHeaderPage>(plan, at.held, at.log));
     EXPECT_EQ(ReadBytes(primary), "decoy");
     EXPECT_EQ(ReadBytes(at.dir.path() / "locked"), ChainPage(at.PathOf("Tessaldrin_1.TDB")));
 }

@@ -1,8 +1,9 @@
 // The editor's write of a header page, over a stand-in of the system calls
 // beneath its file layer (a real disk does not fail a sync or return other
 // bytes than it was given on demand). The file itself is real.
-#include "header/chain_relinking_pass.h"
+#include "header/planned_page.h"
 #include "platform/termination_signals.h"
+#include "run/executor.h"
 #include "tests/header/editor_fixture.h"
 #include "tests/header/file_layer_standin.h"
 
@@ -117,7 +118,7 @@ TEST_F(LinkEditorOverAFileLayerStandIn, ASignalDuringThePassesWriteActsOnlyOnceT
     WriteFile(file, LinkPage(kOld).Text());
     tessaldrin::header::HeldDatabaseFiles held;
     ASSERT_TRUE(held.Take({file.string()}));
-    tessaldrin::header::PlannedPage page{file.string(), file.string(), 0, {}, {}, {}, kNew, {}};
+    tessaldrin::header::PlannedPage page{{0}, file.string(), file.string(), {}, {}, {}, kNew, {}};
     tessaldrin::ListRunLog planning;
     editor.DatabaseFileName = file.string();
     ASSERT_TRUE(editor.OpenHeldDatabaseFile(planning, held.At(0)) &&
@@ -135,7 +136,11 @@ TEST_F(LinkEditorOverAFileLayerStandIn, ASignalDuringThePassesWriteActsOnlyOnceT
     file_layer::Watch(file);
     file_layer::Inject(Call::kWrite, 1, Fault::kSignal);
     tessaldrin::header::RelinkProgress progress;
-    EXPECT_TRUE(tessaldrin::header::ChangeHeaderLinks({page}, held, log, &progress));
+    tessaldrin::RunPlan plan;
+    plan.changes = {page};
+    tessaldrin::Execution with;
+    with.progress = &progress;
+    EXPECT_EQ(tessaldrin::Execute(plan, held, log, with), tessaldrin::RunOutcome::kAdjusted);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (callsWhenActed == 0 && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::yield();

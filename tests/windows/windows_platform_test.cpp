@@ -4,7 +4,7 @@
 // process holds open, and the program's connections to a silent server.
 #include "platform/windows/windows_api.h"
 
-#include "header/chain_relinking_pass.h"
+#include "header/planned_page.h"
 #include "platform/durable_file.h"
 #include "platform/format_message.h"
 #include "platform/free_space.h"
@@ -18,6 +18,7 @@
 #include "run/plan.h"
 #include "tests/header/expected_lines.h"
 #include "tests/header/synthetic_page.h"
+#include "tests/support/plan_steps.h"
 #include "tests/windows/windows_test_support.h"
 
 #include <gtest/gtest.h>
@@ -115,7 +116,7 @@ TEST(WindowsRenaming, GivesEveryFileTdbAndNeverReplacesAnExistingFile) {
     const RunPlan plan = at.Plan();
     ASSERT_TRUE(plan.Holds()) << tessaldrin::ReasonText(plan.refusals.front());
     at.log.Lines.clear();
-    EXPECT_TRUE(RenameFiles(plan, at.held, at.log));
+    EXPECT_TRUE(MakeStep<Rename>(plan, at.held, at.log));
     // The lower-case extension becomes upper case.
     EXPECT_EQ(
         at.log.Lines,
@@ -173,7 +174,7 @@ TEST(WindowsRelinkingPass, RewritesTheClassicAndTheFirebird3FormByteExact) {
         const RunPlan plan =
             PlanAdjustment(RunMode::kTessaldrin, {dir.withSeparator(), files}, held);
         ASSERT_TRUE(plan.Holds()) << tessaldrin::ReasonText(plan.refusals.front());
-        EXPECT_TRUE(header::ChangeHeaderLinks(plan.pages, held, log));
+        EXPECT_TRUE(MakeStep<WriteHeaderPage>(plan, held, log));
         EXPECT_EQ(ReadAll(files[0]), LinkingPage(form, dir / "Tessaldrin_1.TDB").Text())
             << form.odsVersion;
         EXPECT_EQ(ReadAll(files[1]), last.Text());

@@ -1,0 +1,41 @@
+#include "header/planned_page.h"
+
+#include "header/header_reading.h"
+#include "platform/format_message.h"
+
+#include <algorithm>
+
+namespace tessaldrin::header {
+
+std::optional<std::string> PlanNewPage(LinkEditor& editor, PlannedPage& page) {
+    ReasonLog log;
+    editor.NewLinkName = page.newLink;
+    page.replaced.clear();
+    const auto pageSize = editor.BuildNewPage(
+        log, [&page](const std::string& oldLink) { page.replaced.push_back(oldLink); });
+    if (!pageSize) {
+        return log.Reason;
+    }
+    page.page.assign(editor.HeaderPage(), editor.HeaderPage() + *pageSize);
+    page.newPage.assign(editor.NewHeaderPage(), editor.NewHeaderPage() + *pageSize);
+    if (page.newPage == page.page) {
+        page.newPage.clear();
+    }
+    return std::nullopt;
+}
+
+bool ReopenAsPlanned(LinkEditor& editor, platform::LockedFile* file, const PlannedPage& page,
+                     RunLog& log) {
+    // The reading's lines were written with the plan.
+    ListRunLog again;
+    editor.DatabaseFileName = page.writtenPath;
+    const bool read = editor.OpenHeldDatabaseFile(again, file) && editor.ReadHeaderPage(again) &&
+                      editor.CheckHeaderPage(again);
+    if (!read || !std::equal(page.page.begin(), page.page.end(), editor.HeaderPage())) {
+        log.LogError(platform::Format(msg::kPageChangedSincePlan));
+        return false;
+    }
+    return true;
+}
+
+} // namespace tessaldrin::header
