@@ -6,6 +6,7 @@
 #pragma once
 
 #include "header/header_page.h"
+#include "header/page_fault.h"
 #include "platform/locked_file.h"
 #include "runlog/run_log.h"
 
@@ -58,6 +59,10 @@ public:
     // across the write and the lines that announce it.
     bool WritePage(RunLog& log, const std::uint8_t* page, std::size_t pageSize);
     bool CloseDatabaseFile(RunLog& log);
+    // Why the editor refused the file it works on: the first fault since the
+    // file was opened, whose error line it wrote; none while it refused
+    // nothing. A page without a link is no fault.
+    const std::optional<PageFault>& Fault() const;
 
     // The page images, 32768 bytes each: the page as read, the rebuilt page.
     const std::uint8_t* HeaderPage() const;
@@ -77,6 +82,8 @@ private:
     // only after it was read from this very file and passed the checks.
     enum class PageState { kNone, kRead, kChecked };
 
+    // Logs the error line of `fault`, keeps it when it is the first; false.
+    bool Fail(RunLog& log, const PageFault& fault);
     // With no file, logs 21018 and then the reason, when known.
     bool TakeFile(RunLog& log, platform::LockedFile* file,
                   const std::optional<platform::OpenFailure>& why);
@@ -89,6 +96,7 @@ private:
     std::optional<platform::LockedFile> ownFile_;
     platform::LockedFile* file_ = nullptr;
     PageState pageState_ = PageState::kNone;
+    std::optional<PageFault> fault_;
     PageImage headerPage_{};
     PageImage newHeaderPage_{};
     PageImage readBack_{};

@@ -1,20 +1,20 @@
 #include "header/planned_page.h"
 
-#include "header/header_reading.h"
 #include "platform/format_message.h"
 
 #include <algorithm>
 
 namespace tessaldrin::header {
 
-std::optional<std::string> PlanNewPage(LinkEditor& editor, PlannedPage& page) {
-    ReasonLog log;
+std::optional<PageFault> PlanNewPage(LinkEditor& editor, PlannedPage& page) {
+    // Its error line is the refusal's, which the plan's describer writes.
+    ListRunLog log;
     editor.NewLinkName = page.newLink;
     page.replaced.clear();
     const auto pageSize = editor.BuildNewPage(
         log, [&page](const std::string& oldLink) { page.replaced.push_back(oldLink); });
     if (!pageSize) {
-        return log.Reason;
+        return editor.Fault();
     }
     page.page.assign(editor.HeaderPage(), editor.HeaderPage() + *pageSize);
     page.newPage.assign(editor.NewHeaderPage(), editor.NewHeaderPage() + *pageSize);

@@ -7,6 +7,7 @@
 
 #include "header/file_index.h"
 #include "header/link_editor.h"
+#include "header/page_fault.h"
 #include "platform/locked_file.h"
 #include "runlog/run_log.h"
 
@@ -37,9 +38,9 @@ struct PlannedPage {
 
 // Rebuilds the page that `editor` has read and checked so that its link
 // becomes `page.newLink`, into `page.newPage`, or leaves it empty when the
-// rebuilt page equals the page as read. The reason when the page cannot take
-// the new link; nothing is written either way.
-std::optional<std::string> PlanNewPage(LinkEditor& editor, PlannedPage& page);
+// rebuilt page equals the page as read. Why, when the page cannot take the
+// new link; nothing is written either way.
+std::optional<PageFault> PlanNewPage(LinkEditor& editor, PlannedPage& page);
 
 // Opens `file`, held for `page`, with `editor`, and reads and checks its
 // page again; true when it is still the page that the plan was made from, so

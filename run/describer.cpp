@@ -18,6 +18,14 @@ std::string CauseOf(const std::optional<platform::OpenFailure>& failure) {
     return failure ? Format(msg::kReason, platform::OpenFailureText(*failure)) : std::string{};
 }
 
+// The link editor's error as its line gives it, unframed.
+std::string PageFaultText(const header::PageFault& fault) {
+    const std::string text = Format(header::MessageOf(fault.kind));
+    return header::ShowsNumber(fault.kind)
+               ? platform::FormatText("%s (%d)", text.c_str(), static_cast<int>(fault.number))
+               : text;
+}
+
 Reason ReasonOf(const Refusal& refusal) {
     switch (refusal.kind) {
     case Kind::kCannotOpen:
@@ -43,7 +51,7 @@ Reason ReasonOf(const Refusal& refusal) {
     case Kind::kPathNotSystemText:
         return {Format(msg::kPathNotSystemText), {}};
     case Kind::kPageRefused:
-        return {refusal.name, {}};
+        return {refusal.page ? PageFaultText(*refusal.page) : std::string{}, {}};
     case Kind::kNotThePrimary:
         return {Format(msg::kNotThePrimary, refusal.number), {}};
     case Kind::kNamesNoFile:

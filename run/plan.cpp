@@ -151,7 +151,7 @@ private:
         readings_.push_back(reading);
         page.readLines = reading.lines;
         if (reading.refusal) {
-            Refuse(index, {.kind = Refusal::Kind::kPageRefused, .name = *reading.refusal});
+            Refuse(index, {.kind = Refusal::Kind::kPageRefused, .page = reading.refusal});
             return page;
         }
         if (index == 0 && reading.fileSequence != 0) {
@@ -175,7 +175,7 @@ private:
             next_[index] = target->second;
         }
         if (auto refused = header::PlanNewPage(editor, page)) {
-            Refuse(index, {.kind = Refusal::Kind::kPageRefused, .name = std::move(*refused)});
+            Refuse(index, {.kind = Refusal::Kind::kPageRefused, .page = refused});
         }
         return page;
     }

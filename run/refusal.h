@@ -3,6 +3,7 @@
 // (run/describer.h), for the run and the preview alike.
 #pragma once
 
+#include "header/page_fault.h"
 #include "platform/open_failure.h"
 
 #include <cstddef>
@@ -20,7 +21,7 @@ struct Refusal {
         kNameTaken,         // name: the new name, taken already
         kPathNotSystemText, // the primary path is no text of the system's character set
         kNameTooLong,       // number: the width the name exceeds
-        kPageRefused,       // name: the link editor's error, as it logged it
+        kPageRefused,       // page: why the link editor refuses the page
         kNotThePrimary,     // number: the file sequence its header holds
         kNamesNoFile,       // name: the stored link
         kNotInDirectory,    // name: the stored link; other: the directory
@@ -38,6 +39,7 @@ struct Refusal {
     int number{};
     int place{};
     std::optional<platform::OpenFailure> failure{};
+    std::optional<header::PageFault> page{};
 
     bool operator==(const Refusal&) const = default;
 };

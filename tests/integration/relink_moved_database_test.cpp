@@ -139,6 +139,9 @@ TEST(RelinkMovedDatabase, ARefusedPageStopsTheRunBeforeAnyChangeAndANextRunCompl
     const auto refused = db.Plan();
     EXPECT_EQ(RefusalLines(refused),
               Lines{Refused(moved[0], Format(msg::kWrongPageType) + " (5)")});
+    ASSERT_EQ(refused.refusals.size(), 1u);
+    EXPECT_EQ(refused.refusals[0].page,
+              (tessaldrin::header::PageFault{tessaldrin::header::PageFault::Kind::kPageType, 5}));
     db.held.Release();
     EXPECT_EQ(db.Contents(moved), before);
     EXPECT_FALSE(OpenInThisProcess(moved[0]));
