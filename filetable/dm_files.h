@@ -82,9 +82,6 @@ public:
     virtual FileTableOutcome ChangeFileTable(std::int32_t port, const FileTableChange& change,
                                              RunLog* log);
 
-    // The target naming rule; uses none of the data module's state.
-    static std::string TargetFileName(const std::string& dir, const std::string& stored);
-
 private:
     // Steps 4 to 8 of ChangeFileTable on the open attachment: true after the
     // commit, false after a refusal it has logged (the transaction still active).

@@ -8,8 +8,7 @@ HeaderReading ReadHeader(LinkEditor& editor, platform::LockedFile* file, const s
                          const std::optional<platform::OpenFailure>& why) {
     ListRunLog log;
     HeaderReading reading;
-    editor.DatabaseFileName = path;
-    if (editor.OpenHeldDatabaseFile(log, file, why) && editor.ReadHeaderPage(log) &&
+    if (editor.OpenDatabaseFile(log, path, file, why) && editor.ReadHeaderPage(log) &&
         editor.CheckHeaderPage(log)) {
         const std::uint8_t* page = editor.HeaderPage();
         reading.odsVersion = OdsVersion(page);

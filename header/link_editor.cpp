@@ -2,7 +2,6 @@
 
 #include "header/header_page.h"
 #include "platform/format_message.h"
-#include "platform/termination_signals.h"
 
 #include <cstring>
 
@@ -42,18 +41,14 @@ Kind RefusalKind(RebuildOutcome outcome) {
 
 } // namespace
 
-bool LinkEditor::OpenDatabaseFile(RunLog& log) {
+bool LinkEditor::OpenDatabaseFile(RunLog& log, const std::string& DatabaseFileName,
+                                  platform::LockedFile* held,
+                                  const std::optional<platform::OpenFailure>& why) {
     CloseDatabaseFile(log);
-    platform::OpenFailure why{platform::OpenFailure::Reason::kNameTooLong};
-    if (DatabaseFileName.size() <= kDatabaseFileNameWidth) {
-        ownFile_ = platform::LockedFile::Open(DatabaseFileName, &why);
+    if (DatabaseFileName.size() > kDatabaseFileNameWidth) {
+        return TakeFile(log, nullptr,
+                        platform::OpenFailure{platform::OpenFailure::Reason::kNameTooLong});
     }
-    return TakeFile(log, ownFile_ ? &*ownFile_ : nullptr, why);
-}
-
-bool LinkEditor::OpenHeldDatabaseFile(RunLog& log, platform::LockedFile* held,
-                                      const std::optional<platform::OpenFailure>& why) {
-    CloseDatabaseFile(log);
     return TakeFile(log, held, why);
 }
 
@@ -139,17 +134,9 @@ bool LinkEditor::ReadContinuationLink(RunLog& log) {
     return false;
 }
 
-bool LinkEditor::ChangeContinuationLink(RunLog& log) {
-    // A SIGINT or SIGTERM waits until the page is written, synced and read
-    // back, or restored, and no line claims a change that it cut short.
-    const platform::TerminationDeferred untilThePageIsDone;
-    const auto pageSize = BuildNewPage(log, [&](const std::string& oldLink) {
-        log.append(Format(msg::kLinkChanged, oldLink, NewLinkName));
-    });
-    return pageSize && WritePage(log, newHeaderPage_.data(), *pageSize);
-}
-
-std::optional<std::size_t> LinkEditor::BuildNewPage(RunLog& log, const ReplacedLink& replaced) {
+std::optional<std::size_t> LinkEditor::ChangeContinuationLink(RunLog& log,
+                                                              const std::string& NewLinkName,
+                                                              const ReplacedLink& replaced) {
     // A page that was not read from this file and checked is never written
     // into it: it may be another file's page, or no header page at all.
     if (!file_ || pageState_ != PageState::kChecked) {
@@ -231,7 +218,6 @@ LinkEditor::WriteOutcome LinkEditor::WriteVerified(const std::uint8_t* page, std
 
 bool LinkEditor::CloseDatabaseFile(RunLog& /*log*/) {
     file_ = nullptr;
-    ownFile_.reset();
     pageState_ = PageState::kNone;
     fault_.reset();
     return true;

@@ -9,12 +9,14 @@ namespace tessaldrin::header {
 std::optional<PageFault> PlanNewPage(LinkEditor& editor, PlannedPage& page) {
     // Its error line is the refusal's, which the plan's describer writes.
     ListRunLog log;
-    editor.NewLinkName = page.newLink;
     page.replaced.clear();
-    const auto pageSize = editor.BuildNewPage(
-        log, [&page](const std::string& oldLink) { page.replaced.push_back(oldLink); });
+    const auto pageSize =
+        editor.ChangeContinuationLink(log, page.newLink, [&page](const std::string& oldLink) {
+            page.replaced.push_back(oldLink);
+        });
     if (!pageSize) {
-        return editor.Fault();
+        // Never an answer that would let the page pass.
+        return editor.Fault() ? editor.Fault() : PageFault{PageFault::Kind::kNotChecked};
     }
     page.page.assign(editor.HeaderPage(), editor.HeaderPage() + *pageSize);
     page.newPage.assign(editor.NewHeaderPage(), editor.NewHeaderPage() + *pageSize);
@@ -28,9 +30,8 @@ bool ReopenAsPlanned(LinkEditor& editor, platform::LockedFile* file, const Plann
                      RunLog& log) {
     // The reading's lines were written with the plan.
     ListRunLog again;
-    editor.DatabaseFileName = page.writtenPath;
-    const bool read = editor.OpenHeldDatabaseFile(again, file) && editor.ReadHeaderPage(again) &&
-                      editor.CheckHeaderPage(again);
+    const bool read = editor.OpenDatabaseFile(again, page.writtenPath, file) &&
+                      editor.ReadHeaderPage(again) && editor.CheckHeaderPage(again);
     if (!read || !std::equal(page.page.begin(), page.page.end(), editor.HeaderPage())) {
         log.LogError(platform::Format(msg::kPageChangedSincePlan));
         return false;

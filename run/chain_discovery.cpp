@@ -116,7 +116,7 @@ DatabaseFiles FindChainFiles(const std::string& primary, RunLog& log,
         log.append(*path);
         platform::LockedFile* file = held.Add(*path);
         const header::HeaderReading reading =
-            header::ReadHeader(editor, file, *path, held.FailureAt(found.FileList.size() - 1));
+            header::ReadHeader(editor, file, *path, held.FailureAt({found.FileList.size() - 1}));
         if (reading.refusal || !reading.link) {
             break;
         }

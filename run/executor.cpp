@@ -55,8 +55,7 @@ private:
             const Rename& rename = std::get<Rename>(change);
             // The rename and its line go together, whenever a signal comes.
             const platform::TerminationDeferred untilLogged;
-            platform::LockedFile* file = held_.At(rename.file.value);
-            if (file == nullptr || !file->MoveTo(rename.to)) {
+            if (!held_.Rename(rename.file, rename.to)) {
                 log_.LogError(platform::Format(msg::kRenameFailed, rename.from, rename.to));
                 return RunOutcome::kFailed;
             }
@@ -85,8 +84,7 @@ private:
             AppendAll(log_, LinkLines(page, Tense::kDone));
             return true;
         }
-        platform::LockedFile* file = held_.At(page.file.value);
-        if (!header::ReopenAsPlanned(editor, file, page, log_)) {
+        if (!header::ReopenAsPlanned(editor, held_.At(page.file), page, log_)) {
             return false;
         }
         // A SIGINT or SIGTERM waits until the page is written, synced and

@@ -31,7 +31,7 @@ public:
             // Nothing of a chain is changed while another process holds part
             // of it: every file is refused, the held ones for that reason.
             for (std::size_t i = 0; i < count_; ++i) {
-                const auto failure = held_.FailureAt(i);
+                const auto failure = held_.FailureAt(FileIndex{i});
                 Refuse(i,
                        {.kind = failure ? Refusal::Kind::kCannotOpen : Refusal::Kind::kChainNotHeld,
                         .failure = failure});
@@ -147,7 +147,8 @@ private:
                                  const std::string& name) {
         const std::string& path = plan_.files.FileList[index];
         header::PlannedPage page{FileIndex{index}, path, name, {}, {}, {}, {}, {}};
-        const header::HeaderReading reading = header::ReadHeader(editor, held_.At(index), path);
+        const header::HeaderReading reading =
+            header::ReadHeader(editor, held_.At(FileIndex{index}), path);
         readings_.push_back(reading);
         page.readLines = reading.lines;
         if (reading.refusal) {

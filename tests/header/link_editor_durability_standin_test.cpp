@@ -41,8 +41,7 @@ TEST_F(LinkEditorOverAFileLayerStandIn, SyncsAndReadsBackTheWrittenPageBeforeRep
     file_layer::Watch(file);
     ASSERT_TRUE(Prepare(LinkPage(kOld)));
     editor.ReadContinuationLink(log);
-    editor.NewLinkName = kNew;
-    EXPECT_TRUE(editor.ChangeContinuationLink(log));
+    EXPECT_TRUE(ChangeLink(kNew));
     EXPECT_EQ(file_layer::Records(),
               (std::vector<Record>{{Call::kRead, 0, 1024, {}},
                                    {Call::kRead, 0, kSize, {}},
@@ -77,8 +76,7 @@ TEST_F(LinkEditorOverAFileLayerStandIn, WritesThePageAsReadBackWhenAnyStepOfTheW
         file_layer::Inject(c.call, c.occurrence, c.fault);
         ASSERT_TRUE(Prepare(LinkPage(kOld))) << c.what;
         editor.ReadContinuationLink(log);
-        editor.NewLinkName = kNew;
-        EXPECT_FALSE(editor.ChangeContinuationLink(log)) << c.what;
+        EXPECT_FALSE(ChangeLink(kNew)) << c.what;
         EXPECT_EQ(log.Lines.back(), lines::Error(lines::kCannotWrite)) << c.what;
         const auto records = file_layer::Records();
         // The page as read is written back, synced and read back whole.
@@ -103,8 +101,7 @@ TEST_F(LinkEditorOverAFileLayerStandIn, SaysWhenTheTornPageCouldNotBeRestored) {
     file_layer::Inject(Call::kWrite, 2, Fault::kFail);
     ASSERT_TRUE(Prepare(LinkPage(kOld)));
     editor.ReadContinuationLink(log);
-    editor.NewLinkName = kNew;
-    EXPECT_FALSE(editor.ChangeContinuationLink(log));
+    EXPECT_FALSE(ChangeLink(kNew));
     EXPECT_EQ(log.Lines.back(), lines::Error(lines::kNotRestored));
     const std::string torn = FileBytes();
     EXPECT_EQ(torn.substr(0, kSize - 1), LinkPage(kNew).Text().substr(0, kSize - 1));
@@ -116,12 +113,10 @@ TEST_F(LinkEditorOverAFileLayerStandIn, SaysWhenTheTornPageCouldNotBeRestored) {
 // that says so in the log, and the pass knows which page it wrote last.
 TEST_F(LinkEditorOverAFileLayerStandIn, ASignalDuringThePassesWriteActsOnlyOnceThePageIsDone) {
     WriteFile(file, LinkPage(kOld).Text());
-    tessaldrin::header::HeldDatabaseFiles held;
     ASSERT_TRUE(held.Take({file.string()}));
     tessaldrin::header::PlannedPage page{{0}, file.string(), file.string(), {}, {}, {}, kNew, {}};
     tessaldrin::ListRunLog planning;
-    editor.DatabaseFileName = file.string();
-    ASSERT_TRUE(editor.OpenHeldDatabaseFile(planning, held.At(0)) &&
+    ASSERT_TRUE(editor.OpenDatabaseFile(planning, file.string(), held.At({0})) &&
                 editor.ReadHeaderPage(planning) && editor.CheckHeaderPage(planning));
     ASSERT_FALSE(tessaldrin::header::PlanNewPage(editor, page));
     editor.CloseDatabaseFile(planning);

@@ -11,7 +11,6 @@
 #include "platform/locked_file.h"
 #include "platform/loopback_connections.h"
 #include "platform/module_file_name.h"
-#include "platform/move_file.h"
 #include "run/describer.h"
 #include "run/discovery.h"
 #include "run/executor.h"
@@ -131,12 +130,15 @@ TEST(WindowsRenaming, GivesEveryFileTdbAndNeverReplacesAnExistingFile) {
     EXPECT_EQ(ReadAll(at.dir / "Tessaldrin_1.TDB"), chainPage(1, "Tessaldrin_2.GDB"));
     EXPECT_EQ(ReadAll(at.dir / "Tessaldrin.TDB"), chainPage(0, "Tessaldrin_1.GDB"));
 
-    // The run still holds its files, so the plain rename is tried on others:
+    // The run still holds its files, so the held rename is tried on others:
     // onto itself allowed, nothing moves; onto another file refused.
     at.Touch({"Eigen.TDB", "Andere.GDB"});
-    EXPECT_TRUE(platform::MoveFile(at.dir / "Eigen.TDB", at.dir / "Eigen.TDB"));
-    EXPECT_FALSE(platform::MoveFile(at.dir / "Andere.GDB", at.dir / "Eigen.TDB"));
-    EXPECT_FALSE(platform::MoveFile(at.dir / "missing.GDB", at.dir / "missing.TDB"));
+    header::HeldDatabaseFiles others;
+    EXPECT_FALSE(
+        others.Take({at.dir / "Eigen.TDB", at.dir / "Andere.GDB", at.dir / "missing.GDB"}));
+    EXPECT_TRUE(others.Rename({0}, at.dir / "Eigen.TDB"));
+    EXPECT_FALSE(others.Rename({1}, at.dir / "Eigen.TDB"));
+    EXPECT_FALSE(others.Rename({2}, at.dir / "missing.TDB"));
     EXPECT_EQ(ReadAll(at.dir / "Eigen.TDB"), "Eigen.TDB");
     EXPECT_EQ(ReadAll(at.dir / "Andere.GDB"), "Andere.GDB");
 }
@@ -205,8 +207,8 @@ TEST(WindowsRelinkingPass, RefusesAFileThatAnotherProcessHoldsOpenAndLeavesItAsI
                   (Lines{lines::Error(Format(msg::kFileRefused, file, lines::kCannotOpen)),
                          lines::Reason(lines::kHeldElsewhere)}));
         // Nor is it renamed while held, not even onto its own name.
-        EXPECT_FALSE(platform::MoveFile(file, dir / "Tessaldrin.GDB"));
-        EXPECT_FALSE(platform::MoveFile(file, file));
+        EXPECT_FALSE(held.Rename({0}, dir / "Tessaldrin.GDB"));
+        EXPECT_FALSE(held.Rename({0}, file));
         EXPECT_EQ(ReadAll(file), before);
     }
     // Let go, it opens.
