@@ -81,9 +81,8 @@ std::string ReasonText(const Refusal& refusal) {
 std::vector<std::string> Describe(const RunPlan& plan, const Refusal& refusal) {
     const Reason reason = ReasonOf(refusal);
     // Unbounded, unlike the editor's short errors: the line names a path.
-    std::vector<std::string> lines{
-        Format(msg::kError,
-               Format(msg::kFileRefused, plan.files.FileList.at(refusal.file), reason.reason))};
+    std::vector<std::string> lines{Format(
+        msg::kError, Format(msg::kFileRefused, plan.files.Path(refusal.file), reason.reason))};
     if (!reason.cause.empty()) {
         lines.push_back(reason.cause);
     }

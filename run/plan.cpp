@@ -40,7 +40,7 @@ public:
         }
         RefuseCaseTwins();
         for (const SecondPlace& twice : plan_.files.FoundTwice) {
-            Refuse(twice.file, {.kind = Refusal::Kind::kFoundTwice, .name = twice.path});
+            Refuse(twice.file.value, {.kind = Refusal::Kind::kFoundTwice, .name = twice.path});
         }
         const bool renaming = plan_.mode == RunMode::kTessaldrin && NeedsRenaming(list);
         std::vector<std::string> names;
@@ -77,7 +77,7 @@ private:
     // The first reason found against the file stands.
     void Refuse(std::size_t index, Refusal refusal) {
         if (!refusals_[index]) {
-            refusal.file = index;
+            refusal.file = FileIndex{index};
             refusals_[index] = std::move(refusal);
         }
     }

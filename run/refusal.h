@@ -3,6 +3,7 @@
 // (run/describer.h), for the run and the preview alike.
 #pragma once
 
+#include "header/file_index.h"
 #include "header/page_fault.h"
 #include "platform/open_failure.h"
 
@@ -33,7 +34,7 @@ struct Refusal {
     };
 
     Kind kind = Kind::kCannotOpen;
-    std::size_t file{}; // the list index of the file refused
+    header::FileIndex file{}; // the file refused
     std::string name{};
     std::string other{};
     int number{};

@@ -90,7 +90,7 @@ TEST(RenameFiles, ANameAlreadyTakenIsNeverOverwrittenAndStopsThePlan) {
                                      at.PathOf("Tessaldrin_1.TDB")}));
     const auto plan = at.Plan(found);
     ASSERT_FALSE(plan.Holds());
-    EXPECT_EQ(plan.files.FileList[plan.refusals.front().file], at.PathOf("Tessaldrin_1.GDB"));
+    EXPECT_EQ(plan.files.Path(plan.refusals.front().file), at.PathOf("Tessaldrin_1.GDB"));
     EXPECT_EQ(tessaldrin::ReasonText(plan.refusals.front()),
               Format(msg::kNameTaken, at.PathOf("Tessaldrin_1.TDB")));
     EXPECT_EQ(at.Names(), (Lines{"Tessaldrin.GDB", "Tessaldrin_1.GDB", "Tessaldrin_1.TDB"}));

@@ -105,7 +105,7 @@ TEST(WindowsRenaming, GivesEveryFileTdbAndNeverReplacesAnExistingFile) {
     // would take its name, and nothing is renamed.
     const RunPlan refused = at.Plan();
     ASSERT_FALSE(refused.Holds());
-    EXPECT_EQ(refused.files.FileList[refused.refusals.front().file], at.dir / "Tessaldrin_1.GDB");
+    EXPECT_EQ(refused.files.Path(refused.refusals.front().file), at.dir / "Tessaldrin_1.GDB");
     EXPECT_EQ(tessaldrin::ReasonText(refused.refusals.front()),
               Format(msg::kNameTaken, at.dir / "Tessaldrin_1.TDB"));
     EXPECT_EQ(ReadAll(at.dir / "Tessaldrin_1.TDB"), "Tessaldrin_1.TDB");
