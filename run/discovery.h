@@ -15,7 +15,7 @@ namespace tessaldrin {
 // place as well: either could be the file that the link before it means.
 struct SecondPlace {
     header::FileIndex file{}; // its place in the list
-    std::string path;       // the other place, in a later directory
+    std::string path;         // the other place, in a later directory
     bool operator==(const SecondPlace&) const = default;
 };
 

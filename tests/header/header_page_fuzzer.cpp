@@ -162,8 +162,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ListRunLog again;
     const std::string expected = planned.newLink;
     editor.OldLinkName.clear();
-    Expect(editor.OpenDatabaseFile(again, FilePath(), held.At({0})) && editor.ReadHeaderPage(again) &&
-               editor.CheckHeaderPage(again) && editor.ReadContinuationLink(again),
+    Expect(editor.OpenDatabaseFile(again, FilePath(), held.At({0})) &&
+               editor.ReadHeaderPage(again) && editor.CheckHeaderPage(again) &&
+               editor.ReadContinuationLink(again),
            "the changed page reads back with a link");
     editor.CloseDatabaseFile(again);
     Expect(editor.OldLinkName == expected, "the link read back is the new name");
