@@ -64,27 +64,19 @@ std::optional<RunPlan> Plan(filetable::TdmFiles& dmFiles, const RunSettings& set
     return plan;
 }
 
-RunOutcome Change(filetable::TdmFiles& dmFiles, const RunSettings& settings, const RunPlan& plan,
-                  RunLog& log, header::HeldDatabaseFiles& held, const RunObservers& observers) {
-    const bool changed =
-        Timed(observers, "renaming", [&] { return RenameFiles(plan, held, log); }) &&
-        Timed(observers, "relinking",
-              [&] { return header::ChangeHeaderLinks(plan.pages, held, log, observers.progress); });
-    // The server must be able to attach to every file now.
+RunOutcome MakeChanges(filetable::TdmFiles& dmFiles, const RunSettings& settings,
+                       const RunPlan& plan, RunLog& log, header::HeldDatabaseFiles& held,
+                       const RunObservers& observers) {
+    Execution with;
+    with.rewriteFileTable = [&](const filetable::FileTableChange& change) {
+        return dmFiles.ChangeFileTable(settings.Port, change, &log);
+    };
+    with.stepTimed = observers.stepTimed;
+    with.progress = observers.progress;
+    const RunOutcome outcome = Execute(plan, held, log, with);
+    // Whatever the changes came to, no file stays held past them.
     held.Release();
-    if (!changed) {
-        return RunOutcome::kFailed;
-    }
-    switch (Timed(observers, "file-table",
-                  [&] { return dmFiles.ChangeFileTable(settings.Port, plan.FileTable(), &log); })) {
-    case filetable::FileTableOutcome::kChanged:
-        return RunOutcome::kAdjusted;
-    case filetable::FileTableOutcome::kKeptByServer:
-        return RunOutcome::kFileTableKept;
-    case filetable::FileTableOutcome::kFailed:
-        break;
-    }
-    return RunOutcome::kFailed;
+    return outcome;
 }
 
 // The run's final line; a run from a primary file names that file. A chain
@@ -121,7 +113,7 @@ RunOutcome RunAdjustment(filetable::TdmFiles& dmFiles, const RunSettings& settin
     RunOutcome outcome = RunOutcome::kFailed;
     if (const std::optional<RunPlan> plan = Plan(dmFiles, settings, log, held, observers)) {
         if (plan->Holds()) {
-            outcome = Change(dmFiles, settings, *plan, log, held, observers);
+            outcome = MakeChanges(dmFiles, settings, *plan, log, held, observers);
         } else {
             LogRefusals(*plan, log);
         }

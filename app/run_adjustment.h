@@ -5,7 +5,8 @@
 
 #include "app/port_choice.h"
 #include "filetable/dm_files.h"
-#include "header/chain_relinking_pass.h"
+#include "header/planned_page.h"
+#include "run/executor.h"
 #include "run/plan.h"
 #include "runlog/run_log.h"
 
@@ -31,14 +32,6 @@ struct RunSettings {
     // primary file's directory, in this order (absolute, each with its
     // trailing separator); every link then names the file where it was found.
     std::vector<std::string> SearchDirs{};
-};
-
-enum class RunOutcome {
-    kAdjusted,
-    kFailed,
-    // The chain on disk is adjusted and the server opened the database from
-    // its new place, but it refuses any change of RDB$FILES.
-    kFileTableKept,
 };
 
 // What a caller may learn of a run while it goes on.

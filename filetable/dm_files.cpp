@@ -208,8 +208,4 @@ bool TdmFiles::RewriteFileTable(Attachment& database, Transaction& transaction,
     return true;
 }
 
-std::string TdmFiles::TargetFileName(const std::string& dir, const std::string& stored) {
-    return filetable::TargetFileName(dir, stored);
-}
-
 } // namespace tessaldrin::filetable

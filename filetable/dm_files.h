@@ -24,6 +24,8 @@ struct FileTableChange {
     std::string primaryFile; // the full path the server opens the database by
     std::size_t fileCount{}; // the files of the chain: one more than the rows
     TargetNaming naming;     // the new name of the file that each row names
+
+    bool operator==(const FileTableChange&) const = default;
 };
 
 enum class FileTableOutcome {
@@ -79,9 +81,6 @@ public:
     // whose entry names the host and the port.
     virtual FileTableOutcome ChangeFileTable(std::int32_t port, const FileTableChange& change,
                                              RunLog* log);
-
-    // The target naming rule; uses none of the data module's state.
-    static std::string TargetFileName(const std::string& dir, const std::string& stored);
 
 private:
     // Steps 4 to 8 of ChangeFileTable on the open attachment: true after the

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "header/link_editor.h"
+#include "header/page_fault.h"
 #include "platform/locked_file.h"
 #include "runlog/run_log.h"
 
@@ -14,23 +15,13 @@
 
 namespace tessaldrin::header {
 
-// A run log over a list of lines that also keeps, unframed, the reason of the
-// first error it was given.
-class ReasonLog : public ListRunLog {
-public:
-    void LogError(const std::string& text) override;
-    void LogErrorNumber(const std::string& text, std::int32_t number) override;
-
-    std::optional<std::string> Reason;
-};
-
 struct HeaderReading {
     // What reading wrote: a checksum warning, then the line of the link found
     // or the line of the last file of a chain; after a refusal, its error line.
     std::vector<std::string> lines;
     // Why the file cannot take part: its page cannot be read or is not
     // accepted, or the file could not be held.
-    std::optional<std::string> refusal;
+    std::optional<PageFault> refusal;
     std::uint16_t odsVersion = 0;
     std::uint16_t pageSize = 0;
     std::uint16_t fileSequence = 0;

@@ -14,7 +14,7 @@ bool HeldDatabaseFiles::Take(const std::vector<std::string>& files) {
 
 platform::LockedFile* HeldDatabaseFiles::Add(const std::string& file) {
     files_.push_back(platform::LockedFile::Open(file, &failures_.emplace_back()));
-    return At(files_.size() - 1);
+    return At({files_.size() - 1});
 }
 
 void HeldDatabaseFiles::Release() {
@@ -27,15 +27,20 @@ bool HeldDatabaseFiles::HoldsAll() const {
                        [](const auto& file) { return file.has_value(); });
 }
 
-platform::LockedFile* HeldDatabaseFiles::At(std::size_t index) {
-    return index < files_.size() && files_[index] ? &*files_[index] : nullptr;
+platform::LockedFile* HeldDatabaseFiles::At(FileIndex file) {
+    return file.value < files_.size() && files_[file.value] ? &*files_[file.value] : nullptr;
 }
 
-std::optional<platform::OpenFailure> HeldDatabaseFiles::FailureAt(std::size_t index) const {
-    if (index < files_.size() && !files_[index]) {
-        return failures_[index];
+std::optional<platform::OpenFailure> HeldDatabaseFiles::FailureAt(FileIndex file) const {
+    if (file.value < files_.size() && !files_[file.value]) {
+        return failures_[file.value];
     }
     return std::nullopt;
+}
+
+bool HeldDatabaseFiles::Rename(FileIndex file, const std::string& to) {
+    platform::LockedFile* held = At(file);
+    return held != nullptr && held->MoveTo(to);
 }
 
 } // namespace tessaldrin::header

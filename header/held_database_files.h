@@ -4,6 +4,7 @@
 // editor works on the held file, never on whatever a name points at later.
 #pragma once
 
+#include "header/file_index.h"
 #include "platform/locked_file.h"
 
 #include <cstddef>
@@ -28,10 +29,16 @@ public:
 
     // Whether every file that Take was given is held.
     bool HoldsAll() const;
-    // The file held for list index `index`; none for a gap.
-    platform::LockedFile* At(std::size_t index);
-    // Why list index `index` is a gap; none where a file is held.
-    std::optional<platform::OpenFailure> FailureAt(std::size_t index) const;
+    // The file held for `file`; none for a gap.
+    platform::LockedFile* At(FileIndex file);
+    // Why `file` is a gap; none where a file is held.
+    std::optional<platform::OpenFailure> FailureAt(FileIndex file) const;
+    // Gives the held file `file` the name `to` while it stays held, so that
+    // no other process can take it between the test and the rename: as a
+    // whole, never over another existing entry, and not once the entry at
+    // its name is no longer this file; false, with both names as they were,
+    // for a gap. Renaming a file onto its own name succeeds.
+    bool Rename(FileIndex file, const std::string& to);
 
 private:
     std::vector<std::optional<platform::LockedFile>> files_;

@@ -2,7 +2,6 @@
 
 #include "header/header_page.h"
 #include "platform/format_message.h"
-#include "platform/termination_signals.h"
 
 #include <cstring>
 
@@ -11,53 +10,45 @@ namespace {
 
 using platform::Format;
 
-// A view of the image for the steps that need its page size and form; when
-// either is not usable, the one error line that says so.
-std::optional<PageView> UsableView(const std::uint8_t* page, RunLog& log) {
-    const auto view = ViewOf(page);
-    if (!view) {
-        if (!IsAcceptedPageSize(PageSize(page))) {
-            log.LogErrorNumber(Format(msg::kWrongPageSize), PageSize(page));
-        } else {
-            log.LogErrorNumber(Format(msg::kUnsupportedForm), OdsMajorVersion(OdsVersion(page)));
-        }
+using Kind = PageFault::Kind;
+
+// Why the image is no view for the steps that need its page size and form.
+PageFault ViewFault(const std::uint8_t* page) {
+    if (!IsAcceptedPageSize(PageSize(page))) {
+        return {Kind::kPageSize, PageSize(page)};
     }
-    return view;
+    return {Kind::kUnsupportedForm, OdsMajorVersion(OdsVersion(page))};
 }
 
-// The message of a page that the change refuses.
-const platform::Message<>& RefusalMessage(RebuildOutcome outcome) {
+// The fault of a page that the change refuses.
+Kind RefusalKind(RebuildOutcome outcome) {
     switch (outcome) {
     case RebuildOutcome::kNameDoesNotFit:
-        return msg::kNameDoesNotFit;
+        return Kind::kNameDoesNotFit;
     case RebuildOutcome::kEntriesTooLarge:
-        return msg::kEntriesTooLarge;
+        return Kind::kEntriesTooLarge;
     case RebuildOutcome::kEntryOverrun:
-        return msg::kEntriesBroken;
+        return Kind::kEntriesBroken;
     case RebuildOutcome::kNoContinuation:
-        return msg::kNoContinuation;
+        return Kind::kNoContinuation;
     case RebuildOutcome::kDamagedName:
-        return msg::kDamagedLink;
+        return Kind::kDamagedLink;
     case RebuildOutcome::kRebuilt:
         break;
     }
-    return msg::kCannotWriteHeader;
+    return Kind::kNotChecked;
 }
 
 } // namespace
 
-bool LinkEditor::OpenDatabaseFile(RunLog& log) {
+bool LinkEditor::OpenDatabaseFile(RunLog& log, const std::string& DatabaseFileName,
+                                  platform::LockedFile* held,
+                                  const std::optional<platform::OpenFailure>& why) {
     CloseDatabaseFile(log);
-    platform::OpenFailure why{platform::OpenFailure::Reason::kNameTooLong};
-    if (DatabaseFileName.size() <= kDatabaseFileNameWidth) {
-        ownFile_ = platform::LockedFile::Open(DatabaseFileName, &why);
+    if (DatabaseFileName.size() > kDatabaseFileNameWidth) {
+        return TakeFile(log, nullptr,
+                        platform::OpenFailure{platform::OpenFailure::Reason::kNameTooLong});
     }
-    return TakeFile(log, ownFile_ ? &*ownFile_ : nullptr, why);
-}
-
-bool LinkEditor::OpenHeldDatabaseFile(RunLog& log, platform::LockedFile* held,
-                                      const std::optional<platform::OpenFailure>& why) {
-    CloseDatabaseFile(log);
     return TakeFile(log, held, why);
 }
 
@@ -65,7 +56,7 @@ bool LinkEditor::TakeFile(RunLog& log, platform::LockedFile* file,
                           const std::optional<platform::OpenFailure>& why) {
     file_ = file;
     if (file_ == nullptr) {
-        log.LogError(Format(msg::kCannotOpenFile));
+        Fail(log, {Kind::kNotOpen});
         if (why) {
             log.append(Format(msg::kReason, platform::OpenFailureText(*why)));
         }
@@ -77,17 +68,14 @@ bool LinkEditor::TakeFile(RunLog& log, platform::LockedFile* file,
 bool LinkEditor::ReadHeaderPage(RunLog& log) {
     pageState_ = PageState::kNone;
     if (!file_ || file_->ReadAt(0, headerPage_.data(), kMinPageSize) != kMinPageSize) {
-        log.LogError(Format(msg::kCannotReadHeader));
-        return false;
+        return Fail(log, {Kind::kUnreadable});
     }
     const std::uint16_t size = PageSize(headerPage_.data());
     if (!IsAcceptedPageSize(size)) {
-        log.LogErrorNumber(Format(msg::kWrongPageSize), size);
-        return false;
+        return Fail(log, {Kind::kPageSize, size});
     }
     if (size > kMinPageSize && file_->ReadAt(0, headerPage_.data(), size) != size) {
-        log.LogError(Format(msg::kCannotReadHeader));
-        return false;
+        return Fail(log, {Kind::kUnreadable});
     }
     pageState_ = PageState::kRead;
     return true;
@@ -100,16 +88,14 @@ bool LinkEditor::CheckHeaderPage(RunLog& log) {
         pageState_ = PageState::kRead;
     }
     if (PageType(page) != kHeaderPageType) {
-        log.LogErrorNumber(Format(msg::kWrongPageType), PageType(page));
-        return false;
+        return Fail(log, {Kind::kPageType, PageType(page)});
     }
-    const auto view = UsableView(page, log);
+    const auto view = ViewOf(page);
     if (!view) {
-        return false;
+        return Fail(log, ViewFault(page));
     }
     if (NextHeaderPage(page) != 0) {
-        log.LogError(Format(msg::kContinuedHeader));
-        return false;
+        return Fail(log, {Kind::kContinuedHeader});
     }
     if (view->form.checksumInUse) {
         const std::uint16_t expected = ExpectedChecksum(page, view->size);
@@ -127,9 +113,9 @@ bool LinkEditor::CheckHeaderPage(RunLog& log) {
 
 bool LinkEditor::ReadContinuationLink(RunLog& log) {
     OldLinkName.clear();
-    const auto view = UsableView(headerPage_.data(), log);
+    const auto view = ViewOf(headerPage_.data());
     if (!view) {
-        return false;
+        return Fail(log, ViewFault(headerPage_.data()));
     }
     const ContinuationSearch search = FindContinuation(*view);
     switch (search.outcome) {
@@ -138,11 +124,9 @@ bool LinkEditor::ReadContinuationLink(RunLog& log) {
         log.append(Format(msg::kContinuationFile, OldLinkName));
         return true;
     case ContinuationSearch::Outcome::kOverrun:
-        log.LogError(Format(msg::kEntriesOverrunPage));
-        return false;
+        return Fail(log, {Kind::kEntriesOverrunPage});
     case ContinuationSearch::Outcome::kDamaged:
-        log.LogError(Format(msg::kDamagedLink));
-        return false;
+        return Fail(log, {Kind::kDamagedLink});
     case ContinuationSearch::Outcome::kNone:
         break;
     }
@@ -150,25 +134,17 @@ bool LinkEditor::ReadContinuationLink(RunLog& log) {
     return false;
 }
 
-bool LinkEditor::ChangeContinuationLink(RunLog& log) {
-    // A SIGINT or SIGTERM waits until the page is written, synced and read
-    // back, or restored, and no line claims a change that it cut short.
-    const platform::TerminationDeferred untilThePageIsDone;
-    const auto pageSize = BuildNewPage(log, [&](const std::string& oldLink) {
-        log.append(Format(msg::kLinkChanged, oldLink, NewLinkName));
-    });
-    return pageSize && WritePage(log, newHeaderPage_.data(), *pageSize);
-}
-
-std::optional<std::size_t> LinkEditor::BuildNewPage(RunLog& log, const ReplacedLink& replaced) {
+std::optional<std::size_t> LinkEditor::ChangeContinuationLink(RunLog& log,
+                                                              const std::string& NewLinkName,
+                                                              const ReplacedLink& replaced) {
     // A page that was not read from this file and checked is never written
     // into it: it may be another file's page, or no header page at all.
     if (!file_ || pageState_ != PageState::kChecked) {
-        log.LogError(Format(msg::kCannotWriteHeader));
+        Fail(log, {Kind::kNotChecked});
         return std::nullopt;
     }
     if (NewLinkName.size() > kNewLinkNameWidth) {
-        log.LogError(Format(msg::kNameDoesNotFit));
+        Fail(log, {Kind::kLinkTooLong, static_cast<std::int32_t>(kNewLinkNameWidth)});
         return std::nullopt;
     }
     const auto view = ViewOf(headerPage_.data());
@@ -178,7 +154,7 @@ std::optional<std::size_t> LinkEditor::BuildNewPage(RunLog& log, const ReplacedL
             replaced(OldLinkName);
         });
     if (outcome != RebuildOutcome::kRebuilt) {
-        log.LogError(Format(RefusalMessage(outcome)));
+        Fail(log, {RefusalKind(outcome)});
         return std::nullopt;
     }
     return view->size;
@@ -242,9 +218,21 @@ LinkEditor::WriteOutcome LinkEditor::WriteVerified(const std::uint8_t* page, std
 
 bool LinkEditor::CloseDatabaseFile(RunLog& /*log*/) {
     file_ = nullptr;
-    ownFile_.reset();
     pageState_ = PageState::kNone;
+    fault_.reset();
     return true;
+}
+
+bool LinkEditor::Fail(RunLog& log, const PageFault& fault) {
+    LogFault(log, fault);
+    if (!fault_) {
+        fault_ = fault;
+    }
+    return false;
+}
+
+const std::optional<PageFault>& LinkEditor::Fault() const {
+    return fault_;
 }
 
 const std::uint8_t* LinkEditor::HeaderPage() const {

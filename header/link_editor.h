@@ -6,6 +6,7 @@
 #pragma once
 
 #include "header/header_page.h"
+#include "header/page_fault.h"
 #include "platform/locked_file.h"
 #include "runlog/run_log.h"
 
@@ -20,34 +21,30 @@ namespace tessaldrin::header {
 
 class LinkEditor {
 public:
-    // Set by the caller before OpenDatabaseFile.
-    std::string DatabaseFileName;
     // The continuation link found in the page; empty when there is none.
     std::string OldLinkName;
-    // Set by the caller before ChangeContinuationLink.
-    std::string NewLinkName;
 
-    bool OpenDatabaseFile(RunLog& log);
-    // Takes `held`, a file that the caller opened and locked for
-    // DatabaseFileName and keeps, instead of opening the name again, which may
-    // by now name another file; with none, the same error as a failed open,
-    // followed by `why` the caller could not hold it, when given.
-    // Closing gives it back to the caller, still open and locked.
-    bool OpenHeldDatabaseFile(RunLog& log, platform::LockedFile* held,
-                              const std::optional<platform::OpenFailure>& why = std::nullopt);
+    // Works on `held`, the file that the caller opened and locked for
+    // `DatabaseFileName` and keeps, never on whatever the name gives by now;
+    // with none, or with a name longer than kDatabaseFileNameWidth, the error
+    // of a failed open (21018), followed by the reason: `why` the caller could
+    // not hold it, when given, or that the name is too long. Closing gives
+    // the file back to the caller, still open and locked.
+    bool OpenDatabaseFile(RunLog& log, const std::string& DatabaseFileName,
+                          platform::LockedFile* held,
+                          const std::optional<platform::OpenFailure>& why = std::nullopt);
     bool ReadHeaderPage(RunLog& log);
     bool CheckHeaderPage(RunLog& log);
     bool ReadContinuationLink(RunLog& log);
-    // BuildNewPage, each rebuilt link shown as changed (21026), then
-    // WritePage, with termination deferred across both.
-    bool ChangeContinuationLink(RunLog& log);
-    // Everything ChangeContinuationLink does to the page (the same checks,
-    // the same refusals, the rebuilt page in NewHeaderPage) but the write:
-    // the file stays as it is. `replaced` is called with each old link as its
-    // entry is rebuilt. The page size when the change would write the page;
-    // nothing after the refusal it has logged.
+    // Rebuilds the page as read and checked, with every continuation entry
+    // holding `NewLinkName` (at most kNewLinkNameWidth characters), into
+    // NewHeaderPage; the file stays as it is: a run decides every page before
+    // it writes any, and then writes it with WritePage. `replaced` is called
+    // with each old link as its entry is rebuilt. The page size when the page
+    // was rebuilt; nothing after the refusal it has logged.
     using ReplacedLink = std::function<void(const std::string& oldLink)>;
-    std::optional<std::size_t> BuildNewPage(RunLog& log, const ReplacedLink& replaced);
+    std::optional<std::size_t> ChangeContinuationLink(RunLog& log, const std::string& NewLinkName,
+                                                      const ReplacedLink& replaced);
     // Writes the first `pageSize` bytes of `page` over the header page that
     // was read and checked from the open file, makes them reach the disk and
     // reads them back; when that fails, writes the page as read back in turn.
@@ -58,6 +55,10 @@ public:
     // across the write and the lines that announce it.
     bool WritePage(RunLog& log, const std::uint8_t* page, std::size_t pageSize);
     bool CloseDatabaseFile(RunLog& log);
+    // Why the editor refused the file it works on: the first fault since the
+    // file was opened, whose error line it wrote; none while it refused
+    // nothing. A page without a link is no fault.
+    const std::optional<PageFault>& Fault() const;
 
     // The page images, 32768 bytes each: the page as read, the rebuilt page.
     const std::uint8_t* HeaderPage() const;
@@ -67,7 +68,7 @@ public:
     std::size_t FileReads() const;
     std::size_t FileWrites() const;
 
-    // The widths of the names the caller sets.
+    // The widths of the names the editor takes.
     static constexpr std::size_t kDatabaseFileNameWidth = 300;
     static constexpr std::size_t kNewLinkNameWidth = 253;
 
@@ -77,6 +78,8 @@ private:
     // only after it was read from this very file and passed the checks.
     enum class PageState { kNone, kRead, kChecked };
 
+    // Logs the error line of `fault`, keeps it when it is the first; false.
+    bool Fail(RunLog& log, const PageFault& fault);
     // With no file, logs 21018 and then the reason, when known.
     bool TakeFile(RunLog& log, platform::LockedFile* file,
                   const std::optional<platform::OpenFailure>& why);
@@ -84,11 +87,9 @@ private:
     WriteOutcome WriteVerified(const std::uint8_t* page, std::size_t pageSize);
     bool Reads(const std::uint8_t* page, std::size_t pageSize);
 
-    // The file opened by name, when it was; file_ points at it or at the
-    // caller's held file.
-    std::optional<platform::LockedFile> ownFile_;
-    platform::LockedFile* file_ = nullptr;
+    platform::LockedFile* file_ = nullptr; // the caller's held file
     PageState pageState_ = PageState::kNone;
+    std::optional<PageFault> fault_;
     PageImage headerPage_{};
     PageImage newHeaderPage_{};
     PageImage readBack_{};

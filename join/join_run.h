@@ -6,7 +6,7 @@
 #pragma once
 
 #include "filetable/dm_files.h"
-#include "header/chain_relinking_pass.h"
+#include "header/planned_page.h"
 #include "join/join_progress.h"
 #include "runlog/run_log.h"
 

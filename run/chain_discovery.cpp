@@ -116,7 +116,7 @@ DatabaseFiles FindChainFiles(const std::string& primary, RunLog& log,
         log.append(*path);
         platform::LockedFile* file = held.Add(*path);
         const header::HeaderReading reading =
-            header::ReadHeader(editor, file, *path, held.FailureAt(found.FileList.size() - 1));
+            header::ReadHeader(editor, file, *path, held.FailureAt({found.FileList.size() - 1}));
         if (reading.refusal || !reading.link) {
             break;
         }
@@ -125,12 +125,13 @@ DatabaseFiles FindChainFiles(const std::string& primary, RunLog& log,
         path = places.empty() ? std::nullopt : std::optional(places.front());
         if (places.size() > 1) {
             // The file that the next turn lists, if the chain goes on to it.
-            found.FoundTwice.push_back({found.FileList.size(), places[1]});
+            found.FoundTwice.push_back({{found.FileList.size()}, places[1]});
         }
     }
     // A chain that went no further leaves no file for the note.
-    std::erase_if(found.FoundTwice,
-                  [&](const SecondPlace& twice) { return twice.file >= found.FileList.size(); });
+    std::erase_if(found.FoundTwice, [&](const SecondPlace& twice) {
+        return twice.file.value >= found.FileList.size();
+    });
     return found;
 }
 

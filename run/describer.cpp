@@ -18,6 +18,14 @@ std::string CauseOf(const std::optional<platform::OpenFailure>& failure) {
     return failure ? Format(msg::kReason, platform::OpenFailureText(*failure)) : std::string{};
 }
 
+// The link editor's error as its line gives it, unframed.
+std::string PageFaultText(const header::PageFault& fault) {
+    const std::string text = Format(header::MessageOf(fault.kind));
+    return header::ShowsNumber(fault.kind)
+               ? platform::FormatText("%s (%d)", text.c_str(), static_cast<int>(fault.number))
+               : text;
+}
+
 Reason ReasonOf(const Refusal& refusal) {
     switch (refusal.kind) {
     case Kind::kCannotOpen:
@@ -43,7 +51,7 @@ Reason ReasonOf(const Refusal& refusal) {
     case Kind::kPathNotSystemText:
         return {Format(msg::kPathNotSystemText), {}};
     case Kind::kPageRefused:
-        return {refusal.name, {}};
+        return {refusal.page ? PageFaultText(*refusal.page) : std::string{}, {}};
     case Kind::kNotThePrimary:
         return {Format(msg::kNotThePrimary, refusal.number), {}};
     case Kind::kNamesNoFile:
@@ -73,9 +81,8 @@ std::string ReasonText(const Refusal& refusal) {
 std::vector<std::string> Describe(const RunPlan& plan, const Refusal& refusal) {
     const Reason reason = ReasonOf(refusal);
     // Unbounded, unlike the editor's short errors: the line names a path.
-    std::vector<std::string> lines{
-        Format(msg::kError,
-               Format(msg::kFileRefused, plan.files.FileList.at(refusal.file), reason.reason))};
+    std::vector<std::string> lines{Format(
+        msg::kError, Format(msg::kFileRefused, plan.files.Path(refusal.file), reason.reason))};
     if (!reason.cause.empty()) {
         lines.push_back(reason.cause);
     }
@@ -101,19 +108,60 @@ void LogRefusals(const RunPlan& plan, RunLog& log) {
     }
 }
 
-void LogRenamingHeading(const RunPlan& plan, RunLog& log) {
-    if (!plan.renames.empty()) {
+std::vector<std::string> Opening(const WriteHeaderPage& page, Tense tense) {
+    std::vector<std::string> lines{
+        Format(msg::kProcessingFile, tense == Tense::kDone ? page.writtenPath : page.path)};
+    lines.insert(lines.end(), page.readLines.begin(), page.readLines.end());
+    return lines;
+}
+
+std::vector<std::string> LinkLines(const WriteHeaderPage& page, Tense tense) {
+    std::vector<std::string> lines;
+    if (page.Writes()) {
+        for (const std::string& oldLink : page.replaced) {
+            lines.push_back(tense == Tense::kDone
+                                ? Format(msg::kLinkChanged, oldLink, page.newLink)
+                                : Format(msg::kLinkWouldChange, oldLink, page.newLink));
+        }
+    } else if (!page.newLink.empty()) {
+        lines.push_back(Format(msg::kLinkAlreadyRight, page.newLink));
+    }
+    return lines;
+}
+
+void LogStepHeading(ChangeStep step, Tense tense, RunLog& log) {
+    switch (step) {
+    case ChangeStep::kRenaming:
         log.append("");
-        log.AppendMessage(msg::kRenamingHeading);
+        return log.AppendMessage(msg::kRenamingHeading);
+    case ChangeStep::kRelinking:
+        log.append("");
+        return log.AppendMessage(tense == Tense::kDone ? msg::kRelinkingHeading
+                                                       : msg::kPreviewHeading);
+    case ChangeStep::kFileTable:
+        return;
     }
 }
 
 void ShowPlan(const RunPlan& plan, RunLog& log) {
-    LogRenamingHeading(plan, log);
-    for (const Rename& rename : plan.renames) {
-        log.append(Describe(rename, Tense::kPlanned));
+    std::optional<ChangeStep> step;
+    for (const Change& change : plan.changes) {
+        if (step != StepOf(change)) {
+            step = StepOf(change);
+            LogStepHeading(*step, Tense::kPlanned, log);
+        }
+        if (const auto* rename = std::get_if<Rename>(&change)) {
+            log.append(Describe(*rename, Tense::kPlanned));
+        } else if (const auto* page = std::get_if<WriteHeaderPage>(&change)) {
+            for (const std::vector<std::string>& lines :
+                 {Opening(*page, Tense::kPlanned), LinkLines(*page, Tense::kPlanned)}) {
+                for (const std::string& line : lines) {
+                    log.append(line);
+                }
+            }
+            log.append("");
+        }
     }
-    header::ShowHeaderLinks(plan.pages, log);
 }
 
 } // namespace tessaldrin

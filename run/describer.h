@@ -21,11 +21,19 @@ std::vector<std::string> Describe(const RunPlan& plan, const Refusal& refusal);
 std::string ReasonText(const Refusal& refusal);
 // The line of one rename.
 std::string Describe(const Rename& rename, Tense tense);
+// The lines that open a page's section: "Bearbeite Datei" with the file's
+// name when the page is written (now, in the preview), then what reading the
+// page wrote.
+std::vector<std::string> Opening(const WriteHeaderPage& page, Tense tense);
+// The lines of the page's link: each changed link, or that the link is right
+// already; none for the last file of the chain.
+std::vector<std::string> LinkLines(const WriteHeaderPage& page, Tense tense);
+// The heading of a step's section, before its first change; the file table
+// step writes its own.
+void LogStepHeading(ChangeStep step, Tense tense, RunLog& log);
 
 // Every refusal of the plan, in list order.
 void LogRefusals(const RunPlan& plan, RunLog& log);
-// The heading of the renaming section, when the plan renames anything.
-void LogRenamingHeading(const RunPlan& plan, RunLog& log);
 // The whole plan as the preview shows it: the renames, then each header page.
 void ShowPlan(const RunPlan& plan, RunLog& log);
 

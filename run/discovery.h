@@ -2,6 +2,7 @@
 // names that renaming gives its files.
 #pragma once
 
+#include "header/file_index.h"
 #include "runlog/run_log.h"
 
 #include <cstddef>
@@ -13,8 +14,8 @@ namespace tessaldrin {
 // A file of the list whose name the directories searched hold in another
 // place as well: either could be the file that the link before it means.
 struct SecondPlace {
-    std::size_t file{}; // its list index
-    std::string path;   // the other place, in a later directory
+    header::FileIndex file{}; // its place in the list
+    std::string path;         // the other place, in a later directory
     bool operator==(const SecondPlace&) const = default;
 };
 
@@ -34,6 +35,8 @@ struct DatabaseFiles {
     std::vector<std::string> Directories() const;
 
     bool Found() const { return !FileList.empty(); }
+    // The full path of `file` of the list.
+    const std::string& Path(header::FileIndex file) const { return FileList.at(file.value); }
     // The primary file's full path; empty when none was found.
     std::string PrimaryFile() const { return Found() ? FileList.front() : std::string{}; }
     bool operator==(const DatabaseFiles&) const = default;

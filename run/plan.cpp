@@ -31,7 +31,7 @@ public:
             // Nothing of a chain is changed while another process holds part
             // of it: every file is refused, the held ones for that reason.
             for (std::size_t i = 0; i < count_; ++i) {
-                const auto failure = held_.FailureAt(i);
+                const auto failure = held_.FailureAt(FileIndex{i});
                 Refuse(i,
                        {.kind = failure ? Refusal::Kind::kCannotOpen : Refusal::Kind::kChainNotHeld,
                         .failure = failure});
@@ -40,14 +40,14 @@ public:
         }
         RefuseCaseTwins();
         for (const SecondPlace& twice : plan_.files.FoundTwice) {
-            Refuse(twice.file, {.kind = Refusal::Kind::kFoundTwice, .name = twice.path});
+            Refuse(twice.file.value, {.kind = Refusal::Kind::kFoundTwice, .name = twice.path});
         }
         const bool renaming = plan_.mode == RunMode::kTessaldrin && NeedsRenaming(list);
         std::vector<std::string> names;
         for (std::size_t i = 0; i < count_; ++i) {
             names.push_back(renaming ? RenamedPath(list[i]) : list[i]);
             if (renaming) {
-                plan_.renames.push_back({list[i], names[i]});
+                plan_.changes.emplace_back(Rename{FileIndex{i}, list[i], names[i]});
                 RefuseWhereNoRename(i, names[i]);
             }
         }
@@ -59,15 +59,17 @@ public:
         if (!platform::IsSystemText(names.front())) {
             Refuse(0, {.kind = Refusal::Kind::kPathNotSystemText});
         }
-        plan_.naming = filetable::TargetNaming(plan_.mode == RunMode::kTessaldrin
-                                                   ? filetable::TargetNaming::Rule::kTessaldrin
-                                                   : filetable::TargetNaming::Rule::kKeptName,
-                                               plan_.files.Directories(), names);
+        naming_ = filetable::TargetNaming(plan_.mode == RunMode::kTessaldrin
+                                              ? filetable::TargetNaming::Rule::kTessaldrin
+                                              : filetable::TargetNaming::Rule::kKeptName,
+                                          plan_.files.Directories(), names);
         header::LinkEditor editor;
         for (std::size_t i = 0; i < count_; ++i) {
             pages_.push_back(PlanPage(editor, i, names[i]));
         }
         FollowChain();
+        // The server opens the database by the primary file's new name.
+        plan_.changes.emplace_back(RewriteFileTable{{names.front(), count_, naming_}});
         return Finish();
     }
 
@@ -75,7 +77,7 @@ private:
     // The first reason found against the file stands.
     void Refuse(std::size_t index, Refusal refusal) {
         if (!refusals_[index]) {
-            refusal.file = index;
+            refusal.file = FileIndex{index};
             refusals_[index] = std::move(refusal);
         }
     }
@@ -144,12 +146,13 @@ private:
     header::PlannedPage PlanPage(header::LinkEditor& editor, std::size_t index,
                                  const std::string& name) {
         const std::string& path = plan_.files.FileList[index];
-        header::PlannedPage page{path, name, index, {}, {}, {}, {}, {}};
-        const header::HeaderReading reading = header::ReadHeader(editor, held_.At(index), path);
+        header::PlannedPage page{FileIndex{index}, path, name, {}, {}, {}, {}, {}};
+        const header::HeaderReading reading =
+            header::ReadHeader(editor, held_.At(FileIndex{index}), path);
         readings_.push_back(reading);
         page.readLines = reading.lines;
         if (reading.refusal) {
-            Refuse(index, {.kind = Refusal::Kind::kPageRefused, .name = *reading.refusal});
+            Refuse(index, {.kind = Refusal::Kind::kPageRefused, .page = reading.refusal});
             return page;
         }
         if (index == 0 && reading.fileSequence != 0) {
@@ -159,7 +162,7 @@ private:
         if (!reading.link) {
             return page; // the last file of the chain
         }
-        page.newLink = plan_.naming(*reading.link);
+        page.newLink = naming_(*reading.link);
         if (page.newLink.empty()) {
             Refuse(index, {.kind = Refusal::Kind::kNamesNoFile, .name = *reading.link});
             return page;
@@ -173,7 +176,7 @@ private:
             next_[index] = target->second;
         }
         if (auto refused = header::PlanNewPage(editor, page)) {
-            Refuse(index, {.kind = Refusal::Kind::kPageRefused, .name = std::move(*refused)});
+            Refuse(index, {.kind = Refusal::Kind::kPageRefused, .page = refused});
         }
         return page;
     }
@@ -202,7 +205,7 @@ private:
         }
         RefuseStrangersInChain(chain);
         for (const std::size_t i : chain) {
-            plan_.pages.push_back(std::move(pages_[i]));
+            plan_.changes.emplace_back(std::move(pages_[i]));
         }
     }
 
@@ -242,18 +245,15 @@ private:
     RunPlan plan_;
     std::vector<std::optional<Refusal>> refusals_;
     std::vector<std::optional<std::size_t>> next_;
+    // The new name of the file that a stored name means, for the links and
+    // the rows of RDB$FILES alike.
+    filetable::TargetNaming naming_;
     std::vector<header::PlannedPage> pages_;
     std::vector<header::HeaderReading> readings_; // per list index
     std::map<std::wstring, std::size_t> index_;   // the new names, by PathKey
 };
 
 } // namespace
-
-filetable::FileTableChange RunPlan::FileTable() const {
-    // The primary file by the name the renames give it.
-    const std::string primary = pages.empty() ? files.PrimaryFile() : pages.front().writtenPath;
-    return {primary, files.FileList.size(), naming};
-}
 
 RunPlan PlanAdjustment(RunMode mode, DatabaseFiles files, header::HeldDatabaseFiles& held) {
     return Planner(mode, std::move(files), held).Make();

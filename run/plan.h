@@ -1,13 +1,10 @@
-// The plan of a run: every rename, every new header page and the name of
-// every file, decided in memory from the held files before the run changes
-// any of them. A run whose plan does not hold changes nothing; the preview
-// prints the plan.
+// The plan of a run: every rename, every new header page and the new names of
+// the rows of RDB$FILES, as a list of changes decided in memory from the held files before the run
+// changes any of them. A run whose plan does not hold changes nothing; the preview prints the plan.
 #pragma once
 
-#include "filetable/dm_files.h"
-#include "filetable/target_file_name.h"
-#include "header/chain_relinking_pass.h"
 #include "header/held_database_files.h"
+#include "run/change.h"
 #include "run/discovery.h"
 #include "run/refusal.h"
 
@@ -22,32 +19,18 @@ enum class RunMode {
     kChain,      // any database found by its header chain; names kept
 };
 
-// One file's new name; the renames stand in list order, so a rename's place
-// is its file's list index and its index among the held files.
-struct Rename {
-    std::string from;
-    std::string to;
-
-    bool operator==(const Rename&) const = default;
-};
-
 struct RunPlan {
     RunMode mode = RunMode::kTessaldrin;
     DatabaseFiles files;
-    // Every file of the list, in its order; empty when no file needs renaming.
-    std::vector<Rename> renames;
-    // One page a file, in the order of the chain from the primary file.
-    std::vector<header::PlannedPage> pages;
-    // The new name of the file that a stored name means, for the links and
-    // the rows of RDB$FILES alike.
-    filetable::TargetNaming naming;
+    // In the order the run makes them: the renames in list order (none when
+    // no file needs renaming), then one header page a file in the order of
+    // the chain from the primary file, then the file table.
+    std::vector<Change> changes;
     // In list order, at most one a file; the plan holds when there is none.
     std::vector<Refusal> refusals;
 
     bool Holds() const { return refusals.empty(); }
     bool operator==(const RunPlan&) const = default;
-    // What the file table step is to do once the chain is changed.
-    filetable::FileTableChange FileTable() const;
 };
 
 // Decides every change of a run on `files`, whose list entries `held` holds

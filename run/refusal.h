@@ -3,6 +3,8 @@
 // (run/describer.h), for the run and the preview alike.
 #pragma once
 
+#include "header/file_index.h"
+#include "header/page_fault.h"
 #include "platform/open_failure.h"
 
 #include <cstddef>
@@ -20,7 +22,7 @@ struct Refusal {
         kNameTaken,         // name: the new name, taken already
         kPathNotSystemText, // the primary path is no text of the system's character set
         kNameTooLong,       // number: the width the name exceeds
-        kPageRefused,       // name: the link editor's error, as it logged it
+        kPageRefused,       // page: why the link editor refuses the page
         kNotThePrimary,     // number: the file sequence its header holds
         kNamesNoFile,       // name: the stored link
         kNotInDirectory,    // name: the stored link; other: the directory
@@ -32,12 +34,13 @@ struct Refusal {
     };
 
     Kind kind = Kind::kCannotOpen;
-    std::size_t file{}; // the list index of the file refused
+    header::FileIndex file{}; // the file refused
     std::string name{};
     std::string other{};
     int number{};
     int place{};
     std::optional<platform::OpenFailure> failure{};
+    std::optional<header::PageFault> page{};
 
     bool operator==(const Refusal&) const = default;
 };

@@ -103,7 +103,7 @@ TEST(FindDatabaseFiles, OfTwoPrimaryCandidatesOneIsUsedAndTheOtherNeitherListedN
     // run renames nothing, and the other candidate is left alone.
     const auto plan = at.Plan(found);
     ASSERT_EQ(plan.refusals.size(), 1u);
-    EXPECT_EQ(plan.files.FileList[plan.refusals[0].file], at.PathOf("Tessaldrin.GDB"));
+    EXPECT_EQ(plan.files.Path(plan.refusals[0].file), at.PathOf("Tessaldrin.GDB"));
     EXPECT_EQ(at.Names(), (Lines{"Tessaldrin.GDB", "Tessaldrin.TDB", "Tessaldrin_1.GDB"}));
     EXPECT_EQ(tessaldrin::testing::ReadBytes(at.dir.path() / "Tessaldrin.TDB"), "Tessaldrin.TDB");
 }

@@ -5,6 +5,7 @@
 #include "tests/app/adjustment_in_dir.h"
 #include "tests/header/expected_lines.h"
 #include "tests/header/synthetic_page.h"
+#include "tests/support/plan_steps.h"
 
 #include "platform/format_message.h"
 
@@ -106,6 +107,25 @@ TEST(RefusedLinks, ALinkNamingNoFileOrHoldingControlBytesRefusesThePlan) {
     }
 }
 
+// A new link that the file's name gives but that is longer than the 253
+// characters of a link: refused with the width it exceeds, in the line of a
+// name that does not fit.
+TEST(RefusedLinks, ANewLinkLongerThanALinkTakesIsRefusedWithItsWidth) {
+    AdjustmentInDir at;
+    const std::string base = "Tessaldrin_" + std::string(240, 'x');
+    WriteFile(at.dir.path() / "Tessaldrin.TDB", ChainPage(base + ".GDB"));
+    WriteFile(at.dir.path() / (base + ".TDB"), SyntheticPage().Sequence(1).Text());
+    const auto before = Snapshot(at.dir.path());
+    ASSERT_GT(at.PathOf(base + ".TDB").size(), 253u);
+    const auto plan = at.Plan();
+    ASSERT_EQ(plan.refusals.size(), 1u);
+    EXPECT_EQ(plan.refusals[0].page, (tessaldrin::header::PageFault{
+                                         tessaldrin::header::PageFault::Kind::kLinkTooLong, 253}));
+    EXPECT_EQ(RefusalLines(plan),
+              Lines{Refused(at.PathOf("Tessaldrin.TDB"), Format(msg::kNameDoesNotFit))});
+    EXPECT_EQ(Snapshot(at.dir.path()), before);
+}
+
 // Between the lock and the write, the name may come to point at another
 // file; the run writes the file it locked, never the one the name now gives.
 TEST(HeldFiles, ThePassWritesTheFilesItLockedNotWhatTheirNamesNameLater) {
@@ -118,7 +138,7 @@ TEST(HeldFiles, ThePassWritesTheFilesItLockedNotWhatTheirNamesNameLater) {
     fs::rename(primary, at.dir.path() / "locked");
     WriteFile(primary, "decoy");
 
-    EXPECT_TRUE(tessaldrin::header::ChangeHeaderLinks(plan.pages, at.held, at.log));
+    EXPECT_TRUE(MakeStep<tessaldrin::WriteHeaderPage>(plan, at.held, at.log));
     EXPECT_EQ(ReadBytes(primary), "decoy");
     EXPECT_EQ(ReadBytes(at.dir.path() / "locked"), ChainPage(at.PathOf("Tessaldrin_1.TDB")));
 }

@@ -1,5 +1,6 @@
 #include "tests/app/adjustment_in_dir.h"
 #include "tests/header/expected_lines.h"
+#include "tests/support/plan_steps.h"
 
 #include "platform/format_message.h"
 
@@ -42,7 +43,7 @@ TEST(RenameFiles, GivesEveryFileTheExtensionTdbAndLogsEachRename) {
     const auto plan = at.Plan();
     ASSERT_TRUE(plan.Holds());
     const std::size_t discovered = at.log.Lines.size();
-    ASSERT_TRUE(tessaldrin::RenameFiles(plan, at.held, at.log));
+    ASSERT_TRUE(MakeStep<tessaldrin::Rename>(plan, at.held, at.log));
 
     const Lines renamed{at.PathOf("Tessaldrin.TDB"), at.PathOf("Tessaldrin_1.TDB")};
     EXPECT_EQ(RenamingSection(at, discovered),
@@ -65,7 +66,7 @@ TEST(RenameFiles, AFileAlreadyNamedTdbIsMovedOntoItselfAndLogged) {
     const auto plan = at.Plan(found);
     ASSERT_TRUE(plan.Holds()) << tessaldrin::ReasonText(plan.refusals.front());
     const std::size_t discovered = at.log.Lines.size();
-    ASSERT_TRUE(tessaldrin::RenameFiles(plan, at.held, at.log));
+    ASSERT_TRUE(MakeStep<tessaldrin::Rename>(plan, at.held, at.log));
 
     const Lines renamed{at.PathOf("Tessaldrin.TDB"), at.PathOf("Tessaldrin_1.TDB"),
                         at.PathOf("Tessaldrin_2.TDB"), at.PathOf("Tessaldrin_3.x.TDB"),
@@ -89,7 +90,7 @@ TEST(RenameFiles, ANameAlreadyTakenIsNeverOverwrittenAndStopsThePlan) {
                                      at.PathOf("Tessaldrin_1.TDB")}));
     const auto plan = at.Plan(found);
     ASSERT_FALSE(plan.Holds());
-    EXPECT_EQ(plan.files.FileList[plan.refusals.front().file], at.PathOf("Tessaldrin_1.GDB"));
+    EXPECT_EQ(plan.files.Path(plan.refusals.front().file), at.PathOf("Tessaldrin_1.GDB"));
     EXPECT_EQ(tessaldrin::ReasonText(plan.refusals.front()),
               Format(msg::kNameTaken, at.PathOf("Tessaldrin_1.TDB")));
     EXPECT_EQ(at.Names(), (Lines{"Tessaldrin.GDB", "Tessaldrin_1.GDB", "Tessaldrin_1.TDB"}));
@@ -111,6 +112,26 @@ TEST(RenameFiles, AFileTheServerHoldsOpenIsRefusedAndNothingIsRenamed) {
     EXPECT_FALSE(plan.Holds());
     ASSERT_EQ(plan.refusals.size(), 2u);
     EXPECT_EQ(tessaldrin::ReasonText(plan.refusals[0]), lines::kCannotOpen);
-    EXPECT_TRUE(plan.renames.empty());
+    EXPECT_TRUE(ChangesOf<tessaldrin::Rename>(plan).empty());
     EXPECT_EQ(at.Names(), (Lines{"Tessaldrin.GDB", "Tessaldrin_1.GDB"}));
+}
+
+// The executor makes a plan's changes only in the order of their steps: a
+// list with a page before a rename is no plan a run made, and nothing of it
+// is done, though each change alone would be made.
+TEST(RenameFiles, ChangesOutOfTheOrderOfTheirStepsAreNotMadeAtAll) {
+    AdjustmentInDir at;
+    at.WriteChain({"Tessaldrin.GDB", "Tessaldrin_1.GDB"});
+    const Lines before{ReadBytes(at.dir.path() / "Tessaldrin.GDB"),
+                       ReadBytes(at.dir.path() / "Tessaldrin_1.GDB")};
+    auto plan = at.Plan();
+    ASSERT_TRUE(plan.Holds());
+    std::rotate(plan.changes.begin(), plan.changes.begin() + 1, plan.changes.end() - 1);
+    const std::size_t discovered = at.log.Lines.size();
+    EXPECT_EQ(tessaldrin::Execute(plan, at.held, at.log), tessaldrin::RunOutcome::kFailed);
+    EXPECT_EQ(at.log.Lines.size(), discovered);
+    EXPECT_EQ(at.Names(), (Lines{"Tessaldrin.GDB", "Tessaldrin_1.GDB"}));
+    EXPECT_EQ((Lines{ReadBytes(at.dir.path() / "Tessaldrin.GDB"),
+                     ReadBytes(at.dir.path() / "Tessaldrin_1.GDB")}),
+              before);
 }

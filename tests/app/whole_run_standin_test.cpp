@@ -6,6 +6,7 @@
 #include "console/console_front_end.h"
 #include "tests/app/whole_run_expectation.h"
 #include "tests/support/firebird_fixture.h"
+#include "tests/support/plan_steps.h"
 
 #include "platform/locked_file.h"
 
@@ -65,9 +66,16 @@ TEST(WholeRunThroughStandInClient, ThePreviewsPlanIsTheRunsPlan) {
     EXPECT_TRUE(PreviewAdjustment(dmFiles, settings, log, observers));
     EXPECT_EQ(RunAdjustment(dmFiles, settings, log, observers), RunOutcome::kAdjusted);
     ASSERT_EQ(plans.size(), 2u);
-    EXPECT_EQ(plans[0].renames.size(), 2u);
-    EXPECT_EQ(plans[0].pages.size(), 2u);
-    EXPECT_TRUE(plans[0].pages[0].Writes());
+    EXPECT_EQ(ChangesOf<Rename>(plans[0]).size(), 2u);
+    const auto pages = ChangesOf<WriteHeaderPage>(plans[0]);
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_TRUE(pages[0].Writes());
+    // The file table last, by the primary file's new name.
+    const auto fileTable = ChangesOf<RewriteFileTable>(plans[0]);
+    ASSERT_EQ(fileTable.size(), 1u);
+    EXPECT_TRUE(std::holds_alternative<RewriteFileTable>(plans[0].changes.back()));
+    EXPECT_EQ(fileTable[0].change.primaryFile, at + "Tessaldrin.TDB");
+    EXPECT_EQ(fileTable[0].change.fileCount, 2u);
     EXPECT_TRUE(plans[0] == plans[1]);
 }
 

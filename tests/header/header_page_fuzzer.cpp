@@ -1,16 +1,19 @@
 // Arbitrary bytes as the first page of a database file, through the whole
-// editor: open, read, check, read the link, change it. Besides crashes and
-// reads beyond a page (under the address sanitizer), it stops on a broken
-// promise: a refused change that altered the file, a written page that does
-// not read back with its new link, or a preview that wrote, or that built
-// another page or came to another answer than the change.
+// editor as a run drives it: held, opened, read, checked, the link read, the
+// new page planned, read again and written. Besides crashes and reads beyond
+// a page (under the address sanitizer), it stops on a broken promise: a
+// refused change that altered the file, a written page that does not read
+// back with its new link, a plan that wrote, or a page planned but not
+// written.
 //
 // Input: byte 0 is the length of the new link name; byte 1 chooses whether
 // the page is made plausible first (page type, an accepted size, a known or
 // unknown version word, no next header page) so that the deeper steps are
 // reached often; the rest is the file.
 #include "header/header_page.h"
+#include "header/held_database_files.h"
 #include "header/link_editor.h"
+#include "header/planned_page.h"
 #include "runlog/run_log.h"
 
 #include <cstdint>
@@ -117,28 +120,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     WalkExactPage(bytes, nameLength);
     WriteFileBytes(bytes);
 
+    // The file held, and its page planned and then written, as a run does.
+    header::HeldDatabaseFiles held;
+    Expect(held.Take({FilePath()}), "the file is held");
     header::LinkEditor editor;
     ListRunLog log;
-    editor.DatabaseFileName = FilePath();
-    editor.NewLinkName = std::string(nameLength, 'n');
-    Expect(editor.OpenDatabaseFile(log), "the file opens");
+    header::PlannedPage planned{
+        {0}, FilePath(), FilePath(), {}, {}, {}, std::string(nameLength, 'n'), {}};
+    Expect(editor.OpenDatabaseFile(log, FilePath(), held.At({0})), "the file opens");
     const bool read = editor.ReadHeaderPage(log);
     const bool checked = editor.CheckHeaderPage(log);
     const bool linked = editor.ReadContinuationLink(log);
     Expect(linked || editor.OldLinkName.empty(), "no link leaves the old name empty");
-    // The preview and the change run whatever the steps before said: they
-    // must refuse by themselves.
-    const bool previewed = editor.BuildNewPage(log, [](const std::string&) {}).has_value();
-    Expect(FileBytes() == bytes, "a preview leaves the file as it was");
-    const std::vector<std::uint8_t> previewPage(editor.NewHeaderPage(),
-                                                editor.NewHeaderPage() + header::kMaxPageSize);
-    const bool changed = editor.ChangeContinuationLink(log);
+    // The plan's rebuild runs whatever the steps before said: it must refuse
+    // by itself.
+    const bool planOk = !header::PlanNewPage(editor, planned).has_value();
+    Expect(FileBytes() == bytes, "planning leaves the file as it was");
+    Expect(!planOk || (read && checked), "only a read and checked page is planned");
+    const bool changed = planOk && planned.Writes() &&
+                         header::ReopenAsPlanned(editor, held.At({0}), planned, log) &&
+                         editor.WritePage(log, planned.newPage.data(), planned.newPage.size());
     editor.CloseDatabaseFile(log);
-    Expect(!changed || (read && checked), "only a read and checked page is changed");
-    Expect(previewed == changed, "the preview comes to the change's answer");
-    Expect(!changed ||
-               std::memcmp(previewPage.data(), editor.NewHeaderPage(), header::kMaxPageSize) == 0,
-           "the preview built the page that was written");
+    Expect(changed == (planOk && planned.Writes()), "a page planned to be written is written");
     for (const std::string& line : log.Lines) {
         Expect(!line.empty(), "every line has a text");
     }
@@ -148,18 +151,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Expect(after == bytes, "a refused change leaves the file as it was");
         return 0;
     }
-    const std::size_t pageSize = header::PageSize(editor.NewHeaderPage());
+    const std::size_t pageSize = planned.newPage.size();
+    Expect(pageSize == header::PageSize(planned.newPage.data()), "the page keeps its size");
     Expect(after.size() == bytes.size(), "the file keeps its length");
-    Expect(std::memcmp(after.data(), editor.NewHeaderPage(), pageSize) == 0,
-           "the rebuilt page is what the file holds");
+    Expect(std::memcmp(after.data(), planned.newPage.data(), pageSize) == 0,
+           "the planned page is what the file holds");
     Expect(after.compare(pageSize, std::string::npos, bytes, pageSize) == 0,
            "nothing behind the header page changes");
 
     ListRunLog again;
-    const std::string expected = editor.NewLinkName;
+    const std::string expected = planned.newLink;
     editor.OldLinkName.clear();
-    Expect(editor.OpenDatabaseFile(again) && editor.ReadHeaderPage(again) &&
-               editor.CheckHeaderPage(again) && editor.ReadContinuationLink(again),
+    Expect(editor.OpenDatabaseFile(again, FilePath(), held.At({0})) &&
+               editor.ReadHeaderPage(again) && editor.CheckHeaderPage(again) &&
+               editor.ReadContinuationLink(again),
            "the changed page reads back with a link");
     editor.CloseDatabaseFile(again);
     Expect(editor.OldLinkName == expected, "the link read back is the new name");

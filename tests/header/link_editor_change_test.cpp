@@ -55,8 +55,7 @@ TEST_F(ChangeContinuationLink, WritesTheComputedChecksumForOldVersionsAndReadsBa
     // Read again: the new link, and a checksum that matches.
     editor.CloseDatabaseFile(log);
     log.Lines.clear();
-    ASSERT_TRUE(editor.OpenDatabaseFile(log) && editor.ReadHeaderPage(log) &&
-                editor.CheckHeaderPage(log));
+    ASSERT_TRUE(Open() && editor.ReadHeaderPage(log) && editor.CheckHeaderPage(log));
     EXPECT_TRUE(editor.ReadContinuationLink(log));
     EXPECT_EQ(editor.OldLinkName, "C:\\new\\place\\Tessaldrin_1.TDB");
     EXPECT_EQ(log.Lines,
@@ -177,41 +176,37 @@ TEST_F(ChangeContinuationLink, NeverWritesAPageThatWasNotReadAndCheckedForThisFi
     ASSERT_TRUE(Prepare(ChainPage("old")));
     ASSERT_TRUE(editor.ReadContinuationLink(log));
     WriteFile(other, "too short");
-    editor.DatabaseFileName = other.string();
-    ASSERT_TRUE(editor.OpenDatabaseFile(log));
+    ASSERT_TRUE(Open(other.string()));
     EXPECT_FALSE(editor.ReadHeaderPage(log));
-    editor.NewLinkName = "new";
     log.Lines.clear();
-    EXPECT_FALSE(editor.ChangeContinuationLink(log));
+    EXPECT_FALSE(ChangeLink("new"));
     EXPECT_EQ(log.Lines, std::vector<std::string>{lines::Error(lines::kCannotWrite)});
     EXPECT_EQ(ReadBytes(other), "too short");
 
     // Read but refused by the check.
-    editor.DatabaseFileName = file.string();
     EXPECT_FALSE(Prepare(ChainPage("old").Set8(0, 5)));
-    EXPECT_FALSE(editor.ChangeContinuationLink(log));
+    EXPECT_FALSE(ChangeLink("new"));
     EXPECT_EQ(FileBytes(), ChainPage("old").Set8(0, 5).Text());
 
     // Checked, then closed.
     ASSERT_TRUE(Prepare(ChainPage("old")));
     editor.CloseDatabaseFile(log);
-    EXPECT_FALSE(editor.ChangeContinuationLink(log));
+    EXPECT_FALSE(ChangeLink("new"));
     EXPECT_EQ(FileBytes(), ChainPage("old").Text());
 
     // Checked, then opened for reading elsewhere, as by a program that locks
     // nothing; then changed on disk by one.
     ASSERT_TRUE(Prepare(ChainPage("old")));
-    editor.NewLinkName = "new";
     {
         std::ifstream reader(file);
-        EXPECT_FALSE(editor.ChangeContinuationLink(log));
+        EXPECT_FALSE(ChangeLink("new"));
     }
     EXPECT_EQ(log.Lines, (std::vector<std::string>{lines::Changed("old", "new"),
                                                    lines::Error(lines::kCannotWrite),
                                                    lines::Reason(lines::kHeldElsewhere)}));
     WriteFile(file, ChainPage("other").Text());
     log.Lines.clear();
-    EXPECT_FALSE(editor.ChangeContinuationLink(log));
+    EXPECT_FALSE(ChangeLink("new"));
     EXPECT_EQ(log.Lines, (std::vector<std::string>{lines::Changed("old", "new"),
                                                    lines::Error(lines::kPageChanged)}));
     EXPECT_EQ(FileBytes(), ChainPage("other").Text());
@@ -244,13 +239,12 @@ TEST_F(ChangeContinuationLink, ReportsAShortOrFailedWriteUnderAFileSizeLimit) {
         const SyntheticPage page = ChainPage("old");
         ASSERT_TRUE(Prepare(page));
         ASSERT_TRUE(editor.ReadContinuationLink(log));
-        editor.NewLinkName = "a new and longer name";
         rlimit saved{};
         getrlimit(RLIMIT_FSIZE, &saved);
         rlimit tight = saved;
         tight.rlim_cur = limit;
         setrlimit(RLIMIT_FSIZE, &tight);
-        const bool changed = editor.ChangeContinuationLink(log);
+        const bool changed = ChangeLink("a new and longer name");
         setrlimit(RLIMIT_FSIZE, &saved);
         EXPECT_FALSE(changed) << limit;
         EXPECT_EQ(log.Lines.back(), lines::Error(lines::kCannotWrite)) << limit;

@@ -1,8 +1,9 @@
 // The editor's write of a header page, over a stand-in of the system calls
 // beneath its file layer (a real disk does not fail a sync or return other
 // bytes than it was given on demand). The file itself is real.
-#include "header/chain_relinking_pass.h"
+#include "header/planned_page.h"
 #include "platform/termination_signals.h"
+#include "run/executor.h"
 #include "tests/header/editor_fixture.h"
 #include "tests/header/file_layer_standin.h"
 
@@ -40,8 +41,7 @@ TEST_F(LinkEditorOverAFileLayerStandIn, SyncsAndReadsBackTheWrittenPageBeforeRep
     file_layer::Watch(file);
     ASSERT_TRUE(Prepare(LinkPage(kOld)));
     editor.ReadContinuationLink(log);
-    editor.NewLinkName = kNew;
-    EXPECT_TRUE(editor.ChangeContinuationLink(log));
+    EXPECT_TRUE(ChangeLink(kNew));
     EXPECT_EQ(file_layer::Records(),
               (std::vector<Record>{{Call::kRead, 0, 1024, {}},
                                    {Call::kRead, 0, kSize, {}},
@@ -76,8 +76,7 @@ TEST_F(LinkEditorOverAFileLayerStandIn, WritesThePageAsReadBackWhenAnyStepOfTheW
         file_layer::Inject(c.call, c.occurrence, c.fault);
         ASSERT_TRUE(Prepare(LinkPage(kOld))) << c.what;
         editor.ReadContinuationLink(log);
-        editor.NewLinkName = kNew;
-        EXPECT_FALSE(editor.ChangeContinuationLink(log)) << c.what;
+        EXPECT_FALSE(ChangeLink(kNew)) << c.what;
         EXPECT_EQ(log.Lines.back(), lines::Error(lines::kCannotWrite)) << c.what;
         const auto records = file_layer::Records();
         // The page as read is written back, synced and read back whole.
@@ -102,8 +101,7 @@ TEST_F(LinkEditorOverAFileLayerStandIn, SaysWhenTheTornPageCouldNotBeRestored) {
     file_layer::Inject(Call::kWrite, 2, Fault::kFail);
     ASSERT_TRUE(Prepare(LinkPage(kOld)));
     editor.ReadContinuationLink(log);
-    editor.NewLinkName = kNew;
-    EXPECT_FALSE(editor.ChangeContinuationLink(log));
+    EXPECT_FALSE(ChangeLink(kNew));
     EXPECT_EQ(log.Lines.back(), lines::Error(lines::kNotRestored));
     const std::string torn = FileBytes();
     EXPECT_EQ(torn.substr(0, kSize - 1), LinkPage(kNew).Text().substr(0, kSize - 1));
@@ -115,12 +113,10 @@ TEST_F(LinkEditorOverAFileLayerStandIn, SaysWhenTheTornPageCouldNotBeRestored) {
 // that says so in the log, and the pass knows which page it wrote last.
 TEST_F(LinkEditorOverAFileLayerStandIn, ASignalDuringThePassesWriteActsOnlyOnceThePageIsDone) {
     WriteFile(file, LinkPage(kOld).Text());
-    tessaldrin::header::HeldDatabaseFiles held;
     ASSERT_TRUE(held.Take({file.string()}));
-    tessaldrin::header::PlannedPage page{file.string(), file.string(), 0, {}, {}, {}, kNew, {}};
+    tessaldrin::header::PlannedPage page{{0}, file.string(), file.string(), {}, {}, {}, kNew, {}};
     tessaldrin::ListRunLog planning;
-    editor.DatabaseFileName = file.string();
-    ASSERT_TRUE(editor.OpenHeldDatabaseFile(planning, held.At(0)) &&
+    ASSERT_TRUE(editor.OpenDatabaseFile(planning, file.string(), held.At({0})) &&
                 editor.ReadHeaderPage(planning) && editor.CheckHeaderPage(planning));
     ASSERT_FALSE(tessaldrin::header::PlanNewPage(editor, page));
     editor.CloseDatabaseFile(planning);
@@ -135,7 +131,11 @@ TEST_F(LinkEditorOverAFileLayerStandIn, ASignalDuringThePassesWriteActsOnlyOnceT
     file_layer::Watch(file);
     file_layer::Inject(Call::kWrite, 1, Fault::kSignal);
     tessaldrin::header::RelinkProgress progress;
-    EXPECT_TRUE(tessaldrin::header::ChangeHeaderLinks({page}, held, log, &progress));
+    tessaldrin::RunPlan plan;
+    plan.changes = {page};
+    tessaldrin::Execution with;
+    with.progress = &progress;
+    EXPECT_EQ(tessaldrin::Execute(plan, held, log, with), tessaldrin::RunOutcome::kAdjusted);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (callsWhenActed == 0 && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::yield();

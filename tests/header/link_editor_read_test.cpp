@@ -37,39 +37,42 @@ bool LockableByOthers(const std::filesystem::path& file) {
 using OpenDatabaseFile = EditorTest;
 
 TEST_F(OpenDatabaseFile, RefusesMissingFilesDirectoriesAndFilesLockedElsewhere) {
-    EXPECT_FALSE(editor.OpenDatabaseFile(log));
+    EXPECT_FALSE(Open());
     EXPECT_FALSE(std::filesystem::exists(file)) << "an existing file is opened, never created";
-    editor.DatabaseFileName = dir.path().string();
-    EXPECT_FALSE(editor.OpenDatabaseFile(log));
+    EXPECT_FALSE(Open(dir.path().string()));
     EXPECT_EQ(log.Lines, (std::vector<std::string>{
                              lines::Error(lines::kCannotOpen), lines::Reason(lines::kMissing),
                              lines::Error(lines::kCannotOpen), lines::Reason(lines::kNotRegular)}));
 
     WriteFile(file, SyntheticPage().Text());
-    editor.DatabaseFileName = file.string();
     for (int kind : {LOCK_SH, LOCK_EX}) {
         log.Lines.clear();
-        HeldLock held(file, kind);
-        EXPECT_FALSE(editor.OpenDatabaseFile(log)) << kind;
+        HeldLock other(file, kind);
+        EXPECT_FALSE(Open()) << kind;
         EXPECT_EQ(log.Lines, (std::vector<std::string>{lines::Error(lines::kCannotOpen),
                                                        lines::Reason(lines::kHeldElsewhere)}));
     }
 }
 
-TEST_F(OpenDatabaseFile, LocksTheFileUntilItIsClosed) {
+// The editor works on the file that its holder locked, and closing gives it
+// back still locked: only the holder lets go of it.
+TEST_F(OpenDatabaseFile, TheFileStaysLockedUntilItsHolderLetsGo) {
     WriteFile(file, SyntheticPage().Text());
-    ASSERT_TRUE(editor.OpenDatabaseFile(log));
+    ASSERT_TRUE(Open());
     EXPECT_FALSE(LockableByOthers(file));
     EXPECT_TRUE(editor.CloseDatabaseFile(log));
+    EXPECT_FALSE(LockableByOthers(file));
+    EXPECT_FALSE(editor.ReadHeaderPage(log)) << "a closed editor reads no file";
+    held.Release();
     EXPECT_TRUE(LockableByOthers(file));
     // A second close, without an open, does nothing.
+    log.Lines.clear();
     EXPECT_TRUE(editor.CloseDatabaseFile(log));
-    // Opening another file releases the one before.
+    // Another file held in the place of the one before.
     const auto other = dir.path() / "Tessaldrin_1.GDB";
     WriteFile(other, SyntheticPage().Text());
-    ASSERT_TRUE(editor.OpenDatabaseFile(log));
-    editor.DatabaseFileName = other.string();
-    ASSERT_TRUE(editor.OpenDatabaseFile(log));
+    ASSERT_TRUE(Open());
+    ASSERT_TRUE(Open(other.string()));
     EXPECT_TRUE(LockableByOthers(file));
     EXPECT_FALSE(LockableByOthers(other));
     EXPECT_TRUE(log.Lines.empty());
@@ -87,16 +90,15 @@ TEST_F(OpenDatabaseFile, RefusesNamesLongerThan300AndNamesWithAZeroByte) {
     ASSERT_EQ(exact.size(), 300u);
     WriteFile(exact, SyntheticPage().Text());
     WriteFile(exact + "g", SyntheticPage().Text());
-    editor.DatabaseFileName = exact;
-    EXPECT_TRUE(editor.OpenDatabaseFile(log));
-    editor.DatabaseFileName = exact + "g";
-    EXPECT_FALSE(editor.OpenDatabaseFile(log));
+    EXPECT_TRUE(Open(exact));
+    // Held, as the system opens it, and refused by the editor all the same.
+    EXPECT_FALSE(Open(exact + "g"));
+    EXPECT_NE(held.At({0}), nullptr);
     EXPECT_EQ(log.Lines, (std::vector<std::string>{lines::Error(lines::kCannotOpen),
                                                    lines::Reason(lines::kNameTooLong)}));
 
     WriteFile(file, SyntheticPage().Text());
-    editor.DatabaseFileName = file.string() + std::string(1, '\0') + "x";
-    EXPECT_FALSE(editor.OpenDatabaseFile(log));
+    EXPECT_FALSE(Open(file.string() + std::string(1, '\0') + "x"));
     EXPECT_EQ(log.Lines.size(), 4u);
 }
 
@@ -104,14 +106,14 @@ using ReadHeaderPage = EditorTest;
 
 TEST_F(ReadHeaderPage, ReadsTheLeastPageOnceAndALargerOneWholeInASecondRead) {
     WriteFile(file, SyntheticPage(1024).Set8(1023, 0x77).Text());
-    ASSERT_TRUE(editor.OpenDatabaseFile(log));
+    ASSERT_TRUE(Open());
     EXPECT_TRUE(editor.ReadHeaderPage(log));
     EXPECT_EQ(editor.FileReads(), 1u);
     EXPECT_EQ(editor.HeaderPage()[1023], 0x77);
 
     for (std::size_t size : {2048u, 4096u, 8192u, 16384u, 32768u}) {
         WriteFile(file, SyntheticPage(size).Set8(size - 1, 0x66).Text() + "behind the page");
-        ASSERT_TRUE(editor.OpenDatabaseFile(log));
+        ASSERT_TRUE(Open());
         EXPECT_TRUE(editor.ReadHeaderPage(log)) << size;
         EXPECT_EQ(editor.FileReads(), 2u) << size;
         EXPECT_EQ(editor.HeaderPage()[size - 1], 0x66) << size;
@@ -121,19 +123,19 @@ TEST_F(ReadHeaderPage, ReadsTheLeastPageOnceAndALargerOneWholeInASecondRead) {
 
 TEST_F(ReadHeaderPage, RefusesShortFilesAndPageSizesNotAccepted) {
     WriteFile(file, SyntheticPage(1024).Text().substr(0, 1023));
-    ASSERT_TRUE(editor.OpenDatabaseFile(log));
+    ASSERT_TRUE(Open());
     EXPECT_FALSE(editor.ReadHeaderPage(log));
 
     // The page states 4096 bytes, the file holds 1024.
     WriteFile(file, SyntheticPage(4096).Text().substr(0, 1024));
-    ASSERT_TRUE(editor.OpenDatabaseFile(log));
+    ASSERT_TRUE(Open());
     EXPECT_FALSE(editor.ReadHeaderPage(log));
     EXPECT_EQ(log.Lines, std::vector<std::string>(2, lines::Error(lines::kCannotRead)));
 
     log.Lines.clear();
     for (std::uint16_t size : {3000, 0, 512, 65535}) {
         WriteFile(file, SyntheticPage(4096).Set16(16, size).Text());
-        ASSERT_TRUE(editor.OpenDatabaseFile(log));
+        ASSERT_TRUE(Open());
         EXPECT_FALSE(editor.ReadHeaderPage(log));
         EXPECT_EQ(editor.FileReads(), 1u);
     }

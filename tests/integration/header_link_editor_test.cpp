@@ -1,6 +1,7 @@
 // The link editor on the header pages that the Firebird 3 server writes.
 #include "header/link_editor.h"
 #include "runlog/run_log.h"
+#include "tests/header/editor_fixture.h"
 #include "tests/header/expected_lines.h"
 #include "tests/support/firebird_fixture.h"
 
@@ -17,10 +18,10 @@ std::vector<fs::path> ThreeFiles(const fs::path& dir) {
 }
 
 // Opens, reads and checks `file`, then reads its link; the editor stays
-// open on it.
-bool ReadLink(header::LinkEditor& editor, const fs::path& file, RunLog& log) {
-    editor.DatabaseFileName = file.string();
-    return editor.OpenDatabaseFile(log) && editor.ReadHeaderPage(log) &&
+// open on it, held by `held`.
+bool ReadLink(header::LinkEditor& editor, header::HeldDatabaseFiles& held, const fs::path& file,
+              RunLog& log) {
+    return OpenHeld(editor, held, file.string(), log) && editor.ReadHeaderPage(log) &&
            editor.CheckHeaderPage(log) && editor.ReadContinuationLink(log);
 }
 
@@ -35,10 +36,12 @@ TEST(HeaderLinksOfARealDatabase, AreReadAndRewrittenSoThatTheServerReadsTheMoved
     CreateDatabase(layout);
 
     header::LinkEditor editor;
+    header::HeldDatabaseFiles held;
     ListRunLog log;
     for (std::size_t i = 0; i < layout.files.size(); ++i) {
-        const bool linked = ReadLink(editor, layout.files[i], log);
+        const bool linked = ReadLink(editor, held, layout.files[i], log);
         editor.CloseDatabaseFile(log);
+        held.Release();
         EXPECT_EQ(linked, i + 1 < layout.files.size()) << layout.files[i];
     }
     EXPECT_EQ(log.Lines, (std::vector<std::string>{lines::Continuation(layout.files[1].string()),
@@ -56,12 +59,13 @@ TEST(HeaderLinksOfARealDatabase, AreReadAndRewrittenSoThatTheServerReadsTheMoved
 
     log.Lines.clear();
     for (std::size_t i = 0; i + 1 < copies.size(); ++i) {
-        ASSERT_TRUE(ReadLink(editor, copies[i], log));
-        editor.NewLinkName = (moved / fs::path(editor.OldLinkName).filename()).string();
-        EXPECT_EQ(editor.NewLinkName, copies[i + 1].string());
-        EXPECT_TRUE(editor.ChangeContinuationLink(log));
+        ASSERT_TRUE(ReadLink(editor, held, copies[i], log));
+        const std::string newLink = (moved / fs::path(editor.OldLinkName).filename()).string();
+        EXPECT_EQ(newLink, copies[i + 1].string());
+        EXPECT_TRUE(ChangeLink(editor, newLink, log));
         editor.CloseDatabaseFile(log);
     }
+    held.Release();
     EXPECT_EQ(log.Lines, (std::vector<std::string>{
                              lines::Continuation(layout.files[1].string()),
                              lines::Changed(layout.files[1].string(), copies[1].string()),
@@ -81,6 +85,7 @@ TEST(HeaderLinksOfARealDatabase, AreNotTouchedWhileTheServerHoldsTheDatabaseAtta
     CreateDatabase(layout);
 
     header::LinkEditor editor;
+    header::HeldDatabaseFiles files;
     ListRunLog log;
     {
         HeldAttachment held(layout.files);
@@ -90,9 +95,8 @@ TEST(HeaderLinksOfARealDatabase, AreNotTouchedWhileTheServerHoldsTheDatabaseAtta
         }
         // The whole sequence, as a run would go through it.
         for (const auto& file : layout.files) {
-            EXPECT_FALSE(ReadLink(editor, file, log)) << file;
-            editor.NewLinkName = "/elsewhere/Tessaldrin_1.GDB";
-            EXPECT_FALSE(editor.ChangeContinuationLink(log)) << file;
+            EXPECT_FALSE(ReadLink(editor, files, file, log)) << file;
+            EXPECT_FALSE(ChangeLink(editor, "/elsewhere/Tessaldrin_1.GDB", log)) << file;
             editor.CloseDatabaseFile(log);
         }
         EXPECT_EQ(log.Lines,
@@ -107,7 +111,8 @@ TEST(HeaderLinksOfARealDatabase, AreNotTouchedWhileTheServerHoldsTheDatabaseAtta
         }
     }
     log.Lines.clear();
-    EXPECT_TRUE(ReadLink(editor, layout.files[0], log));
+    EXPECT_TRUE(ReadLink(editor, files, layout.files[0], log));
     editor.CloseDatabaseFile(log);
+    files.Release();
     EXPECT_EQ(CountRows(layout.files[0]), layout.rows);
 }

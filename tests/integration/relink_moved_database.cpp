@@ -1,6 +1,7 @@
 #include "tests/integration/relink_moved_database.h"
 
 #include "platform/format_message.h"
+#include "tests/support/plan_steps.h"
 
 namespace fs = std::filesystem;
 
@@ -23,7 +24,7 @@ RunPlan MovedDatabase::Plan() {
 }
 
 std::optional<std::size_t> MovedDatabase::Rename(const RunPlan& plan) {
-    if (!RenameFiles(plan, held, log)) {
+    if (!MakeStep<tessaldrin::Rename>(plan, held, log)) {
         return std::nullopt;
     }
     return log.Lines.size();

@@ -2,6 +2,7 @@
 
 #include "header/header_page.h"
 #include "platform/format_message.h"
+#include "tests/support/plan_steps.h"
 
 #include <filesystem>
 #include <fstream>
@@ -58,7 +59,7 @@ Lines RepairThreeFiles(MovedDatabase& db) {
         ADD_FAILURE() << "the plan of the moved database does not hold, or a rename failed";
         return renamed;
     }
-    EXPECT_TRUE(tessaldrin::header::ChangeHeaderLinks(plan.pages, db.held, db.log));
+    EXPECT_TRUE(MakeStep<tessaldrin::WriteHeaderPage>(plan, db.held, db.log));
     db.held.Release();
     EXPECT_EQ(LinesFrom(db.log, *pass),
               Concat({{"", Format(msg::kRelinkingHeading)},
@@ -93,7 +94,7 @@ TEST(RelinkMovedDatabase, ASingleFileDatabaseIsLeftAsItIs) {
     const Lines renamed{db.NewPath("Tessaldrin.TDB")};
     const Lines before = db.Contents(renamed);
 
-    EXPECT_TRUE(tessaldrin::header::ChangeHeaderLinks(plan.pages, db.held, db.log));
+    EXPECT_TRUE(MakeStep<tessaldrin::WriteHeaderPage>(plan, db.held, db.log));
     db.held.Release();
     EXPECT_EQ(LinesFrom(db.log, *pass), Concat({{"", Format(msg::kRelinkingHeading)},
                                                 RelinkedFileLines(renamed[0], "", "")}));
@@ -138,6 +139,9 @@ TEST(RelinkMovedDatabase, ARefusedPageStopsTheRunBeforeAnyChangeAndANextRunCompl
     const auto refused = db.Plan();
     EXPECT_EQ(RefusalLines(refused),
               Lines{Refused(moved[0], Format(msg::kWrongPageType) + " (5)")});
+    ASSERT_EQ(refused.refusals.size(), 1u);
+    EXPECT_EQ(refused.refusals[0].page,
+              (tessaldrin::header::PageFault{tessaldrin::header::PageFault::Kind::kPageType, 5}));
     db.held.Release();
     EXPECT_EQ(db.Contents(moved), before);
     EXPECT_FALSE(OpenInThisProcess(moved[0]));
@@ -190,7 +194,7 @@ TEST(HeldChain, EveryFileStaysLockedFromBeforeTheFirstRenameUntilTheLastPageIsWr
     std::string why;
     EXPECT_EQ(CountRows(renamed[0], &why), -1) << "the server attached a chain the run holds";
 
-    EXPECT_TRUE(tessaldrin::header::ChangeHeaderLinks(plan.pages, db.held, db.log));
+    EXPECT_TRUE(MakeStep<tessaldrin::WriteHeaderPage>(plan, db.held, db.log));
     for (const std::string& file : renamed) {
         EXPECT_TRUE(IsLockedByThisProcess(file)) << file;
     }

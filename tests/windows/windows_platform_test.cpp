@@ -4,20 +4,20 @@
 // process holds open, and the program's connections to a silent server.
 #include "platform/windows/windows_api.h"
 
-#include "header/chain_relinking_pass.h"
+#include "header/planned_page.h"
 #include "platform/durable_file.h"
 #include "platform/format_message.h"
 #include "platform/free_space.h"
 #include "platform/locked_file.h"
 #include "platform/loopback_connections.h"
 #include "platform/module_file_name.h"
-#include "platform/move_file.h"
 #include "run/describer.h"
 #include "run/discovery.h"
 #include "run/executor.h"
 #include "run/plan.h"
 #include "tests/header/expected_lines.h"
 #include "tests/header/synthetic_page.h"
+#include "tests/support/plan_steps.h"
 #include "tests/windows/windows_test_support.h"
 
 #include <gtest/gtest.h>
@@ -105,7 +105,7 @@ TEST(WindowsRenaming, GivesEveryFileTdbAndNeverReplacesAnExistingFile) {
     // would take its name, and nothing is renamed.
     const RunPlan refused = at.Plan();
     ASSERT_FALSE(refused.Holds());
-    EXPECT_EQ(refused.files.FileList[refused.refusals.front().file], at.dir / "Tessaldrin_1.GDB");
+    EXPECT_EQ(refused.files.Path(refused.refusals.front().file), at.dir / "Tessaldrin_1.GDB");
     EXPECT_EQ(tessaldrin::ReasonText(refused.refusals.front()),
               Format(msg::kNameTaken, at.dir / "Tessaldrin_1.TDB"));
     EXPECT_EQ(ReadAll(at.dir / "Tessaldrin_1.TDB"), "Tessaldrin_1.TDB");
@@ -115,7 +115,7 @@ TEST(WindowsRenaming, GivesEveryFileTdbAndNeverReplacesAnExistingFile) {
     const RunPlan plan = at.Plan();
     ASSERT_TRUE(plan.Holds()) << tessaldrin::ReasonText(plan.refusals.front());
     at.log.Lines.clear();
-    EXPECT_TRUE(RenameFiles(plan, at.held, at.log));
+    EXPECT_TRUE(MakeStep<Rename>(plan, at.held, at.log));
     // The lower-case extension becomes upper case.
     EXPECT_EQ(
         at.log.Lines,
@@ -130,12 +130,15 @@ TEST(WindowsRenaming, GivesEveryFileTdbAndNeverReplacesAnExistingFile) {
     EXPECT_EQ(ReadAll(at.dir / "Tessaldrin_1.TDB"), chainPage(1, "Tessaldrin_2.GDB"));
     EXPECT_EQ(ReadAll(at.dir / "Tessaldrin.TDB"), chainPage(0, "Tessaldrin_1.GDB"));
 
-    // The run still holds its files, so the plain rename is tried on others:
+    // The run still holds its files, so the held rename is tried on others:
     // onto itself allowed, nothing moves; onto another file refused.
     at.Touch({"Eigen.TDB", "Andere.GDB"});
-    EXPECT_TRUE(platform::MoveFile(at.dir / "Eigen.TDB", at.dir / "Eigen.TDB"));
-    EXPECT_FALSE(platform::MoveFile(at.dir / "Andere.GDB", at.dir / "Eigen.TDB"));
-    EXPECT_FALSE(platform::MoveFile(at.dir / "missing.GDB", at.dir / "missing.TDB"));
+    header::HeldDatabaseFiles others;
+    EXPECT_FALSE(
+        others.Take({at.dir / "Eigen.TDB", at.dir / "Andere.GDB", at.dir / "missing.GDB"}));
+    EXPECT_TRUE(others.Rename({0}, at.dir / "Eigen.TDB"));
+    EXPECT_FALSE(others.Rename({1}, at.dir / "Eigen.TDB"));
+    EXPECT_FALSE(others.Rename({2}, at.dir / "missing.TDB"));
     EXPECT_EQ(ReadAll(at.dir / "Eigen.TDB"), "Eigen.TDB");
     EXPECT_EQ(ReadAll(at.dir / "Andere.GDB"), "Andere.GDB");
 }
@@ -173,7 +176,7 @@ TEST(WindowsRelinkingPass, RewritesTheClassicAndTheFirebird3FormByteExact) {
         const RunPlan plan =
             PlanAdjustment(RunMode::kTessaldrin, {dir.withSeparator(), files}, held);
         ASSERT_TRUE(plan.Holds()) << tessaldrin::ReasonText(plan.refusals.front());
-        EXPECT_TRUE(header::ChangeHeaderLinks(plan.pages, held, log));
+        EXPECT_TRUE(MakeStep<WriteHeaderPage>(plan, held, log));
         EXPECT_EQ(ReadAll(files[0]), LinkingPage(form, dir / "Tessaldrin_1.TDB").Text())
             << form.odsVersion;
         EXPECT_EQ(ReadAll(files[1]), last.Text());
@@ -204,8 +207,8 @@ TEST(WindowsRelinkingPass, RefusesAFileThatAnotherProcessHoldsOpenAndLeavesItAsI
                   (Lines{lines::Error(Format(msg::kFileRefused, file, lines::kCannotOpen)),
                          lines::Reason(lines::kHeldElsewhere)}));
         // Nor is it renamed while held, not even onto its own name.
-        EXPECT_FALSE(platform::MoveFile(file, dir / "Tessaldrin.GDB"));
-        EXPECT_FALSE(platform::MoveFile(file, file));
+        EXPECT_FALSE(held.Rename({0}, dir / "Tessaldrin.GDB"));
+        EXPECT_FALSE(held.Rename({0}, file));
         EXPECT_EQ(ReadAll(file), before);
     }
     // Let go, it opens.

@@ -1,4 +1,6 @@
-#include "platform/move_file.h"
+// The rename that a run gives its held files (MoveFileA): as a whole, never
+// over another file, and never of a file that another process holds.
+#include "header/held_database_files.h"
 
 #include "tests/support/firebird_fixture.h"
 
@@ -7,48 +9,55 @@
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
-using tessaldrin::platform::MoveFile;
+using tessaldrin::header::HeldDatabaseFiles;
 using namespace tessaldrin::testing;
 
 namespace {
 void Write(const fs::path& file, const std::string& content) {
     std::ofstream{file} << content;
 }
+
+// Holds `from` alone, as a run holds its files, and renames it to `to`.
+bool RenameHeld(const fs::path& from, const fs::path& to) {
+    HeldDatabaseFiles held;
+    held.Take({from.string()});
+    return held.Rename({0}, to.string());
+}
 } // namespace
 
-TEST(MoveFile, RenamesAWholeFileAndNeverReplacesAnother) {
+TEST(HeldFileRename, RenamesAWholeFileAndNeverReplacesAnother) {
     ServerDir dir("tm-move");
     const fs::path gdb = dir.path() / "Tessaldrin_1.GDB";
     const fs::path tdb = dir.path() / "Tessaldrin_1.TDB";
     Write(gdb, "daten");
-    ASSERT_TRUE(MoveFile(gdb.string(), tdb.string()));
+    ASSERT_TRUE(RenameHeld(gdb, tdb));
     EXPECT_FALSE(fs::exists(gdb));
     EXPECT_EQ(ReadBytes(tdb), "daten");
 
     Write(gdb, "andere");
-    EXPECT_FALSE(MoveFile(gdb.string(), tdb.string()));
+    EXPECT_FALSE(RenameHeld(gdb, tdb));
     EXPECT_EQ(ReadBytes(gdb), "andere");
     EXPECT_EQ(ReadBytes(tdb), "daten");
 
-    EXPECT_FALSE(MoveFile((dir.path() / "gone.GDB").string(), (dir.path() / "gone.TDB").string()));
+    EXPECT_FALSE(RenameHeld(dir.path() / "gone.GDB", dir.path() / "gone.TDB"));
     EXPECT_FALSE(fs::exists(dir.path() / "gone.TDB"));
 }
 
-TEST(MoveFile, OntoItselfSucceedsAndAChangeOfCaseIsARename) {
+TEST(HeldFileRename, OntoItselfSucceedsAndAChangeOfCaseIsARename) {
     ServerDir dir("tm-move");
     const fs::path tdb = dir.path() / "Tessaldrin.TDB";
     Write(tdb, "daten");
-    EXPECT_TRUE(MoveFile(tdb.string(), tdb.string()));
+    EXPECT_TRUE(RenameHeld(tdb, tdb));
     EXPECT_EQ(ReadBytes(tdb), "daten");
 
     const fs::path lower = dir.path() / "Tessaldrin_1.tdb";
     Write(lower, "zwei");
-    ASSERT_TRUE(MoveFile(lower.string(), (dir.path() / "Tessaldrin_1.TDB").string()));
+    ASSERT_TRUE(RenameHeld(lower, dir.path() / "Tessaldrin_1.TDB"));
     EXPECT_FALSE(fs::exists(lower));
     EXPECT_EQ(ReadBytes(dir.path() / "Tessaldrin_1.TDB"), "zwei");
 }
 
-TEST(MoveFile, RefusesAFileThatTheServerHoldsOpen) {
+TEST(HeldFileRename, RefusesAFileThatTheServerHoldsOpen) {
     ServerDir dir("tm-move");
     const fs::path gdb = dir.path() / "Tessaldrin.GDB";
     const fs::path tdb = dir.path() / "Tessaldrin.TDB";
@@ -58,11 +67,11 @@ TEST(MoveFile, RefusesAFileThatTheServerHoldsOpen) {
     CreateDatabase(layout);
     {
         HeldAttachment held(gdb);
-        EXPECT_FALSE(MoveFile(gdb.string(), tdb.string()));
-        EXPECT_FALSE(MoveFile(gdb.string(), gdb.string()));
+        EXPECT_FALSE(RenameHeld(gdb, tdb));
+        EXPECT_FALSE(RenameHeld(gdb, gdb));
         EXPECT_TRUE(fs::exists(gdb));
         EXPECT_FALSE(fs::exists(tdb));
     }
-    EXPECT_TRUE(MoveFile(gdb.string(), tdb.string()));
+    EXPECT_TRUE(RenameHeld(gdb, tdb));
     EXPECT_TRUE(fs::exists(tdb));
 }
