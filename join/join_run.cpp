@@ -233,9 +233,7 @@ JoinRunOutcome RunJoin(filetable::TdmFiles& dmFiles, const JoinSettings& setting
         if (platform::EntryExists(JournalPathFor(primary))) {
             outcome = RecoverFirst(primary, settings.preview, log, left);
         } else if (JoinPlan plan = Plan(primary, log); plan.Holds()) {
-            for (const std::string& line : DescribePlan(plan)) {
-                log.append(line);
-            }
+            log.AppendAll(DescribePlan(plan));
             if (settings.preview) {
                 outcome = JoinRunOutcome::kJoined;
             } else if (!hooks.confirm || !hooks.confirm()) {

@@ -102,9 +102,7 @@ std::string Describe(const Rename& rename, Tense tense) {
 
 void LogRefusals(const RunPlan& plan, RunLog& log) {
     for (const Refusal& refusal : plan.refusals) {
-        for (const std::string& line : Describe(plan, refusal)) {
-            log.append(line);
-        }
+        log.AppendAll(Describe(plan, refusal));
     }
 }
 
@@ -153,12 +151,8 @@ void ShowPlan(const RunPlan& plan, RunLog& log) {
         if (const auto* rename = std::get_if<Rename>(&change)) {
             log.append(Describe(*rename, Tense::kPlanned));
         } else if (const auto* page = std::get_if<WriteHeaderPage>(&change)) {
-            for (const std::vector<std::string>& lines :
-                 {Opening(*page, Tense::kPlanned), LinkLines(*page, Tense::kPlanned)}) {
-                for (const std::string& line : lines) {
-                    log.append(line);
-                }
-            }
+            log.AppendAll(Opening(*page, Tense::kPlanned));
+            log.AppendAll(LinkLines(*page, Tense::kPlanned));
             log.append("");
         }
     }

@@ -13,12 +13,6 @@
 namespace tessaldrin {
 namespace {
 
-void AppendAll(RunLog& log, const std::vector<std::string>& lines) {
-    for (const std::string& line : lines) {
-        log.append(line);
-    }
-}
-
 // The steps in their order, with the names their times are told by.
 struct StepName {
     ChangeStep step;
@@ -69,7 +63,7 @@ private:
         bool result = true;
         for (const Change& change : changes) {
             const WriteHeaderPage& page = std::get<WriteHeaderPage>(change);
-            AppendAll(log_, Opening(page, Tense::kDone));
+            log_.AppendAll(Opening(page, Tense::kDone));
             // Every page is worked on, also after an earlier one failed.
             result = Relink(editor, page) && result;
             editor.CloseDatabaseFile(log_);
@@ -81,7 +75,7 @@ private:
     // One planned page; false when it failed, with its error line in the log.
     bool Relink(header::LinkEditor& editor, const WriteHeaderPage& page) {
         if (!page.Writes()) {
-            AppendAll(log_, LinkLines(page, Tense::kDone));
+            log_.AppendAll(LinkLines(page, Tense::kDone));
             return true;
         }
         if (!header::ReopenAsPlanned(editor, held_.At(page.file), page, log_)) {
@@ -90,7 +84,7 @@ private:
         // A SIGINT or SIGTERM waits until the page is written, synced and
         // read back, or restored: no line claims a change that it cut short.
         const platform::TerminationDeferred untilThePageIsDone;
-        AppendAll(log_, LinkLines(page, Tense::kDone));
+        log_.AppendAll(LinkLines(page, Tense::kDone));
         if (!editor.WritePage(log_, page.newPage.data(), page.newPage.size())) {
             return false;
         }

@@ -36,4 +36,10 @@ void RunLog::AppendMessage(const platform::Message<>& message) {
     append(platform::Format(message));
 }
 
+void RunLog::AppendAll(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        append(line);
+    }
+}
+
 } // namespace tessaldrin

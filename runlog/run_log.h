@@ -24,6 +24,8 @@ public:
     virtual void LogErrorNumber(const std::string& text, std::int32_t number);
     // Appends `message`, which has no placeholders.
     void AppendMessage(const platform::Message<>& message);
+    // Appends each of `lines` as an entry of its own, in order.
+    void AppendAll(const std::vector<std::string>& lines);
 };
 
 // A run log over a list of lines, for the console front end and the tests.
