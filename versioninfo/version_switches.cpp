@@ -51,4 +51,10 @@ void RunVersionSwitches(const std::vector<std::string>& arguments,
     }
 }
 
+void SetVersionAndRunSwitches(TEVI& evi, const std::vector<std::string>& arguments,
+                              const std::function<void(TExVersionInfoTyp)>& showVersionInfo) {
+    SetProgramVersion(evi);
+    RunVersionSwitches(arguments, showVersionInfo);
+}
+
 } // namespace tessaldrin::versioninfo

@@ -31,4 +31,10 @@ std::optional<TExVersionInfoTyp> VersionSwitchKind(const std::string& argument);
 void RunVersionSwitches(const std::vector<std::string>& arguments,
                         const std::function<void(TExVersionInfoTyp)>& showVersionInfo);
 
+// The last steps of a main window's creation, in every window program: the
+// program's version texts on `evi` (SetProgramVersion), then the switches
+// among `arguments` (RunVersionSwitches). Errors pass to the caller.
+void SetVersionAndRunSwitches(TEVI& evi, const std::vector<std::string>& arguments,
+                              const std::function<void(TExVersionInfoTyp)>& showVersionInfo);
+
 } // namespace tessaldrin::versioninfo

@@ -52,13 +52,12 @@ void TfmTLMMain::FormCreate() {
 
     // Version settings and command-line switches: the last steps, so that a
     // failing version output skips nothing else of the window's creation.
-    versioninfo::SetProgramVersion(*EVI1);
     std::vector<std::string> arguments;
     for (const QString& argument : QCoreApplication::arguments().mid(1)) {
         arguments.push_back(argument.toLocal8Bit().toStdString());
     }
-    versioninfo::RunVersionSwitches(
-        arguments, [this](versioninfo::TExVersionInfoTyp kind) { ShowVersionInfo(kind); });
+    versioninfo::SetVersionAndRunSwitches(
+        *EVI1, arguments, [this](versioninfo::TExVersionInfoTyp kind) { ShowVersionInfo(kind); });
 }
 
 bool TfmTLMMain::FormShow() {

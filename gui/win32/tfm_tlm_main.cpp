@@ -53,9 +53,8 @@ void TfmTLMMain::FormCreate() {
     Port = kStandardPort;
     // The version settings and the command-line switches, last, so that a
     // failing version output skips nothing else of the creation.
-    versioninfo::SetProgramVersion(*EVI1);
-    versioninfo::RunVersionSwitches(
-        Application().Arguments(),
+    versioninfo::SetVersionAndRunSwitches(
+        *EVI1, Application().Arguments(),
         [this](versioninfo::TExVersionInfoTyp kind) { ShowVersionInfo(kind); });
 }
 

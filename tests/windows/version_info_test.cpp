@@ -130,8 +130,8 @@ void WithVersionWindow(versioninfo::TEVI& evi, const std::function<void(HWND)>& 
         return window != nullptr;
     });
     // As the main window's creation does: its version texts, then the switch.
-    versioninfo::SetProgramVersion(evi);
-    versioninfo::RunVersionSwitches({"/EVIS"}, [&evi](TExVersionInfoTyp kind) { evi.Info(kind); });
+    versioninfo::SetVersionAndRunSwitches(evi, {"/EVIS"},
+                                          [&evi](TExVersionInfoTyp kind) { evi.Info(kind); });
     EXPECT_TRUE(driven.get()) << "no version window: is there an X display (scripts/xvfb)?";
 }
 

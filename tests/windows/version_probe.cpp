@@ -24,9 +24,8 @@ public:
         : EVI1(versioninfo::CreateVersionInfo()) {
         versioninfo::SetStoredSettings(*EVI1);
         application.CallHandler([this, &application] {
-            versioninfo::SetProgramVersion(*EVI1);
-            versioninfo::RunVersionSwitches(
-                application.Arguments(),
+            versioninfo::SetVersionAndRunSwitches(
+                *EVI1, application.Arguments(),
                 [this](versioninfo::TExVersionInfoTyp kind) { EVI1->Info(kind); });
         });
     }
