@@ -1,6 +1,7 @@
 // The plan of a run: every rename, every new header page and the new names of
-// the rows of RDB$FILES, as a list of changes decided in memory from the held files before the run
-// changes any of them. A run whose plan does not hold changes nothing; the preview prints the plan.
+// the rows of RDB$FILES, as a list of changes decided in memory from the held
+// files before the run changes any of them. A run whose plan does not hold
+// changes nothing; the preview prints the plan.
 #pragma once
 
 #include "header/held_database_files.h"

@@ -28,6 +28,9 @@ constexpr const toolkit::ControlSpec& Layout(int id) {
 // The port edit holds as many digits as the port choice reads.
 static_assert(Layout(kEdPortCustom).textLimit == kCustomPortDigitsMax);
 
+// memLog is aligned to the top: the window keeps its height from the layout.
+constexpr int kMemLogHeight = Layout(kMemLog).bounds.height;
+
 } // namespace
 
 TfmTLMMain::TfmTLMMain(toolkit::TApplication& application)
@@ -128,7 +131,7 @@ LRESULT TfmTLMMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_SIZE:
         // memLog is aligned to the top: full width, its own height.
-        SetWindowPos(Control(kMemLog), nullptr, 0, 0, LOWORD(lParam), Layout(kMemLog).bounds.height,
+        SetWindowPos(Control(kMemLog), nullptr, 0, 0, LOWORD(lParam), kMemLogHeight,
                      SWP_NOZORDER | SWP_NOMOVE);
         return 0;
     case WM_QUERYENDSESSION:
